@@ -1,0 +1,73 @@
+#include "ExtensionTable.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Characters of a UTF-8 text: every byte that does not continue a multi-byte sequence.
+qsizetype characterCount(QByteArrayView text)
+{
+    return std::count_if(text.begin(), text.end(),
+                         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
+bool keyLess(QByteArrayView a, QByteArrayView b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
+}
+
+} // namespace
+
+QString ExtensionRow::text() const
+{
+    return QString::fromLocal8Bit(key) + u'\t' + QString::number(files) + u'\t' +
+           QString::number(bytes);
+}
+
+void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+{
+    // At most five UTF-8 characters of four bytes each; a longer run of stray continuation
+    // bytes counts as no characters but is still too long.
+    std::array<char, maxKeyLength * 4> buffer;
+    if (ext.size() > qsizetype(buffer.size()) || characterCount(ext) > maxKeyLength)
+        return;
+    const qsizetype length = ext.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        const char c = ext[i];
+        buffer[size_t(i)] = c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
+    }
+    const QByteArrayView key(buffer.data(), length);
+
+    const auto position = std::lower_bound(
+        m_rows.begin(), m_rows.end(), key,
+        [](const ExtensionRow &row, QByteArrayView k) { return keyLess(row.key, k); });
+    if (position != m_rows.end() && QByteArrayView(position->key) == key) {
+        if (!registerOnly) {
+            position->files += 1;
+            position->bytes += size;
+        }
+        return;
+    }
+    m_rows.insert(position,
+                  ExtensionRow{key.toByteArray(), registerOnly ? 0 : 1, registerOnly ? 0 : size});
+}
+
+int ExtensionTable::findType(QByteArrayView key) const
+{
+    int low = 0;
+    int high = rowCount() - 1;
+    while (low <= high) {
+        const int mid = (low + high) / 2;
+        const QByteArrayView midKey(m_rows[size_t(mid)].key);
+        if (midKey == key)
+            return mid;
+        if (keyLess(key, midKey))
+            high = mid - 1;
+        else
+            low = mid + 1;
+    }
+    return -1;
+}

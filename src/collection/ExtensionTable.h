@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <vector>
+
+// One row of the extension table: the upper-case extension (dot included, empty for names
+// without one) as the file system's bytes, and the number and total size of its files.
+struct ExtensionRow {
+    QByteArray key;
+    qint64 files = 0;
+    qint64 bytes = 0;
+
+    // The row as text: key, TAB, files, TAB, bytes (decimal, no separators).
+    QString text() const;
+};
+
+// The statistics by extension, one row per key, in ascending byte order of the key: the order
+// the Types listing is sorted into after each drive (ASCII letters compared upper-cased).
+class ExtensionTable {
+public:
+    // Keys of more than this many characters (dot included) never enter the table.
+    static constexpr int maxKeyLength = 5;
+
+    // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
+    // sure the row exists without counting anything. Longer extensions are ignored.
+    void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
+    // Row index of an upper-case key, or -1.
+    int findType(QByteArrayView key) const;
+
+    int rowCount() const { return int(m_rows.size()); }
+    const ExtensionRow &row(int index) const { return m_rows[size_t(index)]; }
+    const std::vector<ExtensionRow> &rows() const { return m_rows; }
+    void clear() { m_rows.clear(); }
+
+private:
+    std::vector<ExtensionRow> m_rows;
+};

@@ -1,0 +1,181 @@
+#include "StatAccumulators.h"
+
+#include "common/Utility.h"
+#include "filetypes/TypeRow.h"
+#include "platform/LocalTimeZone.h"
+
+#include <bit>
+#include <cstdlib>
+
+namespace {
+
+// An invalid packed date stands for the earliest one the layout can hold.
+CivilDateTime unpackOrEarliest(PackedFileDate date)
+{
+    return unpackFileDate(date).value_or(CivilDateTime{});
+}
+
+} // namespace
+
+StatAccumulators::StatAccumulators()
+{
+    setCurrentDrive(QString());
+    m_today = LocalTimeZone::todayDayNumber();
+}
+
+void StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &entry)
+{
+    if (filesProcessed % 3 == 0 && m_statusObserver)
+        m_statusObserver(m_statusPrefix + dirText);
+    if (!isThisSelected(entry.name))
+        return;
+
+    const qint64 size = entry.size;
+    ++filesFound;
+    collectFileAttr(entry.attributes, size);
+    DropIntoHourSlot(entry);
+    addAge(accessedAgeCount, accessedAgeBytes, accessedDate(entry), size);
+    addAge(createdAgeCount, createdAgeBytes, createdDate(entry), size);
+    addAge(modifiedAgeCount, modifiedAgeBytes, modifiedDate(entry), size);
+    insertType(fileNameExtension(entry.name), size, false);
+    const int band = sizeBand(size);
+    sizeCount[size_t(band)] += 1;
+    sizeBytes[size_t(band)] += double(size);
+    if (m_options.collectOverhang)
+        addOverhang(size);
+}
+
+void StatAccumulators::addAge(AgeBands &count, AgeBands &bytes, PackedFileDate date, qint64 size)
+{
+    const size_t band = size_t(ageToIndex(fileAgeDays(date)));
+    count[band] += 1;
+    bytes[band] += double(size);
+}
+
+void StatAccumulators::addOverhang(qint64 size)
+{
+    double *const sums[] = {&overhang4K, &overhang8K, &overhang16K, &overhang32K, &overhang64K};
+    for (size_t i = 0; i < clusterSizes.size(); ++i) {
+        const qint64 used = size % clusterSizes[i];
+        if (used != 0)
+            *sums[i] += double(clusterSizes[i] - used);
+    }
+}
+
+void StatAccumulators::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+{
+    lbTypes.insertType(ext, size, registerOnly);
+}
+
+int StatAccumulators::findType(QByteArrayView key) const
+{
+    return lbTypes.findType(key);
+}
+
+int StatAccumulators::ageToIndex(qint64 ageDays)
+{
+    if (ageDays < 0)
+        return 0;
+    static constexpr qint64 upperBounds[] = {7, 30, 60, 120, 365, 730, 1095, 1460};
+    int band = 1;
+    for (qint64 bound : upperBounds) {
+        if (ageDays <= bound)
+            return band;
+        ++band;
+    }
+    return band;
+}
+
+qint64 StatAccumulators::fileAgeDays(PackedFileDate date) const
+{
+    if (date == 0)
+        return -1;
+    return std::llabs(m_today - unpackOrEarliest(date).dayNumber());
+}
+
+int StatAccumulators::halfHourSlot(PackedFileDate date)
+{
+    if (date == 0)
+        return -1;
+    const CivilDateTime time = unpackOrEarliest(date);
+    return 2 * time.hour + (time.minute >= 30 ? 1 : 0);
+}
+
+int StatAccumulators::sizeBand(qint64 size)
+{
+    if (size <= 16384)
+        return 1;
+    // Band b holds (2^(b+12), 2^(b+13)]: the bit width of size - 1 is b + 13.
+    const int band = int(std::bit_width(quint64(size - 1))) - 13;
+    return band > sizeBandCount ? sizeBandCount : band;
+}
+
+void StatAccumulators::collectFileAttr(quint32 attributes, qint64 size)
+{
+    const double bytes = double(size);
+    if (attributes & faReadOnly) {
+        ++readOnlyCount;
+        readOnlyBytes += bytes;
+    }
+    if (attributes & faHidden) {
+        ++hiddenCount;
+        hiddenBytes += bytes;
+    }
+    if (attributes & faSystem) {
+        ++systemCount;
+        systemBytes += bytes;
+    }
+    if (attributes & faArchive) {
+        ++archiveCount;
+        archiveBytes += bytes;
+    }
+}
+
+void StatAccumulators::DropIntoHourSlot(const DirEntry &entry)
+{
+    // Only slots above 0 are counted: stamps from 00:00 to 00:29 land in no slot.
+    auto drop = [](HalfHourSlots &slots, PackedFileDate date) {
+        const int slot = halfHourSlot(date);
+        if (slot > 0)
+            slots[size_t(slot)] += 1;
+    };
+    drop(createdSlots, createdDate(entry));
+    drop(modifiedSlots, modifiedDate(entry));
+    drop(accessedSlots, accessedDate(entry));
+}
+
+void StatAccumulators::clearVariables()
+{
+    lbTypes.clear();
+    sizeCount = {};
+    sizeBytes = {};
+    for (AgeBands *bands : {&accessedAgeCount, &accessedAgeBytes, &createdAgeCount,
+                            &createdAgeBytes, &modifiedAgeCount, &modifiedAgeBytes})
+        *bands = {};
+    modifiedSlots = {};
+    createdSlots = {};
+    accessedSlots = {};
+    readOnlyCount = hiddenCount = systemCount = archiveCount = 0;
+    readOnlyBytes = hiddenBytes = systemBytes = archiveBytes = 0;
+    overhang4K = overhang8K = overhang16K = overhang32K = overhang64K = 0;
+    filesProcessed = filesFound = 0;
+    m_today = LocalTimeZone::todayDayNumber();
+}
+
+void StatAccumulators::setOptions(const CollectionOptions &options)
+{
+    m_options = options;
+    m_filter = TypeFilter(options.allFiles, options.includeSelected, options.excludeSelected,
+                          options.PickList2);
+}
+
+void StatAccumulators::setCurrentDrive(const QString &driveRow)
+{
+    m_statusPrefix =
+        QStringLiteral("Processing drive ") + driveRow + QStringLiteral(" ... standby : ");
+}
+
+void StatAccumulators::setStatusObserver(std::function<void(const QString &)> observer)
+{
+    m_statusObserver = std::move(observer);
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "CollectionOptions.h"
+#include "ExtensionTable.h"
+#include "common/PackedFileDate.h"
+#include "filetypes/TypeFilter.h"
+#include "platform/DirEntry.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// Everything a collection run learns about the files it meets; the report pages read nothing
+// else. Zeroed by clearVariables at the start of a run, then grown by crunchNumbers across all
+// drives of the run. Sizes and counts are 64-bit throughout, so a file of 2 GiB or more counts
+// at its true size.
+class StatAccumulators {
+public:
+    static constexpr int sizeBandCount = 12;
+    static constexpr int ageBandCount = 10;
+    static constexpr int slotCount = 48;
+    static constexpr std::array<qint64, 5> clusterSizes{4096, 8192, 16384, 32768, 65536};
+
+    using SizeBands = std::array<double, sizeBandCount + 1>; // bands 1 to 12; 0 is unused
+    using AgeBands = std::array<double, ageBandCount>;       // 0 is "Not recorded"
+    using HalfHourSlots = std::array<double, slotCount>;
+
+    StatAccumulators();
+
+    // Folds one file of the folder dirText into every table, if the type filter lets it pass.
+    // Every third file met (by filesProcessed, which the walker increments afterwards) the
+    // status observer hears "Processing drive <currentDrive> ... standby : <dirText>".
+    void crunchNumbers(const QString &dirText, const DirEntry &entry);
+
+    void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
+    int findType(QByteArrayView key) const;
+    static int ageToIndex(qint64 ageDays);
+    // Whole days between the run's day and date, either way; -1 for a date that is not recorded.
+    qint64 fileAgeDays(PackedFileDate date) const;
+    // 2 * hour, + 1 from minute 30 on; -1 for a date that is not recorded.
+    static int halfHourSlot(PackedFileDate date);
+    static int sizeBand(qint64 size);
+    void collectFileAttr(quint32 attributes, qint64 size);
+    void DropIntoHourSlot(const DirEntry &entry);
+    bool isThisSelected(QByteArrayView fileName) const { return m_filter.isThisSelected(fileName); }
+
+    // Zeroes every table and counter, and takes today's date for the ages of the new run.
+    // The options stay as they are.
+    void clearVariables();
+
+    const CollectionOptions &options() const { return m_options; }
+    void setOptions(const CollectionOptions &options);
+    // The drive row walked now, named in the status text.
+    void setCurrentDrive(const QString &driveRow);
+    void setStatusObserver(std::function<void(const QString &)> observer);
+    // The day the ages are counted from (days since 1970-01-01, local).
+    void setToday(qint64 dayNumber) { m_today = dayNumber; }
+    qint64 today() const { return m_today; }
+
+    ExtensionTable lbTypes;
+
+    SizeBands sizeCount{};
+    SizeBands sizeBytes{};
+
+    AgeBands accessedAgeCount{};
+    AgeBands accessedAgeBytes{};
+    AgeBands createdAgeCount{};
+    AgeBands createdAgeBytes{};
+    AgeBands modifiedAgeCount{};
+    AgeBands modifiedAgeBytes{};
+
+    HalfHourSlots modifiedSlots{};
+    HalfHourSlots createdSlots{};
+    HalfHourSlots accessedSlots{};
+
+    qint64 readOnlyCount = 0;
+    double readOnlyBytes = 0;
+    qint64 hiddenCount = 0;
+    double hiddenBytes = 0;
+    qint64 systemCount = 0;
+    double systemBytes = 0;
+    qint64 archiveCount = 0;
+    double archiveBytes = 0;
+
+    double overhang4K = 0;
+    double overhang8K = 0;
+    double overhang16K = 0;
+    double overhang32K = 0;
+    double overhang64K = 0;
+
+    // Files met by the walk (counted or not) and files counted.
+    qint64 filesProcessed = 0;
+    qint64 filesFound = 0;
+
+private:
+    void addAge(AgeBands &count, AgeBands &bytes, PackedFileDate date, qint64 size);
+    void addOverhang(qint64 size);
+
+    CollectionOptions m_options;
+    TypeFilter m_filter;
+    QString m_statusPrefix;
+    std::function<void(const QString &)> m_statusObserver;
+    qint64 m_today = 0;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/PackedFileDate.h"
+
+#include <QByteArray>
+
+// Attribute bits of a listing entry, with the values the reports count them by.
+enum FileAttribute : quint32 {
+    faReadOnly = 1,
+    faHidden = 2,
+    faSystem = 4,
+    faDirectory = 16,
+    faArchive = 32,
+};
+
+// One entry of a directory listing. The name is the file system's bytes, decoded only for
+// display; the dates are local packed dates, 0 where the file system records none.
+struct DirEntry {
+    QByteArray name;
+    qint64 size = 0;
+    quint32 attributes = 0;
+    PackedFileDate accessed = 0;
+    PackedFileDate created = 0;
+    PackedFileDate modified = 0;
+    // Identity of the object, for the walk's check against entering a folder twice.
+    quint64 device = 0;
+    quint64 inode = 0;
+};

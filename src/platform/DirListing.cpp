@@ -1,0 +1,85 @@
+#include "DirListing.h"
+
+#include "LocalTimeZone.h"
+
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace {
+
+constexpr unsigned entryFields =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME | STATX_MNT_ID;
+
+quint64 deviceNumber(const struct statx &sx)
+{
+    return makedev(sx.stx_dev_major, sx.stx_dev_minor);
+}
+
+bool isOtherMount(const struct statx &sx, const MountIdentity &drive)
+{
+    if (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT && sx.stx_attributes & STATX_ATTR_MOUNT_ROOT)
+        return true;
+    if (drive.hasMountId && sx.stx_mask & STATX_MNT_ID)
+        return sx.stx_mnt_id != drive.mountId;
+    return deviceNumber(sx) != drive.device;
+}
+
+PackedFileDate packedDate(const struct statx_timestamp &time)
+{
+    return LocalTimeZone::packedLocalDate(time.tv_sec);
+}
+
+} // namespace
+
+bool DirListing::identifyMount(int directoryFd, MountIdentity &mount)
+{
+    struct statx sx {};
+    if (statx(directoryFd, "", AT_EMPTY_PATH | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0)
+        return false;
+    mount.hasMountId = sx.stx_mask & STATX_MNT_ID;
+    mount.mountId = mount.hasMountId ? sx.stx_mnt_id : 0;
+    mount.device = deviceNumber(sx);
+    return true;
+}
+
+bool DirListing::describeEntry(int directoryFd, const char *name, const MountIdentity &driveMount,
+                               DirEntry &entry)
+{
+    struct statx sx {};
+    if (statx(directoryFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+              entryFields, &sx) != 0)
+        return false;
+
+    const mode_t type = sx.stx_mode & S_IFMT;
+    quint32 attributes = 0;
+    if (!(sx.stx_mode & S_IWUSR) || sx.stx_attributes & STATX_ATTR_IMMUTABLE)
+        attributes |= faReadOnly;
+    if (name[0] == '.')
+        attributes |= faHidden;
+    if (type == S_IFDIR) {
+        attributes |= faDirectory;
+        if (isOtherMount(sx, driveMount))
+            attributes |= faSystem;
+    } else {
+        if (type == S_IFCHR || type == S_IFBLK || type == S_IFIFO || type == S_IFSOCK)
+            attributes |= faSystem;
+        if (!(sx.stx_attributes & STATX_ATTR_NODUMP))
+            attributes |= faArchive;
+    }
+
+    // Keeps the buffer of a reused entry, so that listing a folder allocates nothing per name.
+    entry.name.truncate(0);
+    entry.name.append(name);
+    entry.size = sx.stx_size > quint64(std::numeric_limits<qint64>::max())
+                     ? std::numeric_limits<qint64>::max()
+                     : static_cast<qint64>(sx.stx_size);
+    entry.attributes = attributes;
+    entry.accessed = sx.stx_mask & STATX_ATIME ? packedDate(sx.stx_atime) : 0;
+    entry.modified = sx.stx_mask & STATX_MTIME ? packedDate(sx.stx_mtime) : 0;
+    entry.created = sx.stx_mask & STATX_BTIME ? packedDate(sx.stx_btime) : 0;
+    entry.device = deviceNumber(sx);
+    entry.inode = sx.stx_ino;
+    return true;
+}

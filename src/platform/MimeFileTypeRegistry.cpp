@@ -1,0 +1,40 @@
+#include "MimeFileTypeRegistry.h"
+
+#include <QMimeDatabase>
+
+namespace {
+
+bool isPlainExtensionKey(const QString &key)
+{
+    static const QString wildcards = QStringLiteral("*?[]/");
+    if (key.size() < 2 || key[0] != u'.')
+        return false;
+    for (QChar c : key)
+        if (wildcards.contains(c))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString MimeFileTypeRegistry::defaultValue(const QString &key) const
+{
+    const QMimeDatabase database;
+    if (isPlainExtensionKey(key)) {
+        // The database answers for whole names; only a type that owns the suffix itself counts,
+        // not one that merely matches the made-up name.
+        const QString suffix = key.mid(1);
+        const QList<QMimeType> candidates =
+            database.mimeTypesForFileName(QStringLiteral("file") + key);
+        for (const QMimeType &type : candidates)
+            if (type.suffixes().contains(suffix, Qt::CaseInsensitive))
+                return type.name();
+        return QString();
+    }
+    if (key.contains(u'/')) {
+        const QMimeType type = database.mimeTypeForName(key);
+        if (type.isValid())
+            return type.comment();
+    }
+    return QString();
+}

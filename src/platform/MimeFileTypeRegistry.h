@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FileTypeRegistry.h"
+
+// The registry on Linux: the shared MIME database. Extension keys are the suffixes of the
+// database's "*.ext" globs, file-type names are MIME type names, descriptions their comments.
+class MimeFileTypeRegistry final : public FileTypeRegistry {
+public:
+    QString defaultValue(const QString &key) const override;
+};

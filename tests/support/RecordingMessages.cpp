@@ -1,0 +1,11 @@
+#include "RecordingMessages.h"
+
+RecordingMessages::RecordingMessages()
+{
+    install(this);
+}
+
+RecordingMessages::~RecordingMessages()
+{
+    install(nullptr);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Messages.h"
+
+#include <QStringList>
+
+// Records beeps and message boxes instead of showing them, so no test blocks on a modal box.
+// Installs itself while it lives.
+class RecordingMessages final : public Messages {
+public:
+    RecordingMessages();
+    ~RecordingMessages() override;
+
+    void beep() override { log.append(QStringLiteral("beep")); }
+    void errorBox(const QString &text) override { log.append(QStringLiteral("Error: ") + text); }
+    void infoBox(const QString &text) override
+    {
+        log.append(QStringLiteral("Information: ") + text);
+    }
+
+    QStringList log;
+};
