@@ -3,11 +3,13 @@
 #include <array>
 #include <atomic>
 #include <ctime>
+#include <memory>
 
 namespace {
 
-constexpr qint64 windowSeconds = 900;
-constexpr size_t cacheSize = 1024;
+// One UTC day per window; 4096 windows hold eleven years of time stamps without a collision.
+constexpr qint64 windowSeconds = 86400;
+constexpr size_t cacheSize = 4096;
 
 std::atomic<unsigned> zoneGeneration{1};
 
@@ -27,8 +29,15 @@ struct OffsetWindow {
     long offset = 0;
 };
 
-// Per thread, so that a conversion never waits for another thread's.
-thread_local std::array<OffsetWindow, cacheSize> offsetCache{};
+using OffsetCache = std::array<OffsetWindow, cacheSize>;
+
+// Per thread, so that a conversion never waits for another thread's; made on first use, so
+// threads that convert nothing carry none.
+OffsetCache &offsetCache()
+{
+    thread_local std::unique_ptr<OffsetCache> cache = std::make_unique<OffsetCache>();
+    return *cache;
+}
 
 qint64 floorWindow(qint64 seconds)
 {
@@ -49,15 +58,15 @@ long LocalTimeZone::offsetAt(qint64 utcSeconds)
     static const bool zoneRead = (tzset(), true);
     Q_UNUSED(zoneRead);
     const qint64 window = floorWindow(utcSeconds);
-    OffsetWindow &slot = offsetCache[static_cast<size_t>(window) % cacheSize];
+    OffsetWindow &slot = offsetCache()[static_cast<size_t>(window) % cacheSize];
     const unsigned generation = zoneGeneration.load(std::memory_order_relaxed);
     if (slot.generation != generation || slot.window != window) {
         const qint64 start = window * windowSeconds;
         slot.window = window;
         slot.generation = generation;
         slot.offset = zoneOffsetUncached(start);
-        // Zone changes are hours or months apart, so equal offsets at both ends of a quarter
-        // hour mean none happens inside it; a window that holds one is never served from cache.
+        // Zone changes are months apart, so equal offsets at both ends of a day mean none
+        // happens inside it; the few days that hold one are never served from the cache.
         slot.uniform = zoneOffsetUncached(start + windowSeconds - 1) == slot.offset;
     }
     return slot.uniform ? slot.offset : zoneOffsetUncached(utcSeconds);

@@ -4,8 +4,8 @@
 
 // Conversion of file times to local time by the time-zone rules in force on each date (a summer
 // file keeps its summer hour in winter). The zone is read once; reload() reads it again after TZ
-// changed. Offsets are cached per quarter hour, so a walk costs no system call per file and a
-// zone look-up only per new quarter hour of time stamps.
+// changed. Offsets are cached per day, so a walk costs no system call per file and a zone
+// look-up only per new day of time stamps.
 class LocalTimeZone {
 public:
     static void reload();
