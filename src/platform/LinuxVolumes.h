@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Volumes.h"
+
+// The drive table of Linux: the mounts of /proc/self/mountinfo that are drives, labels from
+// /dev/disk/by-label, removability from /sys, space from statvfs. A space query runs on a
+// thread of its own and is given up after two seconds, so a hung network mount reads as a
+// drive that is not ready; while it hangs, later queries for it wait on the same thread.
+class LinuxVolumes final : public Volumes {
+public:
+    QList<DriveInfo> drives() const override;
+    QChar currentDriveLetter() const override;
+    std::optional<VolumeSpace> space(QChar letter) const override;
+
+    static constexpr int readyTimeoutMs = 2000;
+    // statvfs of path, given up after timeoutMs.
+    static std::optional<VolumeSpace> querySpace(const QByteArray &path, int timeoutMs);
+};
