@@ -4,6 +4,8 @@
 #include "common/Utility.h"
 #include "platform/Volumes.h"
 
+#include <limits>
+
 namespace {
 
 bool isDriveLetter(QChar c)
@@ -108,8 +110,13 @@ qint32 computeClusterSize(const QString &driveRow)
     const std::optional<VolumeSpace> space = volumes.space(driveRow[0]);
     if (!drive || !space)
         return 0;
-    if (isFatFileSystem(drive->fileSystem)) {
-        const double total = double(space->totalBytes);
+    return clusterSizeOf(drive->fileSystem, space->totalBytes, space->blockSize);
+}
+
+qint32 clusterSizeOf(const QString &fileSystem, quint64 totalBytes, quint64 allocationUnit)
+{
+    if (isFatFileSystem(fileSystem)) {
+        const double total = double(totalBytes);
         if (total >= 34359738368.0)
             return 32768;
         if (total > 17179869184.0)
@@ -119,9 +126,8 @@ qint32 computeClusterSize(const QString &driveRow)
         if (total > 2147483648.0)
             return 4096;
     }
-    return space->blockSize > quint64(std::numeric_limits<qint32>::max())
-               ? 0
-               : qint32(space->blockSize);
+    return allocationUnit > quint64(std::numeric_limits<qint32>::max()) ? 0
+                                                                        : qint32(allocationUnit);
 }
 
 double computePickListTotal(const QStringList &driveRows)

@@ -31,6 +31,8 @@ DiskSpace getDiskSpace(QChar driveLetter);
 // Bytes per cluster of the drive of driveRow, 0 when it is not ready. FAT volumes take the
 // cluster size their size implies; every other file system its own allocation unit.
 qint32 computeClusterSize(const QString &driveRow);
+// The same rule for a volume of the file system named (vfat, msdos, ext4, ...).
+qint32 clusterSizeOf(const QString &fileSystem, quint64 totalBytes, quint64 allocationUnit);
 
 // Total bytes of the ready drives among the rows of a run's drive list.
 double computePickListTotal(const QStringList &driveRows);

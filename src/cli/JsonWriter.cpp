@@ -1,0 +1,106 @@
+#include "JsonWriter.h"
+
+#include <cmath>
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'"':
+            out += QStringLiteral("\\\"");
+            break;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + u'"';
+}
+
+} // namespace
+
+void JsonWriter::beforeValue()
+{
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (!m_firstInContainer.isEmpty()) {
+        if (!m_firstInContainer.last())
+            m_text += QStringLiteral(", ");
+        m_firstInContainer.last() = false;
+    }
+}
+
+void JsonWriter::beginObject()
+{
+    beforeValue();
+    m_text += u'{';
+    m_firstInContainer.append(true);
+}
+
+void JsonWriter::endObject()
+{
+    m_firstInContainer.removeLast();
+    m_text += u'}';
+}
+
+void JsonWriter::beginArray()
+{
+    beforeValue();
+    m_text += u'[';
+    m_firstInContainer.append(true);
+}
+
+void JsonWriter::endArray()
+{
+    m_firstInContainer.removeLast();
+    m_text += u']';
+}
+
+void JsonWriter::key(const QString &name)
+{
+    beforeValue();
+    m_text += quoted(name) + QStringLiteral(": ");
+    m_afterKey = true;
+}
+
+void JsonWriter::value(const QString &text)
+{
+    beforeValue();
+    m_text += quoted(text);
+}
+
+void JsonWriter::value(double number)
+{
+    beforeValue();
+    if (!std::isfinite(number))
+        m_text += QStringLiteral("null");
+    else if (number == std::trunc(number) && std::fabs(number) < 9e15)
+        m_text += QString::number(qint64(number));
+    else
+        m_text += QString::number(number, 'g', 17);
+}
+
+void JsonWriter::value(bool flag)
+{
+    beforeValue();
+    m_text += flag ? QStringLiteral("true") : QStringLiteral("false");
+}

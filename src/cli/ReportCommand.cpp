@@ -1,0 +1,457 @@
+#include "ReportCommand.h"
+
+#include "JsonWriter.h"
+#include "collection/DirectoryWalker.h"
+#include "collection/StatusText.h"
+#include "common/CheckListModel.h"
+#include "common/Utility.h"
+#include "drives/DriveServices.h"
+#include "filetypes/TypeRow.h"
+#include "platform/LinuxVolumes.h"
+#include "platform/Messages.h"
+#include "platform/Volumes.h"
+#include "reports/ReportTables.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+std::atomic<bool> ReportCommand::interrupted{false};
+
+namespace {
+
+const QString programName = QStringLiteral("quillix-report");
+
+// The extensions of an --include or --exclude list, lower case with their dot.
+QStringList parseExtensions(const QString &list)
+{
+    QStringList extensions;
+    for (QString item : list.split(u',', Qt::SkipEmptyParts)) {
+        item = item.trimmed().toLower();
+        if (item.startsWith(u'*'))
+            item.remove(0, 1);
+        if (item.isEmpty() || item == u".")
+            continue;
+        if (!item.startsWith(u'.'))
+            item.prepend(u'.');
+        if (!extensions.contains(item))
+            extensions.append(item);
+    }
+    return extensions;
+}
+
+qint32 folderClusterSize(const QByteArray &folder)
+{
+    const std::optional<VolumeSpace> space =
+        LinuxVolumes::querySpace(folder, LinuxVolumes::readyTimeoutMs);
+    if (!space)
+        return 0;
+    struct statfs info {};
+    const bool fat = ::statfs(folder.constData(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
+    return clusterSizeOf(fat ? QStringLiteral("vfat") : QString(), space->totalBytes,
+                         space->blockSize);
+}
+
+class ProgressLine {
+public:
+    ProgressLine(FILE *err, const StatAccumulators &stats) : m_err(err), m_stats(stats) {}
+    void setFolder(const QString &folder) { m_folder = folder; }
+    void show()
+    {
+        QString line = intToGrouped(m_stats.filesProcessed) + QStringLiteral(" files  ") + m_folder;
+        if (line.size() > 100)
+            line = line.left(48) + QStringLiteral("...") + line.right(49);
+        std::fprintf(m_err, "\r\033[K%s", line.toLocal8Bit().constData());
+        std::fflush(m_err);
+    }
+    void clear()
+    {
+        std::fprintf(m_err, "\r\033[K");
+        std::fflush(m_err);
+    }
+
+private:
+    FILE *m_err;
+    const StatAccumulators &m_stats;
+    QString m_folder;
+};
+
+} // namespace
+
+ReportCommand::ReportCommand(FILE *out, FILE *err) : m_out(out), m_err(err) {}
+
+void ReportCommand::write(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), m_out);
+}
+
+int ReportCommand::usageError(const QString &message)
+{
+    std::fprintf(m_err, "%s: %s\nTry '%s --help' for more information.\n",
+                 programName.toLocal8Bit().constData(), message.toLocal8Bit().constData(),
+                 programName.toLocal8Bit().constData());
+    return 2;
+}
+
+int ReportCommand::run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Walks drives or folders and reports on every file: by extension, size, "
+                       "wasted cluster space, age, attributes and time of day."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption format(QStringLiteral("format"),
+                                    QStringLiteral("Output as text (default) or json."),
+                                    QStringLiteral("text|json"), QStringLiteral("text"));
+    const QCommandLineOption include(QStringLiteral("include"),
+                                     QStringLiteral("Count only these extensions (.doc,.txt)."),
+                                     QStringLiteral("EXTS"));
+    const QCommandLineOption exclude(QStringLiteral("exclude"),
+                                     QStringLiteral("Count all files except these extensions."),
+                                     QStringLiteral("EXTS"));
+    const QCommandLineOption drives(QStringLiteral("drives"),
+                                    QStringLiteral("Print the drive table and exit."));
+    const QCommandLineOption noProgress(QStringLiteral("no-progress"),
+                                        QStringLiteral("Show no progress while walking."));
+    parser.addOptions({format, include, exclude, drives, noProgress});
+    parser.addPositionalArgument(
+        QStringLiteral("TARGET"),
+        QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
+        QStringLiteral("[TARGET...]"));
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        write(parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        write(programName + u' ' + QCoreApplication::applicationVersion() + u'\n');
+        return 0;
+    }
+    const QString outputFormat = parser.value(format);
+    if (outputFormat != u"text" && outputFormat != u"json")
+        return usageError(
+            QStringLiteral("unknown format '%1': use text or json").arg(outputFormat));
+    if (parser.isSet(include) && parser.isSet(exclude))
+        return usageError(QStringLiteral("--include and --exclude cannot be used together"));
+    if (parser.isSet(drives))
+        return printDrives(outputFormat == u"json");
+
+    CollectionOptions options;
+    QStringList types;
+    if (parser.isSet(include) || parser.isSet(exclude)) {
+        const bool including = parser.isSet(include);
+        types = parseExtensions(parser.value(including ? include : exclude));
+        if (types.isEmpty())
+            return usageError(QStringLiteral("the extension list of --%1 is empty")
+                                  .arg(including ? u"include" : u"exclude"));
+        options.allFiles = false;
+        options.includeSelected = including;
+        options.excludeSelected = !including;
+        for (const QString &extension : types)
+            options.PickList2.append(u'*' + extension + u'\t' + fileTypeDescription(extension));
+        options.PickList2.sort();
+    }
+
+    QList<Target> targets;
+    if (!resolveTargets(parser.positionalArguments(), targets))
+        return 2;
+    for (const Target &target : targets)
+        options.PickList1.append(target.name);
+    options.collectOverhang = targets.size() == 1;
+    m_stats.setOptions(options);
+    m_stats.clearVariables();
+
+    DirectoryWalker walker(m_stats);
+    walker.setStopFlags(&interrupted, nullptr);
+    ProgressLine progress(m_err, m_stats);
+    const bool showProgress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
+    if (showProgress) {
+        m_stats.setStatusObserver([&](const QString &text) { progress.setFolder(text); });
+        walker.setPump([&] { progress.show(); }, 100);
+    }
+
+    bool failed = false;
+    qint32 clusterSize = 0;
+    for (const Target &target : targets) {
+        if (interrupted)
+            break;
+        m_stats.setCurrentDrive(target.name);
+        DirectoryWalker::Outcome outcome;
+        if (target.folder.isEmpty()) {
+            clusterSize = computeClusterSize(target.name);
+            outcome = walker.ScanAllDrives(target.name);
+            if (outcome == DirectoryWalker::Outcome::NotReady)
+                std::fprintf(m_err, "Drive %s is not ready.\n",
+                             target.name.toLocal8Bit().constData());
+        } else {
+            clusterSize = folderClusterSize(target.folder);
+            outcome = walker.walkFolder(target.folder, target.name);
+            if (outcome == DirectoryWalker::Outcome::CannotOpen)
+                Messages::current().errorBox(QStringLiteral("Can't open drive ") + target.name);
+        }
+        failed = failed || outcome == DirectoryWalker::Outcome::CannotOpen;
+    }
+    if (showProgress)
+        progress.clear();
+
+    const bool aborted = interrupted;
+    ReportTables::registerChosenTypes(m_stats);
+    if (outputFormat == u"json")
+        printJson(targets, types, clusterSize, walker.unreadableFolders(), aborted);
+    else
+        printText(targets, clusterSize, aborted);
+    std::fflush(m_out);
+    return aborted ? 130 : (failed ? 1 : 0);
+}
+
+bool ReportCommand::resolveTargets(const QStringList &arguments, QList<Target> &targets)
+{
+    CheckListModel driveList;
+    fillDriveList(driveList, false);
+    if (arguments.isEmpty()) {
+        for (const QString &row : driveList.checkedRows())
+            targets.append({row, {}});
+        if (targets.isEmpty()) {
+            usageError(QStringLiteral("no current drive: name a drive or a folder"));
+            return false;
+        }
+        return true;
+    }
+    static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:$"));
+    for (const QString &argument : arguments) {
+        if (driveLetter.match(argument).hasMatch()) {
+            const QChar letter = argument[0].toLower();
+            QString row;
+            for (const QString &candidate : driveList.rows())
+                if (candidate[0] == letter)
+                    row = candidate;
+            if (row.isEmpty()) {
+                usageError(
+                    QStringLiteral("%1 is not in the drive table (see --drives)").arg(argument));
+                return false;
+            }
+            targets.append({row, {}});
+            continue;
+        }
+        const QByteArray folder =
+            QFile::encodeName(QDir::cleanPath(QDir::current().absoluteFilePath(argument)));
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            usageError(QStringLiteral("%1 is not a readable folder").arg(argument));
+            return false;
+        }
+        ::close(fd);
+        targets.append({argument, folder});
+    }
+    return true;
+}
+
+int ReportCommand::printDrives(bool json)
+{
+    CheckListModel driveList;
+    fillDriveList(driveList, false);
+    TextTable table;
+    table.headings = QStringList{QStringLiteral("Drive"),      QStringLiteral("Type"),
+                                 QStringLiteral("Ready"),      QStringLiteral("Total bytes"),
+                                 QStringLiteral("Free bytes"), QStringLiteral("Cluster size")};
+    table.rightAligned = {false, false, false, true, true, true};
+    JsonWriter writer;
+    writer.beginArray();
+    for (const QString &row : driveList.rows()) {
+        const QChar letter = row[0];
+        const std::optional<DriveInfo> drive = Volumes::current().drive(letter);
+        const bool ready = isDriveReady(letter);
+        const DiskSpace space = getDiskSpace(letter);
+        const qint32 cluster = computeClusterSize(row);
+        const QString typeText = drive ? driveTypeText(drive->type) : QString();
+        table.rows.append({row, typeText, ready ? QStringLiteral("yes") : QStringLiteral("no"),
+                           floatToGrouped(space.totalBytes), floatToGrouped(space.freeBytes),
+                           intToGrouped(cluster)});
+        writer.beginObject();
+        writer.key(QStringLiteral("row"));
+        writer.value(row);
+        writer.key(QStringLiteral("type"));
+        writer.value(typeText);
+        writer.key(QStringLiteral("mountPoint"));
+        writer.value(drive ? QFile::decodeName(drive->mountPoint) : QString());
+        writer.key(QStringLiteral("ready"));
+        writer.value(ready);
+        writer.key(QStringLiteral("totalBytes"));
+        writer.value(space.totalBytes);
+        writer.key(QStringLiteral("freeBytes"));
+        writer.value(space.freeBytes);
+        writer.key(QStringLiteral("clusterSize"));
+        writer.value(double(cluster));
+        writer.endObject();
+    }
+    writer.endArray();
+    write(json ? writer.text() + u'\n' : table.toPlainText());
+    return 0;
+}
+
+void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize, bool aborted)
+{
+    QList<ReportTables::MeasuredDrive> measured;
+    for (const Target &target : targets) {
+        ReportTables::MeasuredDrive drive;
+        drive.row = target.name;
+        if (target.folder.isEmpty()) {
+            drive.ready = isDriveReady(target.name[0]);
+            const DiskSpace space = getDiskSpace(target.name[0]);
+            drive.freeBytes = space.freeBytes;
+            drive.totalBytes = space.totalBytes;
+        } else if (const auto space =
+                       LinuxVolumes::querySpace(target.folder, LinuxVolumes::readyTimeoutMs)) {
+            drive.ready = true;
+            drive.freeBytes = double(space->freeBytes);
+            drive.totalBytes = double(space->totalBytes);
+        }
+        measured.append(drive);
+    }
+
+    QList<TextTable> pages{ReportTables::spaceTable(measured), ReportTables::typesTable(m_stats),
+                           ReportTables::sizesTable(m_stats)};
+    if (targets.size() == 1) {
+        const TextTable overhang = ReportTables::overhangTable(m_stats, clusterSize);
+        if (!overhang.title.isEmpty())
+            pages.append(overhang);
+    }
+    pages.append(ReportTables::dateTable(QStringLiteral("Accessed Date"), QStringLiteral("Access"),
+                                         m_stats.accessedAgeCount, m_stats.accessedAgeBytes));
+    pages.append(ReportTables::dateTable(QStringLiteral("Created Date"), QStringLiteral("Created"),
+                                         m_stats.createdAgeCount, m_stats.createdAgeBytes));
+    pages.append(ReportTables::dateTable(QStringLiteral("Modified Date"),
+                                         QStringLiteral("Modified"), m_stats.modifiedAgeCount,
+                                         m_stats.modifiedAgeBytes));
+    pages.append(ReportTables::combinedDateTable(m_stats));
+    pages.append(ReportTables::attributeTable(m_stats));
+    pages.append(ReportTables::timeTable(m_stats));
+    for (const TextTable &page : pages)
+        write(page.toPlainText() + u'\n');
+    write(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted) + u'\n');
+}
+
+void ReportCommand::printJson(const QList<Target> &targets, const QStringList &types,
+                              qint32 clusterSize, qint64 unreadableFolders, bool aborted)
+{
+    const CollectionOptions &options = m_stats.options();
+    JsonWriter json;
+    auto filesAndBytes = [&](double files, double bytes) {
+        json.key(QStringLiteral("files"));
+        json.value(files);
+        json.key(QStringLiteral("bytes"));
+        json.value(bytes);
+    };
+    auto numbers = [&](const auto &values) {
+        json.beginArray();
+        for (double value : values)
+            json.value(value);
+        json.endArray();
+    };
+    auto bands = [&](int first, int last, auto label, const auto &counts, const auto &bytes) {
+        json.beginArray();
+        for (int band = first; band <= last; ++band) {
+            json.beginObject();
+            json.key(QStringLiteral("label"));
+            json.value(label(band));
+            filesAndBytes(counts[size_t(band)], bytes[size_t(band)]);
+            json.endObject();
+        }
+        json.endArray();
+    };
+
+    json.beginObject();
+    json.key(QStringLiteral("targets"));
+    json.beginArray();
+    for (const Target &target : targets)
+        json.value(target.name);
+    json.endArray();
+    json.key(QStringLiteral("mode"));
+    json.value(options.allFiles          ? QStringLiteral("all")
+               : options.includeSelected ? QStringLiteral("include")
+                                         : QStringLiteral("exclude"));
+    json.key(QStringLiteral("types"));
+    json.beginArray();
+    for (const QString &type : types)
+        json.value(type);
+    json.endArray();
+    json.key(QStringLiteral("filesProcessed"));
+    json.value(double(m_stats.filesProcessed));
+    json.key(QStringLiteral("filesFound"));
+    json.value(double(m_stats.filesFound));
+    json.key(QStringLiteral("aborted"));
+    json.value(aborted);
+    json.key(QStringLiteral("unreadableFolders"));
+    json.value(double(unreadableFolders));
+    json.key(QStringLiteral("clusterSize"));
+    json.value(double(clusterSize));
+
+    json.key(QStringLiteral("extensions"));
+    json.beginArray();
+    for (const ExtensionRow &row : m_stats.lbTypes.rows()) {
+        json.beginObject();
+        json.key(QStringLiteral("ext"));
+        json.value(QString::fromLocal8Bit(row.key));
+        filesAndBytes(double(row.files), double(row.bytes));
+        json.endObject();
+    }
+    json.endArray();
+
+    json.key(QStringLiteral("sizeBands"));
+    bands(1, 12, ReportTables::sizeBandLabel, m_stats.sizeCount, m_stats.sizeBytes);
+    json.key(QStringLiteral("ages"));
+    json.beginObject();
+    json.key(QStringLiteral("accessed"));
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.accessedAgeCount, m_stats.accessedAgeBytes);
+    json.key(QStringLiteral("created"));
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.createdAgeCount, m_stats.createdAgeBytes);
+    json.key(QStringLiteral("modified"));
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.modifiedAgeCount, m_stats.modifiedAgeBytes);
+    json.endObject();
+
+    json.key(QStringLiteral("slots"));
+    json.beginObject();
+    json.key(QStringLiteral("modified"));
+    numbers(m_stats.modifiedSlots);
+    json.key(QStringLiteral("created"));
+    numbers(m_stats.createdSlots);
+    json.key(QStringLiteral("accessed"));
+    numbers(m_stats.accessedSlots);
+    json.endObject();
+
+    json.key(QStringLiteral("attributes"));
+    json.beginObject();
+    const QList<std::tuple<QString, qint64, double>> attributes{
+        {QStringLiteral("readOnly"), m_stats.readOnlyCount, m_stats.readOnlyBytes},
+        {QStringLiteral("hidden"), m_stats.hiddenCount, m_stats.hiddenBytes},
+        {QStringLiteral("system"), m_stats.systemCount, m_stats.systemBytes},
+        {QStringLiteral("archive"), m_stats.archiveCount, m_stats.archiveBytes}};
+    for (const auto &[name, count, bytes] : attributes) {
+        json.key(name);
+        json.beginObject();
+        filesAndBytes(double(count), bytes);
+        json.endObject();
+    }
+    json.endObject();
+
+    json.key(QStringLiteral("overhang"));
+    json.beginObject();
+    const double waste[] = {m_stats.overhang4K, m_stats.overhang8K, m_stats.overhang16K,
+                            m_stats.overhang32K, m_stats.overhang64K};
+    for (size_t i = 0; i < StatAccumulators::clusterSizes.size(); ++i) {
+        json.key(QString::number(StatAccumulators::clusterSizes[i]));
+        json.value(waste[i]);
+    }
+    json.endObject();
+    json.endObject();
+    write(json.text() + u'\n');
+}

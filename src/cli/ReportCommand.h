@@ -1,0 +1,39 @@
+#pragma once
+
+#include "collection/StatAccumulators.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <cstdio>
+
+// quillix-report: walks drives or folders like a collection run and prints every report page
+// as text, or the statistics as JSON. Exit status: 0 done, 1 a target could not be entered,
+// 2 bad input (nothing walked), 130 interrupted (the partial report is printed).
+class ReportCommand {
+public:
+    ReportCommand(FILE *out, FILE *err);
+
+    int run(const QStringList &arguments);
+
+    // Raised by Ctrl-C; the walk unwinds and the partial report follows.
+    static std::atomic<bool> interrupted;
+
+private:
+    struct Target {
+        QString name;      // the drive row, or the folder as given
+        QByteArray folder; // empty for a drive
+    };
+
+    int usageError(const QString &message);
+    bool resolveTargets(const QStringList &arguments, QList<Target> &targets);
+    int printDrives(bool json);
+    void printText(const QList<Target> &targets, qint32 clusterSize, bool aborted);
+    void printJson(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
+                   qint64 unreadableFolders, bool aborted);
+    void write(const QString &text);
+
+    FILE *m_out;
+    FILE *m_err;
+    StatAccumulators m_stats;
+};

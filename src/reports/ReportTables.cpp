@@ -1,0 +1,287 @@
+#include "ReportTables.h"
+
+#include "collection/StatAccumulators.h"
+#include "common/NumberPattern.h"
+#include "common/RegionalSettings.h"
+#include "common/ScratchGrid.h"
+#include "common/Sortgrid.h"
+#include "common/Utility.h"
+#include "filetypes/TypeRow.h"
+
+#include <QTime>
+
+namespace {
+
+constexpr double gigabyte = 1073741824.0;
+constexpr double megabyte = 1048576.0;
+
+QString gigabytes(double bytes)
+{
+    return formatFloat(QStringLiteral("#,##0.00"), bytes / gigabyte) + QStringLiteral(" GB");
+}
+
+QList<bool> rightAfterFirst(int columns)
+{
+    QList<bool> right(columns, true);
+    right[0] = false;
+    return right;
+}
+
+} // namespace
+
+QString ReportTables::sizeBandLabel(int band)
+{
+    static const char *const labels[] = {"",           "0 - 16K",     "16K - 32K",   "32K - 64K",
+                                         "64K - 128K", "128K - 256K", "256K - 512K", "512K - 1MB",
+                                         "1MB - 2MB",  "2MB - 4MB",   "4MB - 8MB",   "8MB - 16MB",
+                                         "Over 16MB"};
+    return band >= 1 && band <= 12 ? QString::fromLatin1(labels[band]) : QString();
+}
+
+QString ReportTables::ageBandLabel(int band)
+{
+    static const char *const labels[] = {
+        "Not recorded",   "<= 7 days",   "8 - 30 days", "31 - 60 days", "61 - 120 days",
+        "121 - 365 days", "1 - 2 years", "2 - 3 years", "3 - 4 years",  "Over 4 years"};
+    return band >= 0 && band <= 9 ? QString::fromLatin1(labels[band]) : QString();
+}
+
+TextTable ReportTables::spaceTable(const QList<MeasuredDrive> &drives)
+{
+    TextTable table;
+    table.title = QStringLiteral("Space");
+    table.headings = QStringList{QStringLiteral("Drive"), QStringLiteral("Total Capacity:"),
+                                 QStringLiteral("Free Space:"), QStringLiteral("Used Space:")};
+    table.rightAligned = rightAfterFirst(4);
+    double freeSum = 0;
+    double totalSum = 0;
+    int shown = 0;
+    for (const MeasuredDrive &drive : drives) {
+        if (!drive.ready) {
+            table.rows.append({drive.row, QStringLiteral("not ready")});
+            continue;
+        }
+        ++shown;
+        freeSum += drive.freeBytes;
+        totalSum += drive.totalBytes;
+        table.rows.append({drive.row, gigabytes(drive.totalBytes), gigabytes(drive.freeBytes),
+                           gigabytes(drive.totalBytes - drive.freeBytes)});
+    }
+    if (shown > 1)
+        table.rows.append({QStringLiteral("Total"), gigabytes(totalSum), gigabytes(freeSum),
+                           gigabytes(totalSum - freeSum)});
+    return table;
+}
+
+void ReportTables::registerChosenTypes(StatAccumulators &stats)
+{
+    if (!stats.options().includeSelected)
+        return;
+    for (const QString &row : stats.options().PickList2)
+        stats.insertType(extractExtension(row).toUtf8(), 0, true);
+}
+
+TextTable ReportTables::typesTable(const StatAccumulators &stats)
+{
+    const int n = stats.lbTypes.rowCount();
+    ScratchGrid grid(5, n + 2);
+    const QStringList headings{QStringLiteral("Extension"), QStringLiteral("Type"),
+                               QStringLiteral("Size"), QStringLiteral("# Files"),
+                               QStringLiteral("Avg File Size")};
+    for (int c = 0; c < 5; ++c)
+        grid.setCell(c, 0, headings[c]);
+    for (int i = 0; i < n; ++i) {
+        const ExtensionRow &row = stats.lbTypes.row(i);
+        const QString extension = QString::fromLocal8Bit(row.key);
+        grid.setCell(0, i + 1, extension);
+        grid.setCell(1, i + 1, fileTypeDescription(extension));
+        grid.setCell(2, i + 1, floatToGrouped(double(row.bytes)));
+        grid.setCell(3, i + 1, floatToGrouped(double(row.files)));
+        grid.setCell(4, i + 1,
+                     row.files > 0 ? floatToGrouped(double(row.bytes) / double(row.files))
+                                   : QStringLiteral("0"));
+    }
+    if (grid.rowCount() >= 4)
+        SortGridByText(grid, 1, n, 0, false);
+
+    double bytes = 0;
+    double files = 0;
+    for (int r = 1; r <= n; ++r) {
+        bytes += textToFloat(digitsOnly(grid.cell(2, r)));
+        files += textToFloat(digitsOnly(grid.cell(3, r)));
+    }
+    grid.setCell(1, n + 1, QStringLiteral("Totals"));
+    grid.setCell(2, n + 1, floatToGrouped(bytes));
+    grid.setCell(3, n + 1, floatToGrouped(files));
+
+    TextTable table;
+    table.title = QStringLiteral("Types");
+    table.headings = headings;
+    table.rightAligned = {false, false, true, true, true};
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 5; ++c)
+            cells.append(grid.cell(c, r));
+        table.rows.append(cells);
+    }
+    return table;
+}
+
+TextTable ReportTables::sizesTable(const StatAccumulators &stats)
+{
+    TextTable table;
+    table.title = QStringLiteral("Sizes");
+    table.headings = QStringList{QStringLiteral("File size"), QStringLiteral("Total file size"),
+                                 QStringLiteral("Number of files")};
+    table.rightAligned = rightAfterFirst(3);
+    for (int band = 12; band >= 1; --band)
+        table.rows.append({sizeBandLabel(band), floatToGrouped(stats.sizeBytes[size_t(band)]),
+                           floatToGrouped(stats.sizeCount[size_t(band)])});
+    return table;
+}
+
+TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clusterSize)
+{
+    TextTable table;
+    double total = 0;
+    for (int band = 1; band <= 12; ++band)
+        total += stats.sizeBytes[size_t(band)];
+    if (total == 0)
+        return table;
+    table.title = QStringLiteral("Cluster overhang for FAT and FAT32 drives");
+
+    const double waste[] = {stats.overhang4K, stats.overhang8K, stats.overhang16K,
+                            stats.overhang32K, stats.overhang64K};
+    int own = -1;
+    for (int i = 0; i < 5; ++i)
+        if (StatAccumulators::clusterSizes[size_t(i)] == clusterSize)
+            own = i;
+    if (own < 0) {
+        table.notes.append(
+            QStringLiteral("Cluster overhang analysis is not applicable to this drive."));
+        return table;
+    }
+
+    table.headings = QStringList{QStringLiteral("FAT Partion size"),
+                                 QStringLiteral("FAT 32 Size"),
+                                 QString(),
+                                 QStringLiteral("Cluster size"),
+                                 QStringLiteral("Percent wasted"),
+                                 QStringLiteral("Wasted space")};
+    table.rightAligned = {false, false, false, false, true, true};
+    static const char *const fat[] = {"255 MB", "256 MB - 511 MB", "512 MB - 1023 MB",
+                                      "1 GB - 2 GB", "2 GB - 4 GB"};
+    static const char *const fat32[] = {"Less than 8GB", "Less than 16GB", "Less than 32GB",
+                                        "32GB or more", ""};
+    static const char *const clusters[] = {"4K", "8K", "16K", "32K", "64K"};
+    for (int i = 0; i < 5; ++i)
+        table.rows.append(
+            {QString::fromLatin1(fat[i]), QString::fromLatin1(fat32[i]),
+             i == own ? QStringLiteral("Active Size ->") : QString(),
+             QString::fromLatin1(clusters[i]),
+             formatFloat(QStringLiteral("#,##0. %"), 100 * waste[i] / (total + waste[i])),
+             floatToGrouped(waste[i])});
+
+    // The unit follows the files' own total, also for the space they really take.
+    const bool inKilobytes = total < megabyte;
+    auto scaled = [&](double bytes) {
+        return inKilobytes ? floatToGrouped(bytes / 1024) + QStringLiteral(" KB")
+                           : floatToGrouped(bytes / megabyte) + QStringLiteral(" MB");
+    };
+    table.notes =
+        QStringList{QStringLiteral("Number of files scanned: ") + intToGrouped(stats.filesFound),
+                    QStringLiteral("Total file sizes: ") + scaled(total),
+                    QStringLiteral("Actual space used ") + scaled(total + waste[own])};
+    return table;
+}
+
+TextTable ReportTables::dateTable(const QString &heading, const QString &title,
+                                  const std::array<double, 10> &counts,
+                                  const std::array<double, 10> &bytes)
+{
+    TextTable table;
+    table.title = title;
+    table.headings =
+        QStringList{heading, QStringLiteral("Total file size"), QStringLiteral("Number of files")};
+    table.rightAligned = rightAfterFirst(3);
+    for (int band = 9; band >= 0; --band)
+        table.rows.append({ageBandLabel(band), floatToGrouped(bytes[size_t(band)]),
+                           floatToGrouped(counts[size_t(band)])});
+    return table;
+}
+
+TextTable ReportTables::combinedDateTable(const StatAccumulators &stats)
+{
+    TextTable table;
+    table.title = QStringLiteral("Combined");
+    table.headings = QStringList{QStringLiteral("Combined dates"), QStringLiteral("Access Size"),
+                                 QStringLiteral("Access # files"), QStringLiteral("Create Size"),
+                                 QStringLiteral("Create # files"), QStringLiteral("Modify Size"),
+                                 QStringLiteral("Modify # files")};
+    table.rightAligned = rightAfterFirst(7);
+    for (int band = 9; band >= 0; --band) {
+        const size_t b = size_t(band);
+        table.rows.append({ageBandLabel(band), floatToGrouped(stats.accessedAgeBytes[b]),
+                           intToGrouped(qint64(stats.accessedAgeCount[b])),
+                           floatToGrouped(stats.createdAgeBytes[b]),
+                           intToGrouped(qint64(stats.createdAgeCount[b])),
+                           floatToGrouped(stats.modifiedAgeBytes[b]),
+                           intToGrouped(qint64(stats.modifiedAgeCount[b]))});
+    }
+    return table;
+}
+
+TextTable ReportTables::attributeTable(const StatAccumulators &stats)
+{
+    TextTable table;
+    table.title = QStringLiteral("Attribute");
+    table.headings =
+        QStringList{QString(), QStringLiteral("% of total # files"), QStringLiteral("# Files"),
+                    QStringLiteral("% of total size"), QStringLiteral("File Sizes")};
+    table.rightAligned = rightAfterFirst(5);
+    const double files =
+        double(stats.hiddenCount + stats.readOnlyCount + stats.systemCount + stats.archiveCount);
+    const double bytes =
+        stats.hiddenBytes + stats.readOnlyBytes + stats.systemBytes + stats.archiveBytes;
+    const QString share = QStringLiteral("#,##0.## %");
+    auto row = [&](const char *caption, qint64 count, double sum) {
+        table.rows.append({QString::fromLatin1(caption),
+                           files > 0 ? formatFloat(share, 100 * double(count) / files) : QString(),
+                           intToGrouped(count),
+                           bytes > 0 ? formatFloat(share, 100 * sum / bytes) : QString(),
+                           floatToGrouped(sum)});
+    };
+    row("Hidden", stats.hiddenCount, stats.hiddenBytes);
+    row("Read-only", stats.readOnlyCount, stats.readOnlyBytes);
+    row("System", stats.systemCount, stats.systemBytes);
+    row("Archive", stats.archiveCount, stats.archiveBytes);
+    table.notes.append(QStringLiteral("Note it is possible that some files may have more than one "
+                                      "attribute set.  For example many system files are also "
+                                      "hidden."));
+    return table;
+}
+
+TextTable ReportTables::timeTable(const StatAccumulators &stats)
+{
+    double accessed = 0;
+    for (double slot : stats.accessedSlots)
+        accessed += slot;
+    TextTable table;
+    table.title = QStringLiteral("Time");
+    table.headings = QStringList{QStringLiteral("Time"), QStringLiteral("Modified time"),
+                                 QStringLiteral("Created time")};
+    if (accessed > 0)
+        table.headings.append(QStringLiteral("Access Time"));
+    table.rightAligned = QList<bool>(table.headings.size(), true);
+    const QString &timeFormat = RegionalSettings::current().shortTimeFormat;
+    for (int k = 0; k < StatAccumulators::slotCount; ++k) {
+        const size_t slot = size_t(k);
+        QStringList row{QTime(k / 2, k % 2 ? 30 : 0).toString(timeFormat),
+                        floatToGrouped(stats.modifiedSlots[slot]),
+                        floatToGrouped(stats.createdSlots[slot])};
+        if (accessed > 0)
+            row.append(floatToGrouped(stats.accessedSlots[slot]));
+        table.rows.append(row);
+    }
+    return table;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "TextTable.h"
+
+#include <QList>
+
+#include <array>
+
+class StatAccumulators;
+struct DiskSpace;
+
+// The report pages as tables, with the pages' own headings, labels and number formats; the
+// windows' listings and the headless report are both filled from them.
+namespace ReportTables {
+
+// "0 - 16K" ... "Over 16MB" for bands 1 to 12.
+QString sizeBandLabel(int band);
+// "Not recorded", "<= 7 days" ... "Over 4 years" for bands 0 to 9.
+QString ageBandLabel(int band);
+
+struct MeasuredDrive {
+    QString row;
+    bool ready = false;
+    double freeBytes = 0;
+    double totalBytes = 0;
+};
+// Capacity, free and used space per ready drive in GB, with a total row for several drives.
+TextTable spaceTable(const QList<MeasuredDrive> &drives);
+
+// Registers the run's chosen types in include mode, so that each has a row even without files.
+void registerChosenTypes(StatAccumulators &stats);
+// One row per extension sorted by extension, with descriptions and averages, and a totals row.
+TextTable typesTable(const StatAccumulators &stats);
+TextTable sizesTable(const StatAccumulators &stats);
+// The wasted space for the five cluster sizes, the drive's own marked; an empty title when
+// no bytes were counted (the page is then disabled).
+TextTable overhangTable(const StatAccumulators &stats, qint32 clusterSize);
+TextTable dateTable(const QString &heading, const QString &title,
+                    const std::array<double, 10> &counts, const std::array<double, 10> &bytes);
+TextTable combinedDateTable(const StatAccumulators &stats);
+TextTable attributeTable(const StatAccumulators &stats);
+// Files by half hour of the day; the access column only when any access time was counted.
+TextTable timeTable(const StatAccumulators &stats);
+
+} // namespace ReportTables

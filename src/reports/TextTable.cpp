@@ -1,0 +1,47 @@
+#include "TextTable.h"
+
+#include <algorithm>
+
+QString TextTable::toPlainText() const
+{
+    QList<QStringList> all;
+    if (!headings.isEmpty())
+        all.append(headings);
+    all += rows;
+    QList<qsizetype> widths;
+    for (const QStringList &row : all) {
+        if (widths.size() < row.size())
+            widths.resize(row.size(), 0);
+        for (qsizetype c = 0; c < row.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size());
+    }
+    auto line = [&](const QStringList &row) {
+        QString text;
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            const QString cell = row.value(c);
+            if (c > 0)
+                text += QStringLiteral("  ");
+            const bool right = rightAligned.value(c, false);
+            text += right ? cell.rightJustified(widths[c]) : cell.leftJustified(widths[c]);
+        }
+        while (text.endsWith(u' '))
+            text.chop(1);
+        return text + u'\n';
+    };
+
+    QString text;
+    if (!title.isEmpty())
+        text += title + u'\n' + QString(title.size(), u'=') + u'\n';
+    if (!headings.isEmpty()) {
+        text += line(headings);
+        qsizetype ruleWidth = 0;
+        for (qsizetype w : widths)
+            ruleWidth += w;
+        text += QString(ruleWidth + 2 * std::max<qsizetype>(widths.size() - 1, 0), u'-') + u'\n';
+    }
+    for (const QStringList &row : rows)
+        text += line(row);
+    for (const QString &note : notes)
+        text += note + u'\n';
+    return text;
+}

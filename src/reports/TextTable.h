@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A report page as text: a title, a heading row and data rows, with the alignment of each
+// column, and lines of text under the table.
+struct TextTable {
+    QString title;
+    QStringList headings;
+    QList<QStringList> rows;
+    QList<bool> rightAligned; // per column; missing columns are left-aligned
+    QStringList notes;
+
+    // The table in columns padded with blanks, two blanks apart, a line under the headings.
+    QString toPlainText() const;
+};
