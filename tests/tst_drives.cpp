@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include <mutex>
 #include <sys/sysmacros.h>
 
 namespace {
@@ -163,6 +164,28 @@ private Q_SLOTS:
         QVERIFY(!isDriveReady(u'1'));
         QCOMPARE(computePickListTotal({"d: (CD-ROM)"}), 0.0);
         QCOMPARE(computePickListTotal({"c: [s]", "d: (CD-ROM)", "e: [t]", ""}), 42949673960.0);
+    }
+
+    // A hung network mount must read as not ready instead of freezing the caller; a second
+    // question while the first still hangs waits on the same query.
+    void hungMountIsNotReady()
+    {
+        static std::mutex gate;
+        static int calls = 0;
+        gate.lock();
+        auto hangingCall = [](const char *, struct statvfs *result) {
+            ++calls;
+            const std::lock_guard released(gate);
+            result->f_blocks = 10;
+            result->f_frsize = 512;
+            return 0;
+        };
+        QVERIFY(!LinuxVolumes::querySpace("/hung", 50, hangingCall));
+        QVERIFY(!LinuxVolumes::querySpace("/hung", 50, hangingCall));
+        QCOMPARE(calls, 1);
+        gate.unlock();
+        QTRY_VERIFY(LinuxVolumes::querySpace("/hung", 50, hangingCall).has_value());
+        QCOMPARE(LinuxVolumes::querySpace("/hung", 1000, hangingCall)->totalBytes, quint64(5120));
     }
 
     void systemDriveTable()

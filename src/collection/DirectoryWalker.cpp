@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -112,17 +113,17 @@ bool DirectoryWalker::isAncestor(quint64 device, quint64 inode) const
     return false;
 }
 
-bool DirectoryWalker::listSubfolders(int fd, Frame &frame)
+bool DirectoryWalker::listFolder(int fd, Frame &frame)
 {
-    if (::lseek(fd, 0, SEEK_SET) < 0)
-        return false;
     for (;;) {
-        if (stopRequested())
-            return true;
         const long length = readEntries(fd);
         if (length <= 0)
             return length == 0;
         forEachEntry(m_buffer.data(), length, [&](const char *name, unsigned char type) {
+            if (isDotEntry(name))
+                return true;
+            if (type != DT_DIR)
+                frame.fileNames.append(name, std::strlen(name) + 1);
             // Hidden folders are left out by name; only folders are examined further.
             if (name[0] == '.' || (type != DT_DIR && type != DT_UNKNOWN))
                 return true;
@@ -136,42 +137,29 @@ bool DirectoryWalker::listSubfolders(int fd, Frame &frame)
     }
 }
 
-bool DirectoryWalker::scanfiles(int fd, const QString &dirText)
+bool DirectoryWalker::scanfiles(int fd, const Frame &frame)
 {
-    if (stopRequested())
-        return true;
-    if (::lseek(fd, 0, SEEK_SET) < 0)
-        return false;
     bool complete = true;
-    bool stopped = false;
-    while (!stopped) {
-        const long length = readEntries(fd);
-        if (length <= 0)
-            return complete && length == 0;
-        forEachEntry(m_buffer.data(), length, [&](const char *name, unsigned char type) {
-            if (stopRequested()) {
-                stopped = true;
-                return false;
+    const char *name = frame.fileNames.data();
+    const char *const end = name + frame.fileNames.size();
+    for (; name < end; name += std::strlen(name) + 1) {
+        if (stopRequested())
+            return complete;
+        if (DirListing::describeEntry(fd, name, m_mount, m_entry)) {
+            if (classifyEntry(m_entry) == ekFile) {
+                m_stats.crunchNumbers(frame.dirText, m_entry);
+                ++m_stats.filesProcessed;
             }
-            if (!isDotEntry(name) && type != DT_DIR) {
-                if (DirListing::describeEntry(fd, name, m_mount, m_entry)) {
-                    if (classifyEntry(m_entry) == ekFile) {
-                        m_stats.crunchNumbers(dirText, m_entry);
-                        ++m_stats.filesProcessed;
-                    }
-                } else if (errno != ENOENT) {
-                    // Listed but not to be examined: a folder without search permission.
-                    complete = false;
-                }
-            }
-            maybePump();
-            return true;
-        });
+        } else if (errno != ENOENT) {
+            // Listed but not to be examined: a folder without search permission.
+            complete = false;
+        }
+        maybePump();
     }
     return complete;
 }
 
-int DirectoryWalker::enterSubfolder(int fd, const QByteArray &name)
+int DirectoryWalker::enterSubfolder(int fd, const QByteArray &name, DirEntry &self)
 {
     const int child = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
     if (child < 0) {
@@ -181,13 +169,8 @@ int DirectoryWalker::enterSubfolder(int fd, const QByteArray &name)
         return -1;
     }
     // The folder may have been swapped for a mount point since it was listed.
-    MountIdentity mount;
-    struct stat st {};
-    const bool sameMount =
-        DirListing::identifyMount(child, mount) &&
-        (m_mount.hasMountId && mount.hasMountId ? mount.mountId == m_mount.mountId
-                                                : mount.device == m_mount.device);
-    if (!sameMount || ::fstat(child, &st) != 0 || isAncestor(st.st_dev, st.st_ino)) {
+    if (!DirListing::describeEntry(child, "", m_mount, self) || self.attributes & faSystem ||
+        isAncestor(self.device, self.inode)) {
         ::close(child);
         return -1;
     }
@@ -230,33 +213,31 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     }
 
     m_stack.clear();
-    m_stack.push_back(Frame{{}, rootStat.st_dev, rootStat.st_ino, displayRoot, {}, 0, false});
-    m_stack.back().unlisted = !listSubfolders(fd, m_stack.back());
+    m_stack.emplace_back(QByteArray(), rootStat.st_dev, rootStat.st_ino, displayRoot);
+    m_stack.back().unlisted = !listFolder(fd, m_stack.back());
 
     while (!m_stack.empty()) {
         Frame &top = m_stack.back();
         if (fd >= 0 && !stopRequested() && top.next < top.subfolders.size()) {
             const QByteArray name = top.subfolders[top.next++];
-            const int child = enterSubfolder(fd, name);
+            DirEntry self;
+            const int child = enterSubfolder(fd, name, self);
             if (child < 0)
                 continue;
-            struct stat childStat {};
-            ::fstat(child, &childStat);
             QString dirText = top.dirText;
             if (!dirText.endsWith(u'/'))
                 dirText += u'/';
             dirText += QFile::decodeName(name);
             ::close(fd);
             fd = child;
-            m_stack.push_back(
-                Frame{name, childStat.st_dev, childStat.st_ino, std::move(dirText), {}, 0, false});
-            m_stack.back().unlisted = !listSubfolders(fd, m_stack.back());
+            m_stack.emplace_back(name, self.device, self.inode, std::move(dirText));
+            m_stack.back().unlisted = !listFolder(fd, m_stack.back());
             continue;
         }
 
         bool readable = fd >= 0 && !top.unlisted;
         if (fd >= 0)
-            readable = scanfiles(fd, top.dirText) && readable;
+            readable = scanfiles(fd, top) && readable;
         if (!readable)
             ++m_unreadableFolders;
         if (m_stack.size() == 1)

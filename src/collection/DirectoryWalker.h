@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <vector>
 
 class StatAccumulators;
@@ -41,12 +42,20 @@ public:
 
 private:
     struct Frame {
+        Frame(QByteArray folderName, quint64 folderDevice, quint64 folderInode, QString text)
+            : name(std::move(folderName)), device(folderDevice), inode(folderInode),
+              dirText(std::move(text))
+        {
+        }
         QByteArray name;
         quint64 device = 0;
         quint64 inode = 0;
         QString dirText;
         std::vector<QByteArray> subfolders;
         size_t next = 0;
+        // Names of the entries that are not folders, each ended by a zero byte: the file pass
+        // works from the one listing, so a folder is read once however many folders it holds.
+        std::string fileNames;
         bool unlisted = false; // its folders could not be listed
     };
 
@@ -54,13 +63,16 @@ private:
     void maybePump();
     // Reads the next batch of entries of fd into m_buffer; bytes read, 0 at the end, -1 on error.
     long readEntries(int fd);
-    // The directory pass: the folders to enter, in listing order. False when listing failed.
-    bool listSubfolders(int fd, Frame &frame);
+    // Lists the folder: the folders to enter, in listing order, and the other entries for the
+    // file pass. False when listing failed.
+    bool listFolder(int fd, Frame &frame);
     // The file pass: every file of the folder to the accumulators. False when some of the
-    // folder could not be read.
-    bool scanfiles(int fd, const QString &dirText);
+    // folder could not be examined.
+    bool scanfiles(int fd, const Frame &frame);
     bool isAncestor(quint64 device, quint64 inode) const;
-    int enterSubfolder(int fd, const QByteArray &name);
+    // Opens the folder name of fd; -1 when it cannot be entered or is not to be. self describes
+    // the folder entered.
+    int enterSubfolder(int fd, const QByteArray &name, DirEntry &self);
     int reopenFrame(const QByteArray &rootPath, size_t depth);
 
     StatAccumulators &m_stats;

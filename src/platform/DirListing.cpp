@@ -48,8 +48,9 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
                                DirEntry &entry)
 {
     struct statx sx {};
-    if (statx(directoryFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
-              entryFields, &sx) != 0)
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC |
+                      (name[0] == '\0' ? AT_EMPTY_PATH : 0);
+    if (statx(directoryFd, name, flags, entryFields, &sx) != 0)
         return false;
 
     const mode_t type = sx.stx_mode & S_IFMT;

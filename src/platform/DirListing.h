@@ -16,8 +16,9 @@ namespace DirListing {
 bool identifyMount(int directoryFd, MountIdentity &mount);
 
 // Describes the entry name of the open directory directoryFd with one statx call, without
-// following a symbolic link. False when the entry cannot be examined, for example because it
-// vanished since it was listed (errno says why); entry is then unchanged.
+// following a symbolic link; an empty name describes directoryFd itself. False when the entry
+// cannot be examined, for example because it vanished since it was listed (errno says why); entry
+// is then unchanged.
 bool describeEntry(int directoryFd, const char *name, const MountIdentity &driveMount,
                    DirEntry &entry);
 

@@ -107,7 +107,8 @@ std::optional<VolumeSpace> LinuxVolumes::space(QChar letter) const
     return querySpace(info->mountPoint, readyTimeoutMs);
 }
 
-std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int timeoutMs)
+std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int timeoutMs,
+                                                    SpaceCall call)
 {
     std::shared_ptr<PendingQuery> query;
     {
@@ -115,9 +116,9 @@ std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int 
         std::shared_ptr<PendingQuery> &slot = pendingQueries[path];
         if (!slot) {
             slot = std::make_shared<PendingQuery>();
-            std::thread([query = slot, path] {
+            std::thread([query = slot, path, call] {
                 struct statvfs result {};
-                const bool ok = ::statvfs(path.constData(), &result) == 0;
+                const bool ok = call(path.constData(), &result) == 0;
                 {
                     const std::lock_guard queryLock(query->mutex);
                     query->done = true;

@@ -2,6 +2,8 @@
 
 #include "Volumes.h"
 
+#include <sys/statvfs.h>
+
 // The drive table of Linux: the mounts of /proc/self/mountinfo that are drives, labels from
 // /dev/disk/by-label, removability from /sys, space from statvfs. A space query runs on a
 // thread of its own and is given up after two seconds, so a hung network mount reads as a
@@ -13,6 +15,8 @@ public:
     std::optional<VolumeSpace> space(QChar letter) const override;
 
     static constexpr int readyTimeoutMs = 2000;
-    // statvfs of path, given up after timeoutMs.
-    static std::optional<VolumeSpace> querySpace(const QByteArray &path, int timeoutMs);
+    using SpaceCall = int (*)(const char *path, struct statvfs *result);
+    // statvfs of path (or the call given), given up after timeoutMs.
+    static std::optional<VolumeSpace> querySpace(const QByteArray &path, int timeoutMs,
+                                                 SpaceCall call = ::statvfs);
 };

@@ -1,0 +1,85 @@
+// Builds a synthetic folder tree for the walk benchmark: folders nested several levels deep,
+// a realistic mix of extensions, sizes (sparse, so the tree costs little disk) and time stamps.
+//   make_tree ROOT [FILES] [SEED]
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char *const extensions[] = {".txt", ".c",    ".h",   ".cpp", ".jpg", ".png", ".html",
+                                  ".js",  ".so",   ".o",   ".py",  ".doc", ".pdf", ".gz",
+                                  ".xml", ".json", ".mp3", "",     ".md",  ".conf"};
+
+bool makeFolder(const std::string &path)
+{
+    if (::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST)
+        return true;
+    std::fprintf(stderr, "make_tree: cannot create %s: %s\n", path.c_str(), std::strerror(errno));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_tree ROOT [FILES] [SEED]\n");
+        return 2;
+    }
+    const std::string root = argv[1];
+    const long files = argc > 2 ? std::atol(argv[2]) : 200000;
+    std::mt19937_64 random(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
+    if (!makeFolder(root))
+        return 1;
+
+    // About 25 files a folder; folders ten wide, nested up to four levels.
+    const long folderCount = files / 25 + 1;
+    std::vector<std::string> folders;
+    folders.reserve(size_t(folderCount));
+    for (long i = 0; i < folderCount; ++i) {
+        std::string path = root;
+        long rest = i;
+        for (int level = 0; level < 4 && (level == 0 || rest > 0); ++level) {
+            path += "/d" + std::to_string(rest % 10);
+            rest /= 10;
+            if (!makeFolder(path))
+                return 1;
+        }
+        folders.push_back(path);
+    }
+
+    std::lognormal_distribution<double> sizes(8.5, 2.5);
+    const time_t now = ::time(nullptr);
+    for (long i = 0; i < files; ++i) {
+        const std::string &folder = folders[size_t(i) % folders.size()];
+        const char *extension = extensions[random() % (sizeof extensions / sizeof *extensions)];
+        const std::string path = folder + "/f" + std::to_string(i) + extension;
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        if (fd < 0) {
+            std::fprintf(stderr, "make_tree: cannot create %s: %s\n", path.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        const off_t size = off_t(std::min(sizes(random), 4e9));
+        const timespec times[2] = {{now - time_t(random() % (86400L * 30)), 0},
+                                   {now - time_t(random() % (86400L * 365 * 6)), 0}};
+        const bool ok = ::ftruncate(fd, size) == 0 && ::futimens(fd, times) == 0;
+        ::close(fd);
+        if (!ok) {
+            std::fprintf(stderr, "make_tree: cannot fill %s: %s\n", path.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+    }
+    std::printf("%ld files in %ld folders under %s\n", files, folderCount, root.c_str());
+    return 0;
+}
