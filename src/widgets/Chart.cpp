@@ -1,0 +1,195 @@
+#include "Chart.h"
+
+#include "ChartPainter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+double Chart::ValueScale::valueAt(double pixel) const
+{
+    if (pixelHigh == pixelLow)
+        return low;
+    return low + (pixel - pixelLow) / (pixelHigh - pixelLow) * (high - low);
+}
+
+Chart::Chart(QWidget *parent) : QWidget(parent)
+{
+    titleFont = QFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(14);
+    titleFont.setBold(true);
+    legendFont = QFont(QStringLiteral("Arial"));
+    legendFont.setPixelSize(11);
+    for (ChartAxis *axis : {&leftAxis, &rightAxis, &bottomAxis}) {
+        axis->labelFont = QFont(QStringLiteral("Arial"));
+        axis->labelFont.setPixelSize(11);
+        axis->titleFont = axis->labelFont;
+        axis->titleFont.setBold(true);
+    }
+    rightAxis.visible = false;
+    m_zoomTimer.setInterval(20);
+    connect(&m_zoomTimer, &QTimer::timeout, this, &Chart::stepZoomAnimation);
+    setMouseTracking(false);
+}
+
+ChartSeries &Chart::addSeries(ChartSeries::Kind kind, const QString &seriesTitle,
+                              const QColor &color)
+{
+    m_series.emplace_back(kind, seriesTitle, color);
+    return m_series.back();
+}
+
+void Chart::paint(QPainter &painter, const QRectF &area) const
+{
+    ChartPainter(*this, painter, area).paint();
+}
+
+QImage Chart::renderImage(const QSize &size) const
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+void Chart::setZoom(double percent)
+{
+    view.zoom = percent;
+    update();
+}
+
+void Chart::setRotation(double degrees)
+{
+    view.rotation = degrees;
+    update();
+}
+
+void Chart::setElevation(double degrees)
+{
+    view.elevation = degrees;
+    update();
+}
+
+void Chart::setOrthogonal(bool orthogonal)
+{
+    view.orthogonal = orthogonal;
+    update();
+}
+
+void Chart::setDepth(double percent)
+{
+    view.depth = percent;
+    update();
+}
+
+std::pair<double, double> Chart::fullValueRange() const
+{
+    return ChartPainter::dataRange(m_series);
+}
+
+std::pair<double, double> Chart::valueRange() const
+{
+    return m_zoom ? *m_zoom : fullValueRange();
+}
+
+void Chart::zoomValueRange(double low, double high, bool animated)
+{
+    if (high < low)
+        std::swap(low, high);
+    if (high - low <= 0)
+        return;
+    m_undoing = false;
+    m_zoomFrom = valueRange();
+    m_zoomTo = {low, high};
+    if (!animated || zoomFrames <= 1) {
+        m_zoom = m_zoomTo;
+        update();
+        return;
+    }
+    m_zoomFrame = 0;
+    m_zoomTimer.start();
+}
+
+void Chart::undoZoom()
+{
+    if (!m_zoom)
+        return;
+    m_zoomTimer.stop();
+    m_zoom.reset();
+    update();
+}
+
+void Chart::stepZoomAnimation()
+{
+    ++m_zoomFrame;
+    const double share = double(m_zoomFrame) / zoomFrames;
+    m_zoom = std::pair{m_zoomFrom.first + (m_zoomTo.first - m_zoomFrom.first) * share,
+                       m_zoomFrom.second + (m_zoomTo.second - m_zoomFrom.second) * share};
+    if (m_zoomFrame >= zoomFrames) {
+        m_zoom = m_zoomTo;
+        m_zoomTimer.stop();
+    }
+    update();
+}
+
+void Chart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter, QRectF(rect()));
+    if (m_dragging && !m_band.isNull()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_band.normalized());
+    }
+}
+
+void Chart::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressPoint = event->position().toPoint();
+        m_band = QRect();
+        m_dragging = allowZoom;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void Chart::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        m_band = QRect(m_pressPoint, event->position().toPoint());
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void Chart::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    const QPoint release = event->position().toPoint();
+    const QPoint moved = release - m_pressPoint;
+    const bool wasDragging = m_dragging;
+    m_dragging = false;
+    m_band = QRect();
+    if (wasDragging && moved.manhattanLength() > 6) {
+        // Down and to the right zooms into the band; up and to the left undoes the zoom.
+        if (moved.x() < 0 && moved.y() < 0) {
+            undoZoom();
+        } else {
+            const double a =
+                m_scale.valueAt(m_scale.horizontal ? m_pressPoint.x() : m_pressPoint.y());
+            const double b = m_scale.valueAt(m_scale.horizontal ? release.x() : release.y());
+            zoomValueRange(std::min(a, b), std::max(a, b));
+        }
+        update();
+        return;
+    }
+    update();
+    Q_EMIT clicked();
+}
+
+void Chart::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    Q_EMIT doubleClicked();
+    QWidget::mouseDoubleClickEvent(event);
+}

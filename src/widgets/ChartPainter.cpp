@@ -1,0 +1,749 @@
+#include "ChartPainter.h"
+
+#include "common/NumberPattern.h"
+
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct Face {
+    QPolygonF polygon;
+    double distance = 0;
+    QBrush brush;
+    QColor outline;
+};
+
+QList<const ChartSeries *> visibleSeries(const std::deque<ChartSeries> &all)
+{
+    QList<const ChartSeries *> shown;
+    for (const ChartSeries &series : all)
+        if (series.visible)
+            shown.append(&series);
+    return shown;
+}
+
+bool isBar(const ChartSeries &series)
+{
+    return series.kind == ChartSeries::Bar || series.kind == ChartSeries::HorizontalBar;
+}
+
+// Bottom and top of every bar of every bar series, stacked series standing on the previous one.
+struct BarExtents {
+    QList<QList<std::pair<double, double>>> extents; // per series, per point: base, top
+};
+
+BarExtents barExtents(const QList<const ChartSeries *> &series)
+{
+    BarExtents result;
+    QList<double> tops;
+    for (const ChartSeries *s : series) {
+        QList<std::pair<double, double>> bars;
+        QList<double> newTops;
+        for (qsizetype i = 0; i < s->points.size(); ++i) {
+            const double base = s->stacked && i < tops.size() ? tops[i] : 0;
+            const double top = base + s->points[i].value;
+            bars.append({base, top});
+            newTops.append(top);
+        }
+        result.extents.append(bars);
+        if (isBar(*s))
+            tops = newTops;
+    }
+    return result;
+}
+
+void drawTextRotated(QPainter &painter, QPointF anchor, const QString &text, double angle)
+{
+    painter.save();
+    painter.translate(anchor);
+    painter.rotate(-angle);
+    painter.drawText(QPointF(0, 0), text);
+    painter.restore();
+}
+
+} // namespace
+
+ChartPainter::ChartPainter(const Chart &chart, QPainter &painter, const QRectF &area)
+    : m_chart(chart), m_painter(painter), m_area(area)
+{
+}
+
+double ChartPainter::niceStep(double span, int ticks)
+{
+    if (span <= 0 || !std::isfinite(span))
+        return 1;
+    const double raw = span / std::max(ticks, 1);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0, 10.0})
+        if (raw <= factor * power)
+            return factor * power;
+    return 10 * power;
+}
+
+std::pair<double, double> ChartPainter::dataRange(const std::deque<ChartSeries> &all)
+{
+    const QList<const ChartSeries *> shown = visibleSeries(all);
+    const BarExtents bars = barExtents(shown);
+    double low = 0;
+    double high = 0;
+    for (const auto &series : bars.extents)
+        for (const auto &[base, top] : series) {
+            low = std::min({low, base, top});
+            high = std::max({high, base, top});
+        }
+    if (high <= low)
+        high = low + 1;
+    const double step = niceStep(high - low, 5);
+    return {std::floor(low / step) * step, std::ceil(high / step) * step};
+}
+
+void ChartPainter::paint()
+{
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing);
+    m_painter.setRenderHint(QPainter::TextAntialiasing);
+    m_painter.setClipRect(m_area);
+    drawBackground();
+    const QMarginsF &margins = m_chart.margins;
+    QRectF free = m_area.adjusted(
+        m_area.width() * margins.left() / 100, m_area.height() * margins.top() / 100,
+        -m_area.width() * margins.right() / 100, -m_area.height() * margins.bottom() / 100);
+    free = drawTitle(free);
+    free = drawLegend(free);
+    const QList<const ChartSeries *> shown = visibleSeries(m_chart.m_series);
+    if (!shown.isEmpty() && shown.first()->kind == ChartSeries::Pie)
+        drawPie(*shown.first(), free);
+    else
+        drawBox(free);
+    m_painter.restore();
+}
+
+void ChartPainter::drawBackground()
+{
+    if (m_chart.gradient) {
+        QLinearGradient fill(m_area.topLeft(), m_area.bottomLeft());
+        fill.setColorAt(0, m_chart.gradientTop);
+        fill.setColorAt(1, m_chart.gradientBottom);
+        m_painter.fillRect(m_area, fill);
+    } else {
+        m_painter.fillRect(m_area, m_chart.backColor);
+    }
+}
+
+QRectF ChartPainter::drawTitle(QRectF free)
+{
+    if (m_chart.title.isEmpty())
+        return free;
+    m_painter.setFont(m_chart.titleFont);
+    m_painter.setPen(m_chart.titleColor);
+    const QFontMetricsF metrics(m_chart.titleFont);
+    const QRectF line(free.left(), free.top(), free.width(), metrics.height());
+    m_painter.drawText(line, Qt::AlignCenter, m_chart.title);
+    return free.adjusted(0, metrics.height() + 4, 0, 0);
+}
+
+QRectF ChartPainter::drawLegend(QRectF free)
+{
+    struct Entry {
+        QColor color;
+        QString text;
+    };
+    QList<Entry> entries;
+    const QList<const ChartSeries *> shown = visibleSeries(m_chart.m_series);
+    if (m_chart.legendStyle == LegendStyle::SeriesTitles) {
+        for (const ChartSeries *series : shown)
+            entries.append({series->color, series->title});
+    } else if (m_chart.legendStyle == LegendStyle::Values && !shown.isEmpty()) {
+        const ChartSeries &series = *shown.first();
+        for (qsizetype i = 0; i < series.points.size(); ++i)
+            entries.append({series.pointColor(int(i)),
+                            formatFloat(m_chart.legendFormat, series.points[i].value)});
+        // Horizontal bars stand from the bottom up; the legend lists them as they stand.
+        if (series.kind == ChartSeries::HorizontalBar)
+            std::reverse(entries.begin(), entries.end());
+    }
+    if (entries.isEmpty())
+        return free;
+
+    m_painter.setFont(m_chart.legendFont);
+    const QFontMetricsF metrics(m_chart.legendFont);
+    const double rowHeight = metrics.height() + 3;
+    const double box = m_chart.legendColorWidth;
+    double textWidth = 0;
+    for (const Entry &entry : entries)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.text));
+    const double entryWidth = box + 6 + textWidth + 10;
+
+    auto drawEntry = [&](QPointF at, const Entry &entry) {
+        const QRectF swatch(at.x(), at.y() + 2, box, rowHeight - 6);
+        m_painter.fillRect(swatch, entry.color);
+        m_painter.setPen(entry.color.darker(160));
+        m_painter.drawRect(swatch);
+        m_painter.setPen(m_chart.legendTextColor);
+        m_painter.drawText(QPointF(at.x() + box + 6, at.y() + metrics.ascent() + 1), entry.text);
+    };
+
+    if (m_chart.legendPosition == LegendPosition::Top) {
+        const double total = entryWidth * double(entries.size());
+        QPointF at(free.center().x() - total / 2, free.top());
+        for (const Entry &entry : entries) {
+            drawEntry(at, entry);
+            at.rx() += entryWidth;
+        }
+        return free.adjusted(0, rowHeight + 6, 0, 0);
+    }
+    const double height = rowHeight * double(entries.size()) + 8;
+    const QRectF frame(free.right() - entryWidth - 4, free.center().y() - height / 2,
+                       entryWidth + 4, height);
+    m_painter.fillRect(frame, Qt::white);
+    m_painter.setPen(Qt::gray);
+    m_painter.drawRect(frame);
+    QPointF at(frame.left() + 6, frame.top() + 4);
+    for (const Entry &entry : entries) {
+        drawEntry(at, entry);
+        at.ry() += rowHeight;
+    }
+    return free.adjusted(0, 0, -frame.width() - 10, 0);
+}
+
+void ChartPainter::drawMark(const ChartSeries &series, const QString &text, QPointF anchor,
+                            bool horizontal, bool positive)
+{
+    const ChartMarks &marks = series.marks;
+    m_painter.setFont(marks.font);
+    const QFontMetricsF metrics(marks.font);
+    const QSizeF size(metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+    // Beyond the bar end for a positive offset, inside it for a negative one.
+    const double direction = positive ? 1 : -1;
+    QRectF box;
+    if (horizontal) {
+        const double x = anchor.x() + direction * marks.offset;
+        box = QRectF(marks.offset >= 0 ? x : x - size.width(), anchor.y() - size.height() / 2,
+                     size.width(), size.height());
+    } else {
+        const double y = anchor.y() - direction * marks.offset;
+        box = QRectF(anchor.x() - size.width() / 2, marks.offset >= 0 ? y - size.height() : y,
+                     size.width(), size.height());
+    }
+    if (!marks.transparent)
+        m_painter.fillRect(box, marks.backColor.isValid() ? marks.backColor : series.color);
+    if (marks.frame) {
+        m_painter.setPen(QPen(series.color.darker(170), 1));
+        m_painter.drawRect(box);
+    }
+    m_painter.setPen(marks.textColor);
+    m_painter.drawText(box, Qt::AlignCenter, text);
+}
+
+void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
+{
+    struct Slice {
+        double value;
+        QString label;
+        QColor color;
+    };
+    QList<Slice> slices;
+    double total = 0;
+    for (const ChartPoint &point : series.points)
+        if (point.value > 0)
+            total += point.value;
+    if (total <= 0)
+        return;
+    double other = 0;
+    for (qsizetype i = 0; i < series.points.size(); ++i) {
+        const ChartPoint &point = series.points[i];
+        if (point.value <= 0)
+            continue;
+        if (point.value / total * 100 < series.otherPercent)
+            other += point.value;
+        else
+            slices.append({point.value, point.label, series.pointColor(int(i))});
+    }
+    if (other > 0)
+        slices.append({other, series.otherLabel, QColor(192, 192, 192)});
+
+    const double depth = m_chart.view.enabled ? m_chart.view.depth : 0;
+    const double tilt = depth > 0 ? 0.6 : 1.0;
+    const bool marks = series.marks.visible;
+    const double room = marks ? 0.62 : 0.9;
+    const double zoom = m_chart.view.zoom / 100;
+    const double radius =
+        std::max(2.0, std::min(free.width() / 2, free.height() / 2 / tilt) * room * zoom);
+    const double thickness = radius * depth / 100 * 0.5;
+    const QPointF centre = free.center() - QPointF(0, thickness / 2);
+
+    int biggest = 0;
+    for (qsizetype i = 1; i < slices.size(); ++i)
+        if (slices[i].value > slices[biggest].value)
+            biggest = int(i);
+
+    struct Placed {
+        double start, span;
+        QPointF centre;
+    };
+    QList<Placed> placed;
+    double angle = series.rotation;
+    for (qsizetype i = 0; i < slices.size(); ++i) {
+        const double span = 360 * slices[i].value / total;
+        QPointF c = centre;
+        if (i == biggest && series.explodeBiggestPercent > 0 && slices.size() > 1) {
+            const double mid = qDegreesToRadians(angle + span / 2);
+            const double pull = radius * series.explodeBiggestPercent / 100;
+            c += QPointF(std::cos(mid) * pull, -std::sin(mid) * pull * tilt);
+        }
+        placed.append({angle, span, c});
+        angle += span;
+    }
+
+    auto rimPoint = [&](const QPointF &c, double degrees, double drop) {
+        const double a = qDegreesToRadians(degrees);
+        return QPointF(c.x() + std::cos(a) * radius, c.y() - std::sin(a) * radius * tilt + drop);
+    };
+
+    if (thickness > 0) {
+        // The rim below the front half of each slice, the ones farther back first.
+        QList<int> order;
+        for (int i = 0; i < placed.size(); ++i)
+            order.append(i);
+        auto frontness = [&](int i) {
+            return std::sin(qDegreesToRadians(placed[i].start + placed[i].span / 2));
+        };
+        std::sort(order.begin(), order.end(),
+                  [&](int a, int b) { return frontness(a) > frontness(b); });
+        for (int i : order) {
+            QPolygonF rim;
+            const int steps = std::max(2, int(placed[i].span / 3));
+            QList<QPointF> top;
+            for (int k = 0; k <= steps; ++k) {
+                const double a = placed[i].start + placed[i].span * k / steps;
+                if (std::sin(qDegreesToRadians(a)) <= 0.02)
+                    top.append(rimPoint(placed[i].centre, a, 0));
+            }
+            if (top.size() < 2)
+                continue;
+            for (const QPointF &p : top)
+                rim.append(p);
+            for (auto it = top.crbegin(); it != top.crend(); ++it)
+                rim.append(*it + QPointF(0, thickness));
+            m_painter.setPen(QPen(slices[i].color.darker(180), 0.8));
+            m_painter.setBrush(slices[i].color.darker(140));
+            m_painter.drawPolygon(rim);
+        }
+    }
+    for (int i = 0; i < placed.size(); ++i) {
+        const QRectF ellipse(placed[i].centre.x() - radius, placed[i].centre.y() - radius * tilt,
+                             2 * radius, 2 * radius * tilt);
+        m_painter.setPen(QPen(slices[i].color.darker(170), 0.8));
+        QRadialGradient shade(placed[i].centre, radius);
+        shade.setColorAt(0, slices[i].color.lighter(115));
+        shade.setColorAt(1, slices[i].color);
+        m_painter.setBrush(shade);
+        m_painter.drawPie(ellipse, int(placed[i].start * 16), int(std::ceil(placed[i].span * 16)));
+    }
+    if (!marks)
+        return;
+    m_painter.setFont(series.marks.font);
+    const QFontMetricsF metrics(series.marks.font);
+    for (int i = 0; i < placed.size(); ++i) {
+        const double mid = placed[i].start + placed[i].span / 2;
+        const double a = qDegreesToRadians(mid);
+        const double drop = std::sin(a) < 0 ? thickness : 0;
+        const QPointF edge = rimPoint(placed[i].centre, mid, drop);
+        const QPointF out = placed[i].centre + QPointF(std::cos(a) * radius * 1.18,
+                                                       -std::sin(a) * radius * tilt * 1.18 + drop +
+                                                           (std::sin(a) < 0 ? 6 : -6));
+        QString text = formatFloat(series.marks.format, series.marks.labelAndPercent
+                                                            ? 100 * slices[i].value / total
+                                                            : slices[i].value);
+        if (series.marks.labelAndPercent && !slices[i].label.trimmed().isEmpty())
+            text = slices[i].label + u' ' + text;
+        const QSizeF size(metrics.horizontalAdvance(text) + 8, metrics.height() + 2);
+        QRectF box(out.x() - (std::cos(a) < 0 ? size.width() : 0), out.y() - size.height() / 2,
+                   size.width(), size.height());
+        box.moveLeft(std::clamp(box.left(), m_area.left() + 1, m_area.right() - size.width() - 1));
+        m_painter.setPen(QPen(Qt::black, 0.8));
+        m_painter.drawLine(edge,
+                           QPointF(std::cos(a) < 0 ? box.right() : box.left(), box.center().y()));
+        if (!series.marks.transparent)
+            m_painter.fillRect(box, QColor(255, 255, 225));
+        if (series.marks.frame)
+            m_painter.drawRect(box);
+        m_painter.setPen(series.marks.textColor);
+        m_painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+void ChartPainter::drawBox(const QRectF &free)
+{
+    const QList<const ChartSeries *> shown = visibleSeries(m_chart.m_series);
+    bool horizontal = false;
+    int categories = 0;
+    QList<const ChartSeries *> lines;
+    for (const ChartSeries *series : shown) {
+        horizontal = horizontal || series->kind == ChartSeries::HorizontalBar;
+        categories = std::max(categories, int(series->points.size()));
+        if (series->kind == ChartSeries::Line)
+            lines.append(series);
+    }
+    const auto [low, high] = m_chart.valueRange();
+    const double step = niceStep(high - low, 5);
+    const ChartAxis &valueAxis = horizontal ? m_chart.bottomAxis : m_chart.leftAxis;
+    const ChartAxis &categoryAxis = horizontal ? m_chart.leftAxis : m_chart.bottomAxis;
+
+    QList<double> ticks;
+    for (double v = std::ceil(low / step - 1e-9) * step; v <= high + step * 1e-9; v += step)
+        ticks.append(std::abs(v) < step * 1e-9 ? 0 : v);
+    auto valueText = [&](const ChartAxis &axis, double v) { return formatFloat(axis.format, v); };
+
+    // Category labels: from the points of the first series that has them.
+    QStringList labels(categories);
+    for (const ChartSeries *series : shown)
+        for (qsizetype i = 0; i < series->points.size(); ++i)
+            if (labels[i].isEmpty())
+                labels[i] = series->points[i].label;
+
+    // Room for the axes' labels and titles.
+    const QFontMetricsF valueMetrics(valueAxis.labelFont);
+    const QFontMetricsF categoryMetrics(categoryAxis.labelFont);
+    double valueLabelWidth = 0;
+    for (double v : ticks)
+        valueLabelWidth =
+            std::max(valueLabelWidth, valueMetrics.horizontalAdvance(valueText(valueAxis, v)));
+    double categoryLabelExtent = 0;
+    for (const QString &label : labels)
+        categoryLabelExtent =
+            std::max(categoryLabelExtent, categoryMetrics.horizontalAdvance(label));
+    const bool turned = categoryAxis.labelAngle == 90;
+
+    QRectF plot = free;
+    auto titleRoom = [](const ChartAxis &axis) {
+        return axis.visible && !axis.title.isEmpty() ? QFontMetricsF(axis.titleFont).height() + 4
+                                                     : 0.0;
+    };
+    if (!horizontal) {
+        plot.setLeft(plot.left() + titleRoom(m_chart.leftAxis) +
+                     (m_chart.leftAxis.visible ? valueLabelWidth + 8 : 0));
+        if (m_chart.rightAxis.visible)
+            plot.setRight(plot.right() -
+                          QFontMetricsF(m_chart.rightAxis.labelFont)
+                              .horizontalAdvance(valueText(m_chart.rightAxis, high)) -
+                          10);
+        plot.setBottom(plot.bottom() - titleRoom(m_chart.bottomAxis) -
+                       (m_chart.bottomAxis.visible
+                            ? (turned ? categoryLabelExtent : categoryMetrics.height()) + 6
+                            : 0));
+    } else {
+        plot.setLeft(plot.left() + titleRoom(m_chart.leftAxis) +
+                     (m_chart.leftAxis.visible ? categoryLabelExtent + 8 : 0));
+        plot.setBottom(plot.bottom() - titleRoom(m_chart.bottomAxis) -
+                       (m_chart.bottomAxis.visible ? valueMetrics.height() + 6 : 0));
+        plot.setRight(plot.right() - valueLabelWidth / 2);
+    }
+
+    const View3D &view = m_chart.view;
+    const double depth =
+        view.enabled ? view.depth * std::min(plot.width(), plot.height()) / 100 : 0;
+    QRectF front = plot;
+    if (view.orthogonal) {
+        const double slant = depth * 0.70710678;
+        front.adjust(0, slant, -slant, 0);
+    } else {
+        front.adjust(depth / 2, depth / 2, -depth / 2, -depth / 2);
+    }
+    if (front.width() < 4 || front.height() < 4)
+        return;
+    const Projection3D projection(view, front, depth);
+
+    auto valuePixel = [&](double v) {
+        const double share = (std::clamp(v, low, high) - low) / (high - low);
+        return horizontal ? front.left() + share * front.width()
+                          : front.bottom() - share * front.height();
+    };
+    m_chart.m_scale = Chart::ValueScale{low, high, valuePixel(low), valuePixel(high), horizontal};
+    const double band =
+        categories > 0 ? (horizontal ? front.height() : front.width()) / categories : 0;
+    auto bandCentre = [&](int i) {
+        return horizontal ? front.bottom() - (i + 0.5) * band : front.left() + (i + 0.5) * band;
+    };
+    auto quad = [&](std::initializer_list<std::array<double, 3>> corners) {
+        QPolygonF polygon;
+        for (const auto &c : corners)
+            polygon.append(projection.map(c[0], c[1], c[2]));
+        return polygon;
+    };
+
+    // Walls, with the value grid on the back wall.
+    const double l = front.left(), r = front.right(), t = front.top(), b = front.bottom();
+    auto wall = [&](const ChartWall &w, const QPolygonF &polygon) {
+        if (w.transparent)
+            return;
+        m_painter.setPen(QPen(w.color.darker(130), 0.8));
+        m_painter.setBrush(w.color);
+        m_painter.drawPolygon(polygon);
+    };
+    wall(m_chart.backWall, quad({{l, t, depth}, {r, t, depth}, {r, b, depth}, {l, b, depth}}));
+    if (depth > 0) {
+        wall(m_chart.leftWall, quad({{l, t, 0}, {l, t, depth}, {l, b, depth}, {l, b, 0}}));
+        wall(m_chart.bottomWall, quad({{l, b, 0}, {r, b, 0}, {r, b, depth}, {l, b, depth}}));
+    }
+    if (valueAxis.grid) {
+        m_painter.setPen(QPen(valueAxis.tickColor, 0.6, Qt::DotLine));
+        for (double v : ticks) {
+            const double p = valuePixel(v);
+            if (horizontal)
+                m_painter.drawPolyline(quad({{p, b, 0}, {p, b, depth}, {p, t, depth}}));
+            else
+                m_painter.drawPolyline(quad({{l, p, 0}, {l, p, depth}, {r, p, depth}}));
+        }
+    }
+
+    // Value labels and axis lines.
+    auto drawValueAxis = [&](const ChartAxis &axis, bool right) {
+        if (!axis.visible)
+            return;
+        m_painter.setFont(axis.labelFont);
+        const QFontMetricsF metrics(axis.labelFont);
+        for (double v : ticks) {
+            const QString text = valueText(axis, v);
+            const double p = valuePixel(v);
+            m_painter.setPen(axis.tickColor);
+            if (horizontal) {
+                const QPointF at = projection.map(p, b, 0);
+                m_painter.drawLine(at, at + QPointF(0, 4));
+                m_painter.setPen(axis.labelColor);
+                m_painter.drawText(QPointF(at.x() - metrics.horizontalAdvance(text) / 2,
+                                           at.y() + 5 + metrics.ascent()),
+                                   text);
+            } else {
+                const QPointF at = right ? projection.map(r, p, depth) : projection.map(l, p, 0);
+                const double dir = right ? 1 : -1;
+                m_painter.drawLine(at, at + QPointF(4 * dir, 0));
+                m_painter.setPen(axis.labelColor);
+                const double x = right ? at.x() + 6 : at.x() - 6 - metrics.horizontalAdvance(text);
+                m_painter.drawText(QPointF(x, at.y() + metrics.ascent() / 2 - 1), text);
+            }
+        }
+        if (axis.lineVisible) {
+            m_painter.setPen(QPen(axis.tickColor, 1));
+            if (horizontal)
+                m_painter.drawLine(projection.map(l, b, 0), projection.map(r, b, 0));
+            else if (right)
+                m_painter.drawLine(projection.map(r, t, depth), projection.map(r, b, depth));
+            else
+                m_painter.drawLine(projection.map(l, t, 0), projection.map(l, b, 0));
+        }
+    };
+    drawValueAxis(valueAxis, false);
+    if (!horizontal)
+        drawValueAxis(m_chart.rightAxis, true);
+
+    // Category labels, leaving out those that would touch the one before.
+    if (categoryAxis.visible) {
+        m_painter.setFont(categoryAxis.labelFont);
+        m_painter.setPen(categoryAxis.labelColor);
+        double lastEdge = -1e9;
+        for (int i = 0; i < categories; ++i) {
+            const QString &text = labels[i];
+            if (text.isEmpty())
+                continue;
+            const double width = categoryMetrics.horizontalAdvance(text);
+            if (horizontal) {
+                const QPointF at = projection.map(l, bandCentre(i), 0);
+                m_painter.drawText(
+                    QPointF(at.x() - 6 - width, at.y() + categoryMetrics.ascent() / 2 - 1), text);
+            } else {
+                const QPointF at = projection.map(bandCentre(i), b, 0);
+                const double extent = turned ? categoryMetrics.height() : width;
+                const double start = at.x() - extent / 2;
+                if (start < lastEdge + categoryAxis.labelSeparation)
+                    continue;
+                lastEdge = start + extent;
+                if (turned)
+                    drawTextRotated(
+                        m_painter,
+                        QPointF(at.x() + categoryMetrics.ascent() / 2 - 1, at.y() + 6 + width),
+                        text, 90);
+                else
+                    m_painter.drawText(QPointF(start, at.y() + 4 + categoryMetrics.ascent()), text);
+            }
+        }
+    }
+    auto drawAxisTitle = [&](const ChartAxis &axis, bool vertical) {
+        if (!axis.visible || axis.title.isEmpty())
+            return;
+        m_painter.setFont(axis.titleFont);
+        m_painter.setPen(axis.labelColor);
+        const QFontMetricsF metrics(axis.titleFont);
+        const double width = metrics.horizontalAdvance(axis.title);
+        if (vertical)
+            drawTextRotated(m_painter,
+                            QPointF(free.left() + metrics.ascent(), plot.center().y() + width / 2),
+                            axis.title, 90);
+        else
+            m_painter.drawText(
+                QPointF(plot.center().x() - width / 2, free.bottom() - metrics.descent()),
+                axis.title);
+    };
+    drawAxisTitle(m_chart.leftAxis, true);
+    drawAxisTitle(m_chart.bottomAxis, false);
+
+    // Bars: boxes whose faces are drawn farthest first.
+    QList<Face> faces;
+    struct MarkAt {
+        const ChartSeries *series;
+        QString text;
+        QPointF anchor;
+        bool positive;
+    };
+    QList<MarkAt> marks;
+    const BarExtents extents = barExtents(shown);
+    // Each bar series that stands on the floor gets a slot of the depth of its own; a stacked
+    // series shares the slot of the one it stands on.
+    QList<int> slotOf;
+    int slots = 0;
+    for (const ChartSeries *series : shown) {
+        if (isBar(*series) && !(series->stacked && slots > 0))
+            ++slots;
+        slotOf.append(std::max(slots - 1, 0));
+    }
+    const double barSlot = depth / std::max(slots, 1);
+    for (qsizetype s = 0; s < shown.size(); ++s) {
+        const ChartSeries &series = *shown[s];
+        if (!isBar(series))
+            continue;
+        for (qsizetype i = 0; i < series.points.size(); ++i) {
+            const auto [base, top] = extents.extents[s][i];
+            const double along0 =
+                bandCentre(int(i)) + band * series.offsetPercent / 100 * (horizontal ? -1 : 1);
+            const double half = band * series.barWidthPercent / 200;
+            const double v0 = valuePixel(base), v1 = valuePixel(top);
+            double x0, x1, y0, y1;
+            if (horizontal) {
+                x0 = std::min(v0, v1), x1 = std::max(v0, v1);
+                y0 = along0 - half, y1 = along0 + half;
+            } else {
+                x0 = along0 - half, x1 = along0 + half;
+                y0 = std::min(v0, v1), y1 = std::max(v0, v1);
+            }
+            const double z0 = barSlot * (slotOf[s] + 0.1), z1 = barSlot * (slotOf[s] + 0.9);
+            const QColor colour = series.pointColor(int(i));
+            const QColor outline = series.outline.isValid() ? series.outline : colour.darker(150);
+            struct Side {
+                double nx, ny, nz;
+                std::array<std::array<double, 3>, 4> corners;
+                QColor shade;
+            };
+            const Side sides[] = {
+                {0, 0, -1, {{{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}}}, colour},
+                {0,
+                 0,
+                 1,
+                 {{{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}}},
+                 colour.darker(150)},
+                {0,
+                 -1,
+                 0,
+                 {{{x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0}}},
+                 colour.lighter(125)},
+                {0,
+                 1,
+                 0,
+                 {{{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}},
+                 colour.darker(150)},
+                {-1,
+                 0,
+                 0,
+                 {{{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}}},
+                 colour.darker(130)},
+                {1,
+                 0,
+                 0,
+                 {{{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}}},
+                 colour.darker(130)},
+            };
+            for (const Side &side : sides) {
+                if (depth <= 0 && side.nz == 0)
+                    continue;
+                double cx = 0, cy = 0, cz = 0;
+                QPolygonF polygon;
+                for (const auto &c : side.corners) {
+                    polygon.append(projection.map(c[0], c[1], c[2]));
+                    cx += c[0] / 4, cy += c[1] / 4, cz += c[2] / 4;
+                }
+                if (depth > 0 && !projection.facesViewer(side.nx, side.ny, side.nz, cx, cy, cz))
+                    continue;
+                if (depth <= 0 && side.nz > 0)
+                    continue;
+                QBrush brush(side.shade);
+                if (series.gradient && side.nz < 0) {
+                    QLinearGradient fill(polygon.boundingRect().topLeft(),
+                                         horizontal ? polygon.boundingRect().bottomLeft()
+                                                    : polygon.boundingRect().topRight());
+                    fill.setColorAt(0, colour.lighter(160));
+                    fill.setColorAt(0.5, colour);
+                    fill.setColorAt(1, colour.darker(140));
+                    brush = QBrush(fill);
+                }
+                faces.append({polygon, projection.distance(cx, cy, cz), brush, outline});
+            }
+            if (series.marks.visible) {
+                const bool positive = top >= base;
+                // Marks beyond the bar end clear its 3D faces: a horizontal bar's right of its
+                // end face, level with its front; a vertical bar's over the middle of its top.
+                // Inside ones sit on the front face.
+                const bool beyond = series.marks.offset >= 0;
+                const double end = valuePixel(top);
+                const QPointF anchor =
+                    horizontal ? QPointF(projection.map(end, along0, beyond ? z1 : z0).x(),
+                                         projection.map(end, along0, z0).y())
+                               : projection.map(along0, end, beyond ? (z0 + z1) / 2 : z0);
+                const double total = series.total();
+                const double markValue =
+                    series.marks.percentOfTotal
+                        ? (total != 0 ? 100 * series.points[i].value / total : 0)
+                        : series.points[i].value;
+                marks.append(
+                    {&series, formatFloat(series.marks.format, markValue), anchor, positive});
+            }
+        }
+    }
+    std::stable_sort(faces.begin(), faces.end(),
+                     [](const Face &a, const Face &c) { return a.distance > c.distance; });
+    for (const Face &face : faces) {
+        m_painter.setPen(QPen(face.outline, 0.8));
+        m_painter.setBrush(face.brush);
+        m_painter.drawPolygon(face.polygon);
+    }
+
+    // Lines: each series a ribbon at its own depth, the first series in front.
+    const double slot = lines.isEmpty() ? 0 : depth / double(lines.size());
+    for (qsizetype k = lines.size() - 1; k >= 0; --k) {
+        const ChartSeries &series = *lines[k];
+        const double z0 = slot * double(k), z1 = slot * double(k + 1);
+        QList<std::pair<double, double>> points;
+        for (qsizetype i = 0; i < series.points.size(); ++i)
+            points.append({bandCentre(int(i)), valuePixel(series.points[i].value)});
+        if (slot > 0) {
+            m_painter.setPen(QPen(series.color.darker(150), 0.6));
+            m_painter.setBrush(series.color.darker(120));
+            for (qsizetype i = 0; i + 1 < points.size(); ++i) {
+                const auto [xa, ya] = points[i];
+                const auto [xb, yb] = points[i + 1];
+                m_painter.drawPolygon(
+                    quad({{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}));
+            }
+        }
+        QPolygonF line;
+        for (const auto &[x, y] : points)
+            line.append(projection.map(x, y, z0));
+        m_painter.setPen(QPen(series.color, 2));
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawPolyline(line);
+    }
+
+    for (const MarkAt &mark : marks)
+        drawMark(*mark.series, mark.text, mark.anchor, horizontal, mark.positive);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Chart.h"
+
+#include <QPainter>
+
+// Draws one chart into one rectangle: background, title, legend, then either the pie or the
+// 3D box with walls, axes, bars, lines and marks.
+class ChartPainter {
+public:
+    ChartPainter(const Chart &chart, QPainter &painter, const QRectF &area);
+    void paint();
+
+    // A step of 1, 2 or 5 times a power of ten near span / ticks.
+    static double niceStep(double span, int ticks);
+    // The data's value range rounded out to whole steps; 0 always inside.
+    static std::pair<double, double> dataRange(const std::deque<ChartSeries> &series);
+
+private:
+    void drawBackground();
+    QRectF drawTitle(QRectF free);
+    QRectF drawLegend(QRectF free);
+    void drawPie(const ChartSeries &series, const QRectF &free);
+    void drawBox(const QRectF &free);
+    void drawMark(const ChartSeries &series, const QString &text, QPointF anchor, bool horizontal,
+                  bool positive);
+
+    const Chart &m_chart;
+    QPainter &m_painter;
+    QRectF m_area;
+};

@@ -1,0 +1,319 @@
+// Renders every kind of chart and the pick list in both styles into PNG files, so that a person
+// can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
+#include "common/NumberPattern.h"
+#include "reports/ChartColorTable.h"
+#include "support/TestEnvironment.h"
+#include "widgets/Chart.h"
+#include "widgets/EffectLabel.h"
+#include "widgets/GradientBackground.h"
+#include "widgets/Picklist.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QTime>
+
+#include <cstdio>
+
+namespace {
+
+QString folder;
+
+bool save(const QImage &image, const char *name)
+{
+    const QString path = folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png");
+    const bool ok = image.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+QFont font(const char *family, int pixels, bool bold = false)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// The main window's drive chart, at a moment of its animation.
+void driveChart(Chart &chart, double zoom, double rotation, bool orthogonal, double depth)
+{
+    chart.gradient = true;
+    chart.gradientTop = Qt::blue;
+    chart.gradientBottom = Qt::black;
+    chart.backWall.transparent = true;
+    chart.leftWall.color = QColor(128, 128, 192);
+    chart.bottomWall.color = QColor(128, 128, 255);
+    chart.margins = QMarginsF(2, 11, 2, 9);
+    chart.bottomAxis.labelFont = font("Arial", 16);
+    chart.bottomAxis.labelColor = Qt::white;
+    chart.leftAxis.labelFont = font("Times New Roman", 12);
+    chart.leftAxis.labelColor = Qt::white;
+    chart.leftAxis.tickColor = Qt::white;
+    chart.leftAxis.lineVisible = false;
+    chart.leftAxis.format = QStringLiteral("#,##0.0## GB");
+    chart.rightAxis = chart.leftAxis;
+    chart.rightAxis.visible = true;
+    chart.rightAxis.labelFont = font("Times New Roman", 13);
+    ChartSeries &used = chart.addSeries(ChartSeries::Bar, QStringLiteral("used"), Qt::blue);
+    used.gradient = true;
+    used.outline = Qt::blue;
+    used.barWidthPercent = 65;
+    used.marks = {true,      QStringLiteral("#,##0.00 GB"),
+                  Qt::white, false,
+                  QColor(),  false,
+                  -24,       font("Arial", 11)};
+    ChartSeries &free = chart.addSeries(ChartSeries::Bar, QStringLiteral("free"), Qt::magenta);
+    free.stacked = true;
+    free.outline = Qt::magenta;
+    free.barWidthPercent = 65;
+    free.marks = {true,      QStringLiteral("#,##0.00 GB"),
+                  Qt::white, false,
+                  QColor(),  false,
+                  10,        font("Arial", 11)};
+    const double drives[][2] = {{251.97, 235.87}, {30.0, 4.5}, {2.0, 0.5}};
+    const char *letters[] = {"c", "d", "e"};
+    double total = 0, totalFree = 0;
+    for (int i = 0; i < 3; ++i) {
+        used.add(drives[i][0] - drives[i][1], QString::fromLatin1(letters[i]), Qt::blue);
+        free.add(drives[i][1], QString::fromLatin1(letters[i]), Qt::magenta);
+        total += drives[i][0];
+        totalFree += drives[i][1];
+    }
+    used.add(total - totalFree, QStringLiteral("Total"), Qt::blue);
+    free.add(totalFree, QStringLiteral("Total"), Qt::magenta);
+    chart.view = View3D{true, zoom, rotation, rotation, orthogonal, depth};
+}
+
+void typesPie(Chart &chart, double rotation)
+{
+    ChartColorTable colours;
+    chart.view.depth = 25;
+    chart.leftWall.transparent = chart.backWall.transparent = chart.bottomWall.transparent = true;
+    ChartSeries &pie = chart.addSeries(ChartSeries::Pie);
+    pie.explodeBiggestPercent = 10;
+    pie.otherPercent = 5;
+    pie.rotation = rotation;
+    pie.marks = {true, QStringLiteral("##0.# %"), Qt::black, false, QColor(), true,
+                 0,    font("Arial", 11)};
+    pie.marks.labelAndPercent = true;
+    const std::pair<const char *, double> types[] = {
+        {"C++ source code", 5200}, {"C header", 2100},           {"JPEG image", 1800},
+        {"PNG image", 900},        {"plain text document", 700}, {"PDF document", 300},
+        {"Word document", 120},    {"shell script", 60},         {"XML document", 40},
+        {"JSON document", 30}};
+    int entry = 1;
+    for (const auto &[label, value] : types)
+        pie.add(value, QString::fromLatin1(label), QColor::fromRgb(colours.color(entry++)));
+}
+
+void sizesBars(Chart &chart)
+{
+    ChartColorTable colours;
+    chart.title = QStringLiteral("File Sizes in MB");
+    chart.legendStyle = LegendStyle::Values;
+    chart.legendFormat = QStringLiteral("#,##0.0#");
+    chart.view.depth = 15;
+    chart.bottomAxis.format = QStringLiteral("#,##0");
+    ChartSeries &bars = chart.addSeries(ChartSeries::HorizontalBar);
+    bars.gradient = true;
+    bars.marks = {true, QStringLiteral("##0.# %"), Qt::black, false, QColor(), true,
+                  6,    font("Arial", 10)};
+    const char *labels[] = {"0 - 16K",     "16K - 32K",   "32K - 64K",  "64K - 128K",
+                            "128K - 256K", "256K - 512K", "512K - 1MB", "1MB - 2MB",
+                            "2MB - 4MB",   "4MB - 8MB",   "8MB - 16MB", "Over 16MB"};
+    const double megabytes[] = {356.2, 120.4, 180.9, 260.3, 300.1, 410.7,
+                                390.2, 520.8, 480.3, 350.6, 290.4, 2900.5};
+    double sum = 0;
+    for (double mb : megabytes)
+        sum += mb;
+    // Each mark shows the bar's share of all bars.
+    for (int band = 0; band < 12; ++band) {
+        bars.add(megabytes[band], QString::fromLatin1(labels[band]),
+                 QColor::fromRgb(colours.color(band + 1)));
+    }
+    bars.marks.percentOfTotal = true;
+    bars.marks.backColor = QColor(255, 255, 225);
+    Q_UNUSED(sum);
+}
+
+void combinedBars(Chart &chart)
+{
+    chart.title = QStringLiteral("Combination Access/Created/Modified Chart");
+    chart.legendStyle = LegendStyle::SeriesTitles;
+    chart.view.depth = 20;
+    const char *labels[] = {"Not recorded",  "<= 7 days",      "8 - 30 days", "31 - 60 days",
+                            "61 - 120 days", "121 - 365 days", "1 - 2 years", "2 - 3 years",
+                            "3 - 4 years",   "Over 4 years"};
+    const std::tuple<const char *, QColor, double> series[] = {{"Modified", Qt::yellow, -25},
+                                                               {"Created", QColor(0, 128, 0), 0},
+                                                               {"Accessed", Qt::red, 25}};
+    int k = 0;
+    for (const auto &[title, colour, offset] : series) {
+        ChartSeries &s =
+            chart.addSeries(ChartSeries::HorizontalBar, QString::fromLatin1(title), colour);
+        s.barWidthPercent = 40;
+        s.offsetPercent = offset;
+        s.gradient = true;
+        for (int band = 0; band < 10; ++band)
+            s.add((band * 37 + k * 53) % 90 + 10, QString::fromLatin1(labels[band]));
+        ++k;
+    }
+}
+
+void timeLines(Chart &chart, bool accessed)
+{
+    chart.legendStyle = LegendStyle::SeriesTitles;
+    chart.legendPosition = LegendPosition::Top;
+    chart.legendColorWidth = 25;
+    chart.view.depth = 20;
+    chart.backWall.transparent = true;
+    chart.leftWall.color = QColor(128, 255, 255);
+    chart.leftAxis.title = QStringLiteral("Numer of files");
+    chart.bottomAxis.title = QStringLiteral("Time of day file was modified/created/accessed");
+    chart.bottomAxis.labelAngle = 90;
+    chart.bottomAxis.labelSeparation = 3;
+    chart.leftAxis.format = QStringLiteral("#,##0");
+    chart.margins = QMarginsF(1, 3, 1, 3);
+    const std::pair<const char *, QColor> series[] = {
+        {"Modified time", Qt::red}, {"Created time", Qt::green}, {"Access Time", Qt::blue}};
+    int k = 0;
+    for (const auto &[title, colour] : series) {
+        ChartSeries &s = chart.addSeries(ChartSeries::Line, QString::fromLatin1(title), colour);
+        s.visible = k < 2 || accessed;
+        for (int slot = 0; slot < 48; ++slot) {
+            const double hour = slot / 2.0;
+            const double value =
+                slot == 0 ? 0
+                          : 40 + 35 * std::sin((hour - 6 + k * 2) / 24 * 6.283) + (slot * 7 % 11);
+            s.add(value, QTime(slot / 2, slot % 2 ? 30 : 0).toString(QStringLiteral("HH:mm")));
+        }
+        ++k;
+    }
+}
+
+void overhangBars(Chart &chart)
+{
+    chart.leftAxis.visible = chart.bottomAxis.visible = false;
+    chart.backWall.transparent = true;
+    chart.view.depth = 25;
+    ChartSeries &bars = chart.addSeries(ChartSeries::HorizontalBar, QString(), Qt::red);
+    bars.marks = {true, QStringLiteral("#,##0. %"), Qt::black, true, QColor(), false,
+                  6,    font("Arial", 11)};
+    // Added from 64K up to 4K, so that the 4K bar stands at the top.
+    for (double share : {96.3, 92.8, 86.1, 74.9, 53.4})
+        bars.add(share);
+}
+
+QImage pickLists()
+{
+    QImage image(520, 180, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(212, 208, 200));
+    TPickList checks;
+    checks.resize(250, 160);
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(12);
+    checks.setFont(listFont);
+    checks.setTabStops(QStringLiteral("12"));
+    checks.setItems({QStringLiteral("*.doc\tWord document"), QStringLiteral("*.exe\tExecutable"),
+                     QStringLiteral("*.dll\tLibrary"), QStringLiteral("*.txt\tplain text document"),
+                     QStringLiteral("*.jpeg\tJPEG image")});
+    checks.setChecked(0, true);
+    checks.setChecked(3, true);
+    TPickList standard;
+    standard.resize(250, 160);
+    standard.setFont(listFont);
+    standard.setSelectedStyle(psStandard);
+    standard.setExtendedSelect(true);
+    standard.setItemHeight(13);
+    standard.setTabStops(QStringLiteral("16"));
+    standard.setItems(checks.Items());
+    standard.setChecked(1, true);
+    QPainter painter(&image);
+    checks.render(&painter, QPoint(5, 10));
+    standard.render(&painter, QPoint(265, 10));
+    return image;
+}
+
+QImage effects()
+{
+    QImage image(520, 200, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    GradientBackground::paintGradient(painter, QRectF(0, 0, 520, 200), QColor(0, 0, 255),
+                                      QColor(0, 0, 40));
+    const std::tuple<EffectLabel::Effect, const char *, QColor> labels[] = {
+        {EffectLabel::Highlight, "Highlight", Qt::white},
+        {EffectLabel::GraduatedShadow, "Graduated shadow", Qt::black},
+        {EffectLabel::ExtrudedShadow, "Extruded shadow", QColor(0, 0, 80)}};
+    int y = 10;
+    for (const auto &[effect, text, colour] : labels) {
+        EffectLabel label(QString::fromLatin1(text));
+        label.setFont(font("Times New Roman", 36, true));
+        label.setTextColor(effect == EffectLabel::Highlight ? QColor(0, 0, 128) : Qt::yellow);
+        label.setEffect(effect, effect == EffectLabel::Highlight ? 1 : 5, colour);
+        if (effect == EffectLabel::Highlight)
+            painter.fillRect(QRectF(0, y - 4, 520, 62), QColor(192, 192, 192));
+        label.paintLabel(painter, QRectF(10, y, 500, 60));
+        y += 62;
+    }
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    pinTestEnvironment();
+    folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery");
+    QDir().mkpath(folder);
+    bool ok = true;
+    const QSize window(1280, 900);
+    const QSize page(632, 382);
+    struct Moment {
+        const char *name;
+        double zoom, rotation;
+        bool orthogonal;
+        double depth;
+    };
+    for (const Moment &m : {Moment{"drives-opening", 20, 280, false, 25},
+                            Moment{"drives-turning", 60, 320, false, 25},
+                            Moment{"drives-standing", 100, 360, true, 61}}) {
+        Chart chart;
+        driveChart(chart, m.zoom, m.rotation, m.orthogonal, m.depth);
+        ok = save(chart.renderImage(window), m.name) && ok;
+    }
+    {
+        Chart chart;
+        typesPie(chart, 0);
+        ok = save(chart.renderImage(page), "types-pie") && ok;
+        chart.seriesAt(0).rotation = 120;
+        ok = save(chart.renderImage(page), "types-pie-turned") && ok;
+    }
+    {
+        Chart chart;
+        sizesBars(chart);
+        ok = save(chart.renderImage(page), "sizes-bars") && ok;
+    }
+    {
+        Chart chart;
+        combinedBars(chart);
+        ok = save(chart.renderImage(page), "combined-bars") && ok;
+    }
+    {
+        Chart chart;
+        timeLines(chart, true);
+        ok = save(chart.renderImage(page), "time-lines") && ok;
+        Chart without;
+        timeLines(without, false);
+        ok = save(without.renderImage(page), "time-lines-no-access") && ok;
+    }
+    {
+        Chart chart;
+        overhangBars(chart);
+        ok = save(chart.renderImage(QSize(240, 190)), "overhang-bars") && ok;
+    }
+    ok = save(pickLists(), "picklists") && ok;
+    ok = save(effects(), "effects") && ok;
+    return ok ? 0 : 1;
+}
