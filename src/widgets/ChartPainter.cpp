@@ -240,30 +240,12 @@ void ChartPainter::drawMark(const ChartSeries &series, const QString &text, QPoi
 
 void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
 {
-    struct Slice {
-        double value;
-        QString label;
-        QColor color;
-    };
-    QList<Slice> slices;
+    const QList<ChartSeries::Slice> slices = series.pieSlices();
     double total = 0;
-    for (const ChartPoint &point : series.points)
-        if (point.value > 0)
-            total += point.value;
+    for (const ChartSeries::Slice &slice : slices)
+        total += slice.value;
     if (total <= 0)
         return;
-    double other = 0;
-    for (qsizetype i = 0; i < series.points.size(); ++i) {
-        const ChartPoint &point = series.points[i];
-        if (point.value <= 0)
-            continue;
-        if (point.value / total * 100 < series.otherPercent)
-            other += point.value;
-        else
-            slices.append({point.value, point.label, series.pointColor(int(i))});
-    }
-    if (other > 0)
-        slices.append({other, series.otherLabel, QColor(192, 192, 192)});
 
     const double depth = m_chart.view.enabled ? m_chart.view.depth : 0;
     const double tilt = depth > 0 ? 0.6 : 1.0;
@@ -700,13 +682,7 @@ void ChartPainter::drawBox(const QRectF &free)
                     horizontal ? QPointF(projection.map(end, along0, beyond ? z1 : z0).x(),
                                          projection.map(end, along0, z0).y())
                                : projection.map(along0, end, beyond ? (z0 + z1) / 2 : z0);
-                const double total = series.total();
-                const double markValue =
-                    series.marks.percentOfTotal
-                        ? (total != 0 ? 100 * series.points[i].value / total : 0)
-                        : series.points[i].value;
-                marks.append(
-                    {&series, formatFloat(series.marks.format, markValue), anchor, positive});
+                marks.append({&series, series.markText(int(i)), anchor, positive});
             }
         }
     }

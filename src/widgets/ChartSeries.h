@@ -58,6 +58,17 @@ public:
     QString otherLabel = QStringLiteral("Other");
     double rotation = 0;
 
+    struct Slice {
+        double value;
+        QString label;
+        QColor color;
+    };
+    // The pie's slices: the positive points, those under otherPercent of the total drawn
+    // together as one last slice labelled otherLabel.
+    QList<Slice> pieSlices() const;
+    // The text of point index's value mark.
+    QString markText(int index) const;
+
     void clear() { points.clear(); }
     void add(double value, const QString &label = QString(), const QColor &pointColor = QColor());
     QColor pointColor(int index) const;

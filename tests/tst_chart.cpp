@@ -1,0 +1,323 @@
+#include "support/TestEnvironment.h"
+#include "widgets/Chart.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QSize pageSize(632, 382);
+
+// Pixels within a small distance of colour.
+int countColour(const QImage &image, const QColor &colour, int tolerance = 6)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) <= tolerance &&
+                std::abs(c.green() - colour.green()) <= tolerance &&
+                std::abs(c.blue() - colour.blue()) <= tolerance)
+                ++count;
+        }
+    return count;
+}
+
+QPointF centroid(const QImage &image, const QColor &colour)
+{
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) <= 40 &&
+                std::abs(c.green() - colour.green()) <= 40 &&
+                std::abs(c.blue() - colour.blue()) <= 40)
+                sx += x, sy += y, ++n;
+        }
+    return n ? QPointF(sx / n, sy / n) : QPointF(-1, -1);
+}
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                ++count;
+    return count;
+}
+
+// The box around everything that is not the background colour.
+QRect inkBounds(const QImage &image, const QColor &background)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+void flatChart(Chart &chart)
+{
+    chart.view.enabled = false;
+    chart.backWall.color = Qt::white;
+    chart.backColor = Qt::white;
+    chart.leftAxis.grid = false;
+}
+
+void pieChart(Chart &chart, double explode, double rotation)
+{
+    chart.backColor = Qt::white;
+    ChartSeries &pie = chart.addSeries(ChartSeries::Pie);
+    pie.explodeBiggestPercent = explode;
+    pie.rotation = rotation;
+    pie.add(60, QStringLiteral("big"), Qt::red);
+    pie.add(25, QStringLiteral("middle"), Qt::blue);
+    pie.add(15, QStringLiteral("small"), Qt::green);
+}
+
+void driveBars(Chart &chart)
+{
+    chart.backColor = Qt::white;
+    ChartSeries &used = chart.addSeries(ChartSeries::Bar, QStringLiteral("used"), Qt::blue);
+    ChartSeries &free = chart.addSeries(ChartSeries::Bar, QStringLiteral("free"), Qt::magenta);
+    free.stacked = true;
+    for (int i = 0; i < 3; ++i) {
+        used.add(10 + i * 5, QString(QLatin1Char(char('c' + i))));
+        free.add(8, QString(QLatin1Char(char('c' + i))));
+    }
+}
+
+} // namespace
+
+class TestChart : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { pinTestEnvironment(); }
+
+    void stackedBarsStandOnEachOther()
+    {
+        Chart chart;
+        flatChart(chart);
+        ChartSeries &bottom = chart.addSeries(ChartSeries::Bar, QString(), Qt::red);
+        ChartSeries &top = chart.addSeries(ChartSeries::Bar, QString(), Qt::blue);
+        top.stacked = true;
+        bottom.add(2);
+        top.add(3);
+        QCOMPARE(chart.fullValueRange().first, 0.0);
+        QVERIFY(chart.fullValueRange().second >= 5);
+        const QImage image = chart.renderImage(pageSize);
+        // Along the bar's middle column: blue above red, in the ratio of the values.
+        const int x = (image.width() + 40) / 2;
+        int redTop = image.height(), redBottom = -1, blueTop = image.height(), blueBottom = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c == QColor(Qt::red))
+                redTop = std::min(redTop, y), redBottom = std::max(redBottom, y);
+            if (c == QColor(Qt::blue))
+                blueTop = std::min(blueTop, y), blueBottom = std::max(blueBottom, y);
+        }
+        QVERIFY(redBottom > 0 && blueBottom > 0);
+        QVERIFY(blueBottom <= redTop + 1);
+        const double ratio = double(blueBottom - blueTop) / (redBottom - redTop);
+        QVERIFY2(std::abs(ratio - 1.5) < 0.1, qPrintable(QString::number(ratio)));
+    }
+
+    void pointColoursAppear()
+    {
+        Chart chart;
+        flatChart(chart);
+        ChartSeries &bars = chart.addSeries(ChartSeries::Bar, QString(), Qt::black);
+        const QColor colours[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
+        for (const QColor &colour : colours)
+            bars.add(5, QString(), colour);
+        const QImage image = chart.renderImage(pageSize);
+        for (const QColor &colour : colours)
+            QVERIFY2(countColour(image, colour, 0) > 500, qPrintable(colour.name()));
+        QCOMPARE(countColour(image, Qt::black, 0) > 500, false);
+    }
+
+    void smallSlicesGoToOther()
+    {
+        Chart chart;
+        chart.backColor = Qt::white;
+        ChartSeries &pie = chart.addSeries(ChartSeries::Pie);
+        pie.otherPercent = 5;
+        pie.add(90, QStringLiteral("big"), QColor(200, 0, 0));
+        for (int i = 0; i < 11; ++i)
+            pie.add(0.9, QStringLiteral("tiny"), QColor(0, 0, 20 * i + 30));
+        const QList<ChartSeries::Slice> slices = pie.pieSlices();
+        QCOMPARE(slices.size(), 2);
+        QCOMPARE(slices[1].label, QStringLiteral("Other"));
+        QCOMPARE(slices[1].value, 0.9 * 11);
+        const QImage image = chart.renderImage(pageSize);
+        QVERIFY(countColour(image, QColor(192, 192, 192), 12) > 100);
+        QCOMPARE(countColour(image, QColor(0, 0, 130), 3), 0);
+    }
+
+    void largestSliceIsPulledOut()
+    {
+        Chart together, apart;
+        pieChart(together, 0, 0);
+        pieChart(apart, 30, 0);
+        const QPointF centre(pageSize.width() / 2.0, pageSize.height() / 2.0);
+        const QPointF a = centroid(together.renderImage(pageSize), Qt::red);
+        const QPointF b = centroid(apart.renderImage(pageSize), Qt::red);
+        QVERIFY(QLineF(centre, b).length() > QLineF(centre, a).length() + 10);
+        // The other slices stay where they were.
+        const QPointF blueA = centroid(together.renderImage(pageSize), Qt::blue);
+        const QPointF blueB = centroid(apart.renderImage(pageSize), Qt::blue);
+        QVERIFY(QLineF(blueA, blueB).length() < 2);
+    }
+
+    void rotationTurnsThePie()
+    {
+        Chart still, turned;
+        pieChart(still, 0, 0);
+        pieChart(turned, 0, 90);
+        const QPointF a = centroid(still.renderImage(pageSize), Qt::red);
+        const QPointF b = centroid(turned.renderImage(pageSize), Qt::red);
+        QVERIFY(QLineF(a, b).length() > 20);
+    }
+
+    void viewChangesThePicture_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::newRow("depth 0 and 50") << "depth";
+        QTest::newRow("zoom 20 and 100") << "zoom";
+        QTest::newRow("orthogonal and perspective") << "projection";
+        QTest::newRow("rotation and elevation 280 and 360") << "rotation";
+    }
+    void viewChangesThePicture()
+    {
+        QFETCH(QString, setting);
+        Chart a, b;
+        driveBars(a);
+        driveBars(b);
+        a.view.orthogonal = b.view.orthogonal = setting != u"rotation";
+        if (setting == u"depth") {
+            a.view.depth = 0;
+            b.view.depth = 50;
+        } else if (setting == u"zoom") {
+            a.view.zoom = 20;
+        } else if (setting == u"projection") {
+            b.view.orthogonal = false;
+        } else {
+            a.view.rotation = a.view.elevation = 280;
+        }
+        const QImage imageA = a.renderImage(pageSize);
+        const QImage imageB = b.renderImage(pageSize);
+        QVERIFY(differingPixels(imageA, imageB) > 2000);
+        if (setting == u"zoom") {
+            const QRect small = inkBounds(imageA, Qt::white);
+            const QRect full = inkBounds(imageB, Qt::white);
+            QVERIFY(small.width() * 3 < full.width());
+        }
+    }
+
+    void marksShowFormattedValues_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("percent");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("gigabytes")
+            << "#,##0.00 GB" << false << QStringList{"1,536.25 GB", "512.00 GB"};
+        QTest::newRow("shares") << "##0.# %" << true << QStringList{"75 %", "25 %"};
+    }
+    void marksShowFormattedValues()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, percent);
+        QFETCH(QStringList, texts);
+        Chart chart;
+        ChartSeries &bars = chart.addSeries(ChartSeries::Bar);
+        bars.marks.visible = true;
+        bars.marks.format = format;
+        bars.marks.percentOfTotal = percent;
+        bars.add(1536.25);
+        bars.add(512);
+        QCOMPARE((QStringList{bars.markText(0), bars.markText(1)}), texts);
+        // Marks are drawn: the picture differs from one without them.
+        const QImage with = chart.renderImage(pageSize);
+        bars.marks.visible = false;
+        QVERIFY(differingPixels(with, chart.renderImage(pageSize)) > 50);
+    }
+
+    void hiddenSeriesAreNotDrawn()
+    {
+        Chart chart;
+        flatChart(chart);
+        ChartSeries &red = chart.addSeries(ChartSeries::Line, QStringLiteral("red"), Qt::red);
+        ChartSeries &blue = chart.addSeries(ChartSeries::Line, QStringLiteral("blue"), Qt::blue);
+        for (int i = 0; i < 10; ++i) {
+            red.add(i);
+            blue.add(10 - i);
+        }
+        QVERIFY(countColour(chart.renderImage(pageSize), Qt::blue, 0) > 50);
+        blue.visible = false;
+        const QImage image = chart.renderImage(pageSize);
+        QCOMPARE(countColour(image, Qt::blue, 0), 0);
+        QVERIFY(countColour(image, Qt::red, 0) > 50);
+    }
+
+    void zoomAndUndo()
+    {
+        Chart chart;
+        driveBars(chart);
+        const auto full = chart.fullValueRange();
+        chart.zoomValueRange(10, 20, false);
+        QVERIFY(chart.isZoomed());
+        QCOMPARE(chart.valueRange(), std::pair(10.0, 20.0));
+        chart.undoZoom();
+        QVERIFY(!chart.isZoomed());
+        QCOMPARE(chart.valueRange(), full);
+
+        // Animated: a few frames, ending on the range asked for.
+        chart.zoomValueRange(5, 15);
+        QTRY_COMPARE(chart.valueRange(), std::pair(5.0, 15.0));
+    }
+
+    void mouseZoomsAndUndoes()
+    {
+        Chart chart;
+        driveBars(chart);
+        chart.view.enabled = false;
+        chart.resize(pageSize);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        auto drag = [&](QPoint from, QPoint to) {
+            QTest::mousePress(&chart, Qt::LeftButton, {}, from);
+            QTest::mouseMove(&chart, (from + to) / 2);
+            QTest::mouseMove(&chart, to);
+            QTest::mouseRelease(&chart, Qt::LeftButton, {}, to);
+        };
+        drag(QPoint(200, 100), QPoint(400, 250));
+        QTRY_VERIFY(chart.isZoomed());
+        const auto [low, high] = chart.valueRange();
+        QVERIFY(low > chart.fullValueRange().first && high < chart.fullValueRange().second);
+        drag(QPoint(400, 250), QPoint(200, 100));
+        QVERIFY(!chart.isZoomed());
+    }
+
+    void clickAndDoubleClickSignals()
+    {
+        Chart chart;
+        pieChart(chart, 0, 0);
+        chart.resize(pageSize);
+        chart.show();
+        QSignalSpy clicks(&chart, &Chart::clicked);
+        QSignalSpy doubles(&chart, &Chart::doubleClicked);
+        QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(316, 191));
+        QCOMPARE(clicks.count(), 1);
+        QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(316, 191));
+        QCOMPARE(doubles.count(), 1);
+        chart.setHint(QStringLiteral("Double click chart to view animation"));
+        QCOMPARE(chart.toolTip(), QStringLiteral("Double click chart to view animation"));
+    }
+};
+
+QTEST_MAIN(TestChart)
+#include "tst_chart.moc"
