@@ -9,6 +9,12 @@ public:
     void beep() override {}
     void errorBox(const QString &text) override { write("Error", text); }
     void infoBox(const QString &text) override { write("Information", text); }
+    // Nobody can answer here, so nothing is confirmed.
+    bool confirm(const QString &text) override
+    {
+        write("Confirm", text);
+        return false;
+    }
 
 private:
     static void write(const char *caption, const QString &text)

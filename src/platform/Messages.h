@@ -11,6 +11,8 @@ public:
     virtual void beep() = 0;
     virtual void errorBox(const QString &text) = 0;
     virtual void infoBox(const QString &text) = 0;
+    // A question with Yes, No and Cancel ("Confirm"); true only for Yes.
+    virtual bool confirm(const QString &text) = 0;
 
     static Messages &current();
     // Installs messages (not owned; nullptr restores the standard-error default).

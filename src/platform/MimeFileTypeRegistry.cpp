@@ -1,6 +1,7 @@
 #include "MimeFileTypeRegistry.h"
 
 #include <QMimeDatabase>
+#include <QSet>
 
 namespace {
 
@@ -37,4 +38,21 @@ QString MimeFileTypeRegistry::defaultValue(const QString &key) const
             return type.comment();
     }
     return QString();
+}
+
+QStringList MimeFileTypeRegistry::keyNames() const
+{
+    QStringList names;
+    QSet<QString> seen;
+    const QMimeDatabase database;
+    for (const QMimeType &type : database.allMimeTypes()) {
+        for (const QString &suffix : type.suffixes()) {
+            const QString name = u'.' + suffix;
+            if (!seen.contains(name.toLower())) {
+                seen.insert(name.toLower());
+                names.append(name);
+            }
+        }
+    }
+    return names;
 }

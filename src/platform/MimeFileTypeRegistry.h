@@ -7,4 +7,6 @@
 class MimeFileTypeRegistry final : public FileTypeRegistry {
 public:
     QString defaultValue(const QString &key) const override;
+    // Every suffix of every MIME type's "*.ext" globs, once each without regard to case.
+    QStringList keyNames() const override;
 };

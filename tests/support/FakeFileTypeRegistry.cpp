@@ -12,6 +12,8 @@ FakeFileTypeRegistry::~FakeFileTypeRegistry()
 
 void FakeFileTypeRegistry::set(const QString &key, const QString &value)
 {
+    if (!m_values.contains(key.toLower()))
+        m_names.append(key);
     m_values.insert(key.toLower(), value);
 }
 

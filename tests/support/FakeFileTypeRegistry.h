@@ -13,7 +13,9 @@ public:
 
     void set(const QString &key, const QString &value);
     QString defaultValue(const QString &key) const override;
+    QStringList keyNames() const override { return m_names; }
 
 private:
     QHash<QString, QString> m_values;
+    QStringList m_names;
 };

@@ -18,5 +18,13 @@ public:
         log.append(QStringLiteral("Information: ") + text);
     }
 
+    bool confirm(const QString &text) override
+    {
+        log.append(QStringLiteral("Confirm: ") + text);
+        return answer;
+    }
+
     QStringList log;
+    // What every question is answered.
+    bool answer = true;
 };

@@ -1,0 +1,75 @@
+#include "StatFiles.h"
+
+#include "TypeRow.h"
+#include "platform/FileTypeRegistry.h"
+#include "platform/ProfileFile.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int maxValueLength = 1023;
+
+// Number as the profile reads it: decimal, or hexadecimal after "0x"; -1 when it is missing or
+// not an integer.
+int entryCount(const std::optional<QString> &text)
+{
+    if (!text)
+        return -1;
+    bool ok = false;
+    int count = 0;
+    if (text->size() > 2 && (text->startsWith(u"0x") || text->startsWith(u"0X")))
+        count = text->mid(2).toInt(&ok, 16);
+    else
+        count = text->toInt(&ok, 10);
+    return ok ? count : -1;
+}
+
+QString rowOf(const QString &pattern)
+{
+    const qsizetype dot = pattern.lastIndexOf(u'.');
+    return pattern + u'\t' + fileTypeDescription(dot < 0 ? QString() : pattern.mid(dot));
+}
+
+} // namespace
+
+QStringList ReadStatFilesFromDisk(const ProfileFile &file, const QString &section)
+{
+    const int count = entryCount(file.readString(section, QStringLiteral("Number")));
+    QStringList rows;
+    for (int i = 1; i <= count; ++i) {
+        const QString value = file.readString(section, QStringLiteral("File") + QString::number(i))
+                                  .value_or(QString())
+                                  .left(maxValueLength);
+        if (!value.isEmpty())
+            rows.append(rowOf(value));
+    }
+    if (count < 0)
+        for (const char *pattern : {"*.doc", "*.exe", "*.dll"})
+            rows.append(rowOf(QString::fromLatin1(pattern)));
+    return rows;
+}
+
+QString WriteStatFilesToDisk(const ProfileFile &file, const QStringList &rows,
+                             const QString &section)
+{
+    QList<QPair<QString, QString>> values{{QStringLiteral("Number"), QString::number(rows.size())}};
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        values.append({QStringLiteral("File") + QString::number(i + 1), rows[i].section(u'\t', 0, 0)});
+    if (file.writeStrings(section, values))
+        return QString();
+    return QStringLiteral("Unable to write to ") + file.path();
+}
+
+QStringList listRegisteredExtensions()
+{
+    QStringList names = FileTypeRegistry::current().keyNames();
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    QStringList patterns;
+    for (const QString &name : names)
+        if (name.startsWith(u'.') && name.size() <= 5)
+            patterns.append(u'*' + name);
+    return patterns;
+}
