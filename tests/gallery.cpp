@@ -1,6 +1,10 @@
-// Renders every kind of chart and the pick list in both styles into PNG files, so that a person
-// can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
+// Renders every kind of chart, the pick list in both styles and the dialogs into PNG files, so
+// that a person can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
+// quillix-gallery --show picker|filetypes|wizard   shows one dialog on the screen instead.
 #include "common/NumberPattern.h"
+#include "drives/whichdrv.h"
+#include "filetypes/selExt.h"
+#include "filetypes/statlist.h"
 #include "reports/ChartColorTable.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
@@ -14,6 +18,7 @@
 #include <QTime>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -261,9 +266,27 @@ QImage effects()
 
 } // namespace
 
+std::unique_ptr<QDialog> makeDialog(const QString &name)
+{
+    if (name == u"picker")
+        return std::make_unique<TfrmSelectExtension>();
+    if (name == u"filetypes") {
+        auto dialog = std::make_unique<TfrmStatList>();
+        dialog->section = QStringLiteral("Include");
+        return dialog;
+    }
+    if (name == u"wizard")
+        return std::make_unique<TfrmWhichDrive>();
+    return nullptr;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--show") {
+        std::unique_ptr<QDialog> dialog = makeDialog(QString::fromLocal8Bit(argv[2]));
+        return dialog ? dialog->exec() : 2;
+    }
     pinTestEnvironment();
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery");
     QDir().mkpath(folder);
@@ -315,5 +338,10 @@ int main(int argc, char *argv[])
     }
     ok = save(pickLists(), "picklists") && ok;
     ok = save(effects(), "effects") && ok;
+    for (const char *name : {"picker", "filetypes", "wizard"}) {
+        std::unique_ptr<QDialog> dialog = makeDialog(QString::fromLatin1(name));
+        dialog->show();
+        ok = save(dialog->grab().toImage(), name) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -70,23 +70,27 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         const QStringList defaults{"*.doc", "*.exe", "*.dll"};
         QTest::newRow("no file") << QByteArray() << "Include" << defaults;
-        QTest::newRow("no section") << QByteArray("[Exclude]\nNumber=1\nFile1=*.bak\n") << "Include"
-                                    << defaults;
+        QTest::newRow("no section")
+            << QByteArray("[Exclude]\nNumber=1\nFile1=*.bak\n") << "Include" << defaults;
         QTest::newRow("Number=0") << QByteArray("[Include]\nNumber=0\nFile1=*.txt\n") << "Include"
                                   << QStringList();
-        QTest::newRow("Number=abc") << QByteArray("[Include]\nNumber=abc\nFile1=*.txt\n")
-                                    << "Include" << defaults;
+        QTest::newRow("Number=abc")
+            << QByteArray("[Include]\nNumber=abc\nFile1=*.txt\n") << "Include" << defaults;
         QTest::newRow("Number=-2") << QByteArray("[Include]\nNumber=-2\n") << "Include" << defaults;
-        QTest::newRow("Number=0x3") << QByteArray("[Include]\nNumber=0x3\nFile1=*.a\nFile2=*.b\nFile3=*.c\nFile4=*.d\n")
-                                    << "Include" << QStringList{"*.a", "*.b", "*.c"};
-        QTest::newRow("gaps") << QByteArray("[Exclude]\nNumber=3\nFile1=*.bak\nFile2=\nFile3=*.tmp\n")
+        QTest::newRow("Number=0x3")
+            << QByteArray("[Include]\nNumber=0x3\nFile1=*.a\nFile2=*.b\nFile3=*.c\nFile4=*.d\n")
+            << "Include" << QStringList{"*.a", "*.b", "*.c"};
+        QTest::newRow("gaps") << QByteArray(
+                                     "[Exclude]\nNumber=3\nFile1=*.bak\nFile2=\nFile3=*.tmp\n")
                               << "Exclude" << QStringList{"*.bak", "*.tmp"};
-        QTest::newRow("any case, blanks around") << QByteArray("[exCLUDE]\n number = 1 \nFILE1= *.bak \n")
-                                                 << "Exclude" << QStringList{"*.bak"};
-        QTest::newRow("lone asterisk") << QByteArray("[Include]\nNumber=1\nFile1=*\n") << "Include"
-                                       << QStringList{"*"};
-        QTest::newRow("sections apart") << QByteArray("[Include]\nNumber=0\n[Exclude]\nNumber=1\nFile1=*.o\n")
-                                        << "Exclude" << QStringList{"*.o"};
+        QTest::newRow("any case, blanks around")
+            << QByteArray("[exCLUDE]\n number = 1 \nFILE1= *.bak \n") << "Exclude"
+            << QStringList{"*.bak"};
+        QTest::newRow("lone asterisk")
+            << QByteArray("[Include]\nNumber=1\nFile1=*\n") << "Include" << QStringList{"*"};
+        QTest::newRow("sections apart")
+            << QByteArray("[Include]\nNumber=0\n[Exclude]\nNumber=1\nFile1=*.o\n") << "Exclude"
+            << QStringList{"*.o"};
     }
     void reading()
     {
@@ -111,10 +115,11 @@ private Q_SLOTS:
 
     void writingKeepsWhatItDoesNotOwn()
     {
-        writeFile(settingsPath(), "; Quillix settings\n"
-                                  "[Other]\nKey=Value with = sign\n\n"
-                                  "[exclude]\nnumber=3\nfile1=*.bak\nFile2=\nFile3=*.tmp\n; kept\n\n"
-                                  "[Include]\nNumber=1\nFile1=*.txt\n");
+        writeFile(settingsPath(),
+                  "; Quillix settings\n"
+                  "[Other]\nKey=Value with = sign\n\n"
+                  "[exclude]\nnumber=3\nfile1=*.bak\nFile2=\nFile3=*.tmp\n; kept\n\n"
+                  "[Include]\nNumber=1\nFile1=*.txt\n");
         const ProfileFile file(settingsPath());
         const QStringList rows = ReadStatFilesFromDisk(file, QStringLiteral("Exclude"));
         QCOMPARE(WriteStatFilesToDisk(file, rows, QStringLiteral("Exclude")), QString());
@@ -133,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(WriteStatFilesToDisk(file, {"*.doc\tWord document", "*.exe\tApplication", "*.dll"},
                                       QStringLiteral("Include")),
                  QString());
-        QCOMPARE(readFile(file.path()), QByteArray("[Include]\nNumber=3\nFile1=*.doc\nFile2=*.exe\nFile3=*.dll\n"));
+        QCOMPARE(readFile(file.path()),
+                 QByteArray("[Include]\nNumber=3\nFile1=*.doc\nFile2=*.exe\nFile3=*.dll\n"));
         QCOMPARE(WriteStatFilesToDisk(file, {}, QStringLiteral("Exclude")), QString());
         QCOMPARE(patterns(ReadStatFilesFromDisk(file, QStringLiteral("Exclude"))), QStringList());
         QCOMPARE(patterns(ReadStatFilesFromDisk(file, QStringLiteral("Include"))).size(), 3);
@@ -149,7 +155,8 @@ private Q_SLOTS:
         writeFile(path, before);
         ::chmod(folder.path().toLocal8Bit().constData(), 0555);
         auto attempt = [&] {
-            return WriteStatFilesToDisk(ProfileFile(path), {"*.a", "*.b"}, QStringLiteral("Include"));
+            return WriteStatFilesToDisk(ProfileFile(path), {"*.a", "*.b"},
+                                        QStringLiteral("Include"));
         };
         QString message;
         if (::geteuid() != 0) {
@@ -171,7 +178,8 @@ private Q_SLOTS:
         ::chmod(folder.path().toLocal8Bit().constData(), 0755);
         QCOMPARE(message, QStringLiteral("Unable to write to ") + path);
         QCOMPARE(readFile(path), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"quillset.ini"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"quillset.ini"});
     }
 
     void registeredExtensions()

@@ -55,7 +55,8 @@ QString WriteStatFilesToDisk(const ProfileFile &file, const QStringList &rows,
 {
     QList<QPair<QString, QString>> values{{QStringLiteral("Number"), QString::number(rows.size())}};
     for (qsizetype i = 0; i < rows.size(); ++i)
-        values.append({QStringLiteral("File") + QString::number(i + 1), rows[i].section(u'\t', 0, 0)});
+        values.append(
+            {QStringLiteral("File") + QString::number(i + 1), rows[i].section(u'\t', 0, 0)});
     if (file.writeStrings(section, values))
         return QString();
     return QStringLiteral("Unable to write to ") + file.path();

@@ -1,6 +1,7 @@
 #include "Picklist.h"
 
 #include "PickListDelegate.h"
+#include "common/CheckListModel.h"
 
 #include <QKeyEvent>
 
@@ -26,10 +27,52 @@ QStringList TPickList::Items() const
     return rows;
 }
 
+namespace {
+
+// Rows of a sorted list compare without regard to case, as a sorted list box orders them.
+class PickListItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+
+} // namespace
+
 void TPickList::setItems(const QStringList &rows)
 {
     clear();
-    addItems(rows);
+    for (const QString &row : rows)
+        addRow(row);
+}
+
+void TPickList::addRow(const QString &text)
+{
+    addItem(new PickListItem(text));
+}
+
+void TPickList::loadFrom(const CheckListModel &model)
+{
+    setItems(model.rows());
+    for (int row = 0; row < count(); ++row)
+        setChecked(row, model.isChecked(row));
+}
+
+QStringList TPickList::checkedRows() const
+{
+    QStringList rows;
+    for (int row = 0; row < count(); ++row)
+        if (Checked(row))
+            rows.append(itemText(row));
+    return rows;
+}
+
+void TPickList::setAllChecked(bool checked)
+{
+    for (int row = 0; row < count(); ++row)
+        setChecked(row, checked);
 }
 
 bool TPickList::Checked(int row) const

@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+class CheckListModel;
+
 enum TSelectedStyle { psStandard, psCheckbox, psBoldText, psOwnerDraw };
 
 // A multiple-selection list of rows whose columns are separated by TAB. In the check-box style
@@ -16,6 +18,12 @@ public:
     QString itemText(int row) const;
     QStringList Items() const;
     void setItems(const QStringList &rows);
+    // Adds a row; a Sorted list puts it in its place, without regard to case.
+    void addRow(const QString &text);
+    // The rows and check marks of model.
+    void loadFrom(const CheckListModel &model);
+    QStringList checkedRows() const;
+    void setAllChecked(bool checked);
 
     bool Checked(int row) const;
     // Ticks or clears the row and repaints it; raises no event.

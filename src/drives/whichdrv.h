@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDialog>
+
+class EffectLabel;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class TPickList;
+
+// "Which drives and file types?": the drives to walk (page 1), all files or some types
+// (page 2), and the types (page 3). After OK the caller reads checkedDrives(), the mode and
+// checkedTypes().
+class TfrmWhichDrive : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfrmWhichDrive(QWidget *parent = nullptr);
+
+    QStringList checkedDrives() const;
+    QStringList checkedTypes() const;
+    bool allFiles() const { return m_allFiles; }
+    bool includeSelected() const { return m_includeSelected; }
+    bool excludeSelected() const { return m_excludeSelected; }
+    // The page on show, 1 to 3.
+    int currentPage() const;
+
+    TPickList *pckDrives;
+    TPickList *pckTypes;
+    QRadioButton *rbAllFiles;
+    QRadioButton *rbSelected;
+    QRadioButton *rbExcept;
+    QPushButton *btCancel;
+    QPushButton *btNext1;
+    QPushButton *btPrevious2;
+    QPushButton *btNext2;
+    QPushButton *btAddDelete;
+    QPushButton *btPrevious3;
+    QPushButton *btOK;
+    EffectLabel *lblHeading3;
+    QLabel *lblCount;
+
+    static constexpr int pageWidth = 281;
+    static constexpr int pageHeight = 313;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    void showPage(int page);
+    void pckDrivesClick();
+    void pckTypesClick();
+    void btNext1Click();
+    void btNext2Click();
+    void btAddDeleteClick();
+    void btOKClick();
+    QString typeSection() const;
+    void readTypes(const QString &section);
+    void updateTypeCount();
+    void addSelectMenu(TPickList *list, void (TfrmWhichDrive::*evaluate)());
+
+    QStackedWidget *m_pages;
+    bool m_allFiles = true;
+    bool m_includeSelected = false;
+    bool m_excludeSelected = false;
+};
