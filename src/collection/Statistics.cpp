@@ -1,0 +1,353 @@
+#include "Statistics.h"
+
+#include "collection/StatusText.h"
+#include "common/CheckListModel.h"
+#include "common/Utility.h"
+#include "drives/DriveServices.h"
+#include "drives/whichdrv.h"
+#include "platform/SponsorBanner.h"
+#include "reports/ListingPage.h"
+#include "reports/ReportTables.h"
+#include "reports/SpacePage.h"
+#include "widgets/Chart.h"
+#include "widgets/Picklist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int clientWidth = 632;
+constexpr int clientHeight = 431;
+constexpr int notebookHeight = 382;
+
+const char *const notYetText = "Statistics haven't been collected yet!";
+
+} // namespace
+
+TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("File Statistics Not Yet Collected"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(clientWidth, clientHeight);
+
+    OvcNotebook1 = new QTabWidget(this);
+    OvcNotebook1->setGeometry(0, 0, clientWidth, notebookHeight);
+    OvcNotebook1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { min-width: 50px; height: 18px; padding: 0px 3px; font-size: 11px; }"
+        "QTabBar::tab:selected { color: red; }"));
+    m_space = new SpacePage;
+    OvcNotebook1->addTab(m_space, QStringLiteral("Space"));
+    const char *tabs[] = {"Types",    "Sizes",    "Overhang",  "Access", "Created",
+                          "Modified", "Combined", "Attribute", "Time"};
+    for (int page = Types; page <= Time; ++page) {
+        m_listings[page] = new ListingPage;
+        OvcNotebook1->addTab(m_listings[page], QString::fromLatin1(tabs[page - 1]));
+    }
+
+    const int buttonTop = notebookHeight + 6;
+    btOK = new QPushButton(QStringLiteral("&Collect statistics"), this);
+    btOK->setToolTip(QStringLiteral("Start collecting statistics"));
+    btOK->setGeometry(8, buttonTop, 140, 25);
+    btOK->setDefault(true);
+    btPrint = new QPushButton(QStringLiteral("&Print page"), this);
+    btPrint->setToolTip(QStringLiteral("Print this page only"));
+    btPrint->setGeometry(156, buttonTop, 100, 25);
+    btPrint->setAutoDefault(false);
+    btCancel = new QPushButton(QStringLiteral("Close"), this);
+    btCancel->setToolTip(QStringLiteral("Cancel operation or close window"));
+    btCancel->setGeometry(clientWidth - 108, buttonTop, 100, 25);
+    btCancel->setAutoDefault(false);
+    StatusBar1 = new QLabel(this);
+    StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->setGeometry(0, clientHeight - 18, clientWidth, 18);
+
+    pnlNotYet = new QFrame(this);
+    pnlNotYet->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlNotYet->setAutoFillBackground(true);
+    pnlNotYet->setGeometry(0, 19, clientWidth, notebookHeight - 19);
+    lblNotYet = new QLabel(QString::fromLatin1(notYetText), pnlNotYet);
+    QFont big = lblNotYet->font();
+    big.setPixelSize(18);
+    big.setBold(true);
+    lblNotYet->setFont(big);
+    lblNotYet->setAlignment(Qt::AlignCenter);
+    lblNotYet->setWordWrap(true);
+    lblNotYet->setGeometry(40, 70, clientWidth - 80, 80);
+    btAbort = new QPushButton(QStringLiteral("Abort"), pnlNotYet);
+    btAbort->setGeometry((clientWidth - 100) / 2, 170, 100, 28);
+    btAbort->setAutoDefault(false);
+    btAbort->hide();
+    pnlAd = new QFrame(pnlNotYet);
+    pnlAd->setGeometry((clientWidth - 472) / 2, notebookHeight - 19 - 65 - 12, 472, 65);
+
+    connect(btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
+    connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
+    connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
+    connect(btAbort, &QPushButton::clicked, this, &TfrmStatistics::btAbortClick);
+    connect(OvcNotebook1, &QTabWidget::currentChanged, this,
+            &TfrmStatistics::OvcNotebook1PageChanged);
+    Timer1.setInterval(50);
+    connect(&Timer1, &QTimer::timeout, this, &TfrmStatistics::Timer1Timer);
+    connect(m_space, &SpacePage::pieClicked, this, &TfrmStatistics::pieClicked);
+    connect(m_space, &SpacePage::pieViewShown, this, [this] {
+        Timer1.start();
+        m_space->setPiesTurning(true);
+    });
+
+    m_walker.setStopFlags(&m_abortRequested, &m_terminating);
+    m_walker.setPump([] { QCoreApplication::processEvents(); });
+    m_stats.setStatusObserver([this](const QString &text) { setStatus(text); });
+
+    // FormCreate
+    OvcNotebook1->setCurrentIndex(Space);
+    CheckListModel drives;
+    fillDriveList(drives, true);
+    m_space->pckStatDrive->loadFrom(drives);
+    colorTable.initAColors(true, 0);
+}
+
+QString TfrmStatistics::statusText() const
+{
+    return StatusBar1->text();
+}
+
+void TfrmStatistics::setStatus(const QString &text)
+{
+    StatusBar1->setText(text);
+    Q_EMIT statusChanged(text);
+}
+
+void TfrmStatistics::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmStatistics::FormShow()
+{
+    m_space->doDiskSize();
+    OvcNotebook1PageChanged(OvcNotebook1->currentIndex());
+    SponsorBanner::AdShow(53, 1, 0, quintptr(pnlAd->winId()), 1, 1, 470, 65, 1, 0, 1, 1, 0, 0);
+}
+
+void TfrmStatistics::closeEvent(QCloseEvent *event)
+{
+    SponsorBanner::AdClose(0, 0, 0);
+    hide();
+    event->accept();
+}
+
+void TfrmStatistics::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        btCancelClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmStatistics::applyNotYetRule(int index)
+{
+    const bool visible = m_collecting || (index != Space && !m_statsCollected);
+    pnlNotYet->setVisible(visible);
+    if (visible)
+        pnlNotYet->raise();
+}
+
+void TfrmStatistics::OvcNotebook1PageChanged(int index)
+{
+    if (index == Space) {
+        m_space->chartSpaceBar->setDepth(1);
+        m_space->doDiskSize();
+        m_space->Timer2.start();
+    }
+    applyNotYetRule(index);
+}
+
+void TfrmStatistics::Timer1Timer()
+{
+    if (m_timerBusy)
+        return;
+    m_timerBusy = true;
+    m_space->turnPies();
+    m_timerBusy = false;
+}
+
+void TfrmStatistics::pieClicked()
+{
+    if (Timer1.isActive())
+        Timer1.stop();
+    else
+        Timer1.start();
+    m_space->setPiesTurning(Timer1.isActive());
+}
+
+void TfrmStatistics::disenable(bool enabled)
+{
+    btPrint->setEnabled(enabled);
+    btOK->setEnabled(enabled);
+    m_space->setRunControlsEnabled(enabled);
+}
+
+void TfrmStatistics::btCancelClick()
+{
+    if (m_collecting)
+        m_abortRequested = true;
+    else
+        close();
+}
+
+void TfrmStatistics::btAbortClick()
+{
+    if (m_collecting)
+        m_abortRequested = true;
+}
+
+void TfrmStatistics::requestTermination()
+{
+    m_terminating = true;
+}
+
+void TfrmStatistics::btOKClick()
+{
+    CollectionOptions options = m_stats.options();
+    options.PickList1.clear();
+    {
+        TfrmWhichDrive wizard(this);
+        if (wizard.exec() == QDialog::Accepted) {
+            options.PickList1 = wizard.checkedDrives();
+            options.allFiles = options.includeSelected = options.excludeSelected = false;
+            options.PickList2.clear();
+            if (wizard.allFiles()) {
+                options.allFiles = true;
+            } else {
+                options.includeSelected = wizard.includeSelected();
+                options.excludeSelected = wizard.excludeSelected();
+                options.PickList2 = wizard.checkedTypes();
+                options.PickList2.sort();
+            }
+        }
+    }
+    options.collectOverhang = options.PickList1.size() == 1;
+    m_stats.setOptions(options);
+    if (options.PickList1.isEmpty())
+        return;
+    if (computePickListTotal(options.PickList1) <= 0) {
+        showError(QStringLiteral("Could not compute the total size of the disk drives selected.  "
+                                 "Cannot proceed with statistics."));
+        return;
+    }
+    m_abortRequested = false;
+    QString visited;
+    if (options.PickList1.size() == 1)
+        showInfo(QStringLiteral("Disk Drive ") + options.PickList1.first() +
+                 QStringLiteral(" will be scanned.  The analysis ") +
+                 QStringLiteral("may take some time.  You may quit at any time by clicking "
+                                "Abort or pressing ESC."));
+    else
+        showInfo(QStringLiteral("Since you selected more than one drive to analyze, the Cluster "
+                                "Overhang tab will be disabled.  You may quit the analysis at any "
+                                "time by clicking CANCEL or by pressing ESC."));
+    m_stats.clearVariables();
+    OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
+
+    for (const QString &row : options.PickList1) {
+        if (m_abortRequested)
+            break;
+        currentDrive = row;
+        m_stats.setCurrentDrive(row);
+        visited += row[0] + QStringLiteral(": ");
+        if (!isDriveReady(row[0]))
+            continue;
+        m_clusterSize = computeClusterSize(row);
+        m_collecting = true;
+        lblNotYet->setText(QStringLiteral(
+            "Collecting statistics ... standby.  Press Esc or click Abort to stop."));
+        btAbort->show();
+        pnlNotYet->show();
+        pnlNotYet->raise();
+        const bool turning = Timer1.isActive();
+        Timer1.stop();
+        scan();
+        if (turning)
+            Timer1.start();
+        m_statsCollected = true;
+        m_collecting = false;
+        if (m_abortRequested) {
+            setWindowTitle(QStringLiteral("File Statistics for drive(s) incomplete ... aborted."));
+            break;
+        }
+        setWindowTitle(QStringLiteral("Statistics completed for drives ") + visited.toUpper());
+    }
+    applyNotYetRule(OvcNotebook1->currentIndex());
+    pnlNotYet->setVisible(!m_statsCollected);
+    if (m_terminating)
+        QCoreApplication::quit();
+}
+
+void TfrmStatistics::scan()
+{
+    setStatus(QString());
+    disenable(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_walker.ScanAllDrives(currentDrive);
+    rebuildPages();
+    setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested));
+    QApplication::restoreOverrideCursor();
+    disenable(true);
+}
+
+void TfrmStatistics::rebuildPages()
+{
+    if (m_stats.options().PickList1.size() == 1) {
+        const TextTable overhang = ReportTables::overhangTable(m_stats, m_clusterSize);
+        if (overhang.title.isEmpty())
+            OvcNotebook1->setTabEnabled(Overhang, false);
+        else
+            m_listings[Overhang]->showTable(overhang);
+    }
+    ReportTables::registerChosenTypes(m_stats);
+    m_listings[Types]->showTable(ReportTables::typesTable(m_stats));
+    m_listings[Sizes]->showTable(ReportTables::sizesTable(m_stats));
+    m_listings[Attribute]->showTable(ReportTables::attributeTable(m_stats));
+    m_listings[Access]->showTable(ReportTables::dateTable(QStringLiteral("Accessed Date"),
+                                                          QString(), m_stats.accessedAgeCount,
+                                                          m_stats.accessedAgeBytes));
+    m_listings[Created]->showTable(ReportTables::dateTable(QStringLiteral("Created Date"),
+                                                           QString(), m_stats.createdAgeCount,
+                                                           m_stats.createdAgeBytes));
+    m_listings[Modified]->showTable(ReportTables::dateTable(QStringLiteral("Modified Date"),
+                                                            QString(), m_stats.modifiedAgeCount,
+                                                            m_stats.modifiedAgeBytes));
+    m_listings[Combined]->showTable(ReportTables::combinedDateTable(m_stats));
+    m_listings[Time]->showTable(ReportTables::timeTable(m_stats));
+}
+
+void TfrmStatistics::btPrintClick()
+{
+    // The page on show as a picture of the window, at its on-screen size in inches.
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPalette screen = palette();
+    QPalette paper = screen;
+    paper.setColor(QPalette::Window, Qt::white);
+    paper.setColor(QPalette::Button, Qt::white);
+    setPalette(paper);
+    const QPixmap picture = grab();
+    setPalette(screen);
+    QPainter painter(&printer);
+    const double scale = printer.resolution() / 96.0;
+    painter.scale(scale, scale);
+    painter.drawPixmap(0, 0, picture);
+}

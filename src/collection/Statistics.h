@@ -1,0 +1,99 @@
+#pragma once
+
+#include "collection/DirectoryWalker.h"
+#include "collection/StatAccumulators.h"
+#include "reports/ChartColorTable.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <atomic>
+
+class ListingPage;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class SpacePage;
+
+// The statistics window: ten report pages, the collection run that fills them, abort, the
+// panel over the pages while nothing is collected, and the pie rotation.
+class TfrmStatistics : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Page {
+        Space,
+        Types,
+        Sizes,
+        Overhang,
+        Access,
+        Created,
+        Modified,
+        Combined,
+        Attribute,
+        Time
+    };
+
+    explicit TfrmStatistics(QWidget *parent = nullptr);
+
+    // The whole collection run: wizard, capacity check, start message, every chosen drive.
+    void btOKClick();
+    // Walks currentDrive and rebuilds every page from the accumulators.
+    void scan();
+    void disenable(bool enabled);
+    void btCancelClick();
+    void btAbortClick();
+    void btPrintClick();
+    void Timer1Timer();
+    void OvcNotebook1PageChanged(int index);
+    // The program is ending: a walk unwinds, and the program quits once the run has returned.
+    void requestTermination();
+
+    SpacePage *space() const { return m_space; }
+    const StatAccumulators &stats() const { return m_stats; }
+    bool collecting() const { return m_collecting; }
+    bool statsCollected() const { return m_statsCollected; }
+    QString statusText() const;
+    qint32 clusterSize() const { return m_clusterSize; }
+
+    QTabWidget *OvcNotebook1;
+    QPushButton *btOK;
+    QPushButton *btPrint;
+    QPushButton *btCancel;
+    QPushButton *btAbort;
+    QLabel *StatusBar1;
+    QFrame *pnlNotYet;
+    QLabel *lblNotYet;
+    QFrame *pnlAd;
+    QTimer Timer1;
+    ChartColorTable colorTable;
+    QString currentDrive;
+
+Q_SIGNALS:
+    // The status line changed (also during a walk, through the accumulators' status text).
+    void statusChanged(const QString &text);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void FormShow();
+    void setStatus(const QString &text);
+    void applyNotYetRule(int index);
+    void rebuildPages();
+    void pieClicked();
+
+    StatAccumulators m_stats;
+    DirectoryWalker m_walker{m_stats};
+    SpacePage *m_space;
+    ListingPage *m_listings[10] = {};
+    std::atomic<bool> m_abortRequested{false};
+    std::atomic<bool> m_terminating{false};
+    bool m_collecting = false;
+    bool m_statsCollected = false;
+    bool m_timerBusy = false;
+    qint32 m_clusterSize = 0;
+};
