@@ -1,11 +1,14 @@
 // Renders every kind of chart, the pick list in both styles and the dialogs into PNG files, so
 // that a person can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
 // quillix-gallery --show picker|filetypes|wizard   shows one dialog on the screen instead.
+#include "collection/Statistics.h"
 #include "common/NumberPattern.h"
 #include "drives/whichdrv.h"
 #include "filetypes/selExt.h"
 #include "filetypes/statlist.h"
 #include "reports/ChartColorTable.h"
+#include "reports/SpacePage.h"
+#include "shell/About.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QRadioButton>
 #include <QTime>
 
 #include <cstdio>
@@ -277,6 +281,8 @@ std::unique_ptr<QDialog> makeDialog(const QString &name)
     }
     if (name == u"wizard")
         return std::make_unique<TfrmWhichDrive>();
+    if (name == u"about")
+        return std::make_unique<TfrmAbout>();
     return nullptr;
 }
 
@@ -338,7 +344,15 @@ int main(int argc, char *argv[])
     }
     ok = save(pickLists(), "picklists") && ok;
     ok = save(effects(), "effects") && ok;
-    for (const char *name : {"picker", "filetypes", "wizard"}) {
+    {
+        TfrmStatistics statistics;
+        statistics.show();
+        ok = save(statistics.grab().toImage(), "statistics-space") && ok;
+        statistics.space()->rbPie->click();
+        statistics.space()->turnPies();
+        ok = save(statistics.grab().toImage(), "statistics-pies") && ok;
+    }
+    for (const char *name : {"picker", "filetypes", "wizard", "about"}) {
         std::unique_ptr<QDialog> dialog = makeDialog(QString::fromLatin1(name));
         dialog->show();
         ok = save(dialog->grab().toImage(), name) && ok;

@@ -1,8 +1,10 @@
 #include "collection/Statistics.h"
 #include "drives/DriveSpaceBars.h"
 #include "drives/whichdrv.h"
+#include "platform/Shell.h"
 #include "platform/SponsorBanner.h"
 #include "reports/SpacePage.h"
+#include "shell/About.h"
 #include "shell/Main.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
@@ -327,6 +329,41 @@ private Q_SLOTS:
         // Outside a run, Esc hides the window.
         QTest::keyClick(&statistics, Qt::Key_Escape);
         QVERIFY(!statistics.isVisible());
+    }
+
+    void contactDialog()
+    {
+        struct RecordingShell final : Shell {
+            QStringList opened;
+            bool answer = true;
+            bool openUrl(const QString &address) override
+            {
+                opened.append(address);
+                return answer;
+            }
+        } shell;
+        Shell::install(&shell);
+        TfrmAbout about;
+        about.show();
+        QLabel *link = nullptr;
+        for (QLabel *label : about.findChildren<QLabel *>())
+            if (label->text() == TfrmMain::webAddress)
+                link = label;
+        QVERIFY(link);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(shell.opened, QStringList(2, TfrmMain::webAddress));
+        QVERIFY(about.isVisible());
+        QTest::keyClick(&about, Qt::Key_Escape);
+        QVERIFY(about.isVisible());
+
+        shell.answer = false;
+        QTest::mouseClick(about.btHomePage, Qt::LeftButton);
+        QCOMPARE(m_messages->log,
+                 QStringList({"beep", "Error: Couldn't open web browser for home page."}));
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+        Shell::install(nullptr);
     }
 
     void spacePage()

@@ -21,6 +21,7 @@ QLabel *line(const QString &text,
     auto *label = new QLabel(text);
     label->setStyleSheet(style);
     label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
     return label;
 }
 

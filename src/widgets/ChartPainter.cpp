@@ -141,7 +141,9 @@ QRectF ChartPainter::drawTitle(QRectF free)
     m_painter.setPen(m_chart.titleColor);
     const QFontMetricsF metrics(m_chart.titleFont);
     const QRectF line(free.left(), free.top(), free.width(), metrics.height());
-    m_painter.drawText(line, Qt::AlignCenter, m_chart.title);
+    // A title wider than the chart is cut short with an ellipsis rather than at both ends.
+    m_painter.drawText(line, Qt::AlignCenter,
+                       metrics.elidedText(m_chart.title, Qt::ElideRight, line.width()));
     return free.adjusted(0, metrics.height() + 4, 0, 0);
 }
 
