@@ -366,6 +366,30 @@ private Q_SLOTS:
         Shell::install(nullptr);
     }
 
+    // Closing the program during a walk waits for the walk to unwind.
+    void closingDuringAWalk()
+    {
+        for (int i = 0; i < 3; ++i)
+            m_volumes->addDrive(QChar(u'c' + i), dtFixed, QStringLiteral("V%1").arg(i), m_trees[i]->root(), space(1, 0.5));
+        TfrmMain main;
+        TfrmStatistics statistics;
+        main.setStatistics(&statistics);
+        main.show();
+        statistics.show();
+        connect(&statistics, &TfrmStatistics::statusChanged, &statistics, [&](const QString &text) {
+            if (text.startsWith(QStringLiteral("Processing drive d:"))) {
+                QVERIFY(!main.close()); // the closing animation
+                QVERIFY(!main.close()); // the end, once the walk has unwound
+                QVERIFY(main.isVisible());
+            }
+        });
+        answerWizard(true);
+        statistics.btOKClick();
+        QCOMPARE(statistics.stats().filesProcessed, qint64(4));
+        QVERIFY(!statistics.collecting());
+        QVERIFY(main.close());
+    }
+
     void spacePage()
     {
         m_volumes->addDrive(u'c', dtFixed, QStringLiteral("SYS"), "/", space(10, 4));

@@ -261,7 +261,7 @@ void TfrmStatistics::btOKClick()
     OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
 
     for (const QString &row : options.PickList1) {
-        if (m_abortRequested)
+        if (m_abortRequested || m_terminating)
             break;
         currentDrive = row;
         m_stats.setCurrentDrive(row);
