@@ -1,19 +1,27 @@
 // Renders every kind of chart, the pick list in both styles and the dialogs into PNG files, so
 // that a person can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
-// quillix-gallery --show picker|filetypes|wizard   shows one dialog on the screen instead.
+// quillix-gallery FOLDER TREE   takes the report pages after a run over TREE (default /usr/share).
+// quillix-gallery --show picker|filetypes|wizard|about   shows one dialog on the screen instead.
 #include "collection/Statistics.h"
 #include "common/NumberPattern.h"
 #include "drives/whichdrv.h"
 #include "filetypes/selExt.h"
 #include "filetypes/statlist.h"
+#include "reports/BandPage.h"
 #include "reports/ChartColorTable.h"
 #include "reports/SpacePage.h"
+#include "reports/TypesPage.h"
 #include "shell/About.h"
+#include "support/FakeVolumes.h"
+#include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/GradientBackground.h"
 #include "widgets/Picklist.h"
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 
 #include <QApplication>
 #include <QDir>
@@ -268,6 +276,58 @@ QImage effects()
     return image;
 }
 
+// Every page of the statistics window in every view, after a run over a real folder of this
+// machine (through the fake drive table, as drive c:).
+bool reportPages(const QByteArray &tree)
+{
+    FakeVolumes volumes;
+    volumes.addDrive(u'c', dtFixed, QStringLiteral("SAMPLE"), tree,
+                     VolumeSpace{quint64(100) << 30, quint64(40) << 30, 4096});
+
+    volumes.current = u'c';
+    RecordingMessages messages;
+    TfrmStatistics statistics;
+    statistics.show();
+    QTimer::singleShot(0, [] {
+        if (auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget())) {
+            wizard->btNext1->click();
+            wizard->btNext2->click();
+        }
+    });
+    statistics.btOKClick();
+    bool ok = true;
+    auto shoot = [&](const QString &name) {
+        QApplication::processEvents();
+        ok = save(statistics.grab().toImage(), qPrintable(QStringLiteral("page-") + name)) && ok;
+    };
+    const char *tabs[] = {"space",   "types",    "sizes",    "overhang",  "access",
+                          "created", "modified", "combined", "attribute", "time"};
+    for (int index = 0; index < 10; ++index) {
+        statistics.OvcNotebook1->setCurrentIndex(index);
+        const QString tab = QString::fromLatin1(tabs[index]);
+        if (index == TfrmStatistics::Types) {
+            const char *views[] = {"listing", "pie-size", "pie-files", "pie-average"};
+            for (int view = 0; view < 4; ++view) {
+                statistics.types()->setView(TypesPage::View(view));
+                shoot(tab + u'-' + QString::fromLatin1(views[view]));
+            }
+            continue;
+        }
+        auto *bands = qobject_cast<BandPage *>(statistics.OvcNotebook1->currentWidget());
+        if (!bands) {
+            shoot(tab);
+            continue;
+        }
+        const std::pair<QRadioButton *, const char *> views[] = {
+            {bands->rbListing, "listing"}, {bands->rbBySize, "mb"}, {bands->rbByCount, "files"}};
+        for (const auto &[choice, view] : views) {
+            choice->click();
+            shoot(tab + u'-' + QString::fromLatin1(view));
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 std::unique_ptr<QDialog> makeDialog(const QString &name)
@@ -352,6 +412,7 @@ int main(int argc, char *argv[])
         statistics.space()->turnPies();
         ok = save(statistics.grab().toImage(), "statistics-pies") && ok;
     }
+    ok = reportPages(argc > 2 ? QByteArray(argv[2]) : QByteArray("/usr/share")) && ok;
     for (const char *name : {"picker", "filetypes", "wizard", "about"}) {
         std::unique_ptr<QDialog> dialog = makeDialog(QString::fromLatin1(name));
         dialog->show();

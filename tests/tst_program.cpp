@@ -370,7 +370,8 @@ private Q_SLOTS:
     void closingDuringAWalk()
     {
         for (int i = 0; i < 3; ++i)
-            m_volumes->addDrive(QChar(u'c' + i), dtFixed, QStringLiteral("V%1").arg(i), m_trees[i]->root(), space(1, 0.5));
+            m_volumes->addDrive(QChar(u'c' + i), dtFixed, QStringLiteral("V%1").arg(i),
+                                m_trees[i]->root(), space(1, 0.5));
         TfrmMain main;
         TfrmStatistics statistics;
         main.setStatistics(&statistics);

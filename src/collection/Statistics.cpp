@@ -6,11 +6,18 @@
 #include "drives/DriveServices.h"
 #include "drives/whichdrv.h"
 #include "platform/SponsorBanner.h"
-#include "reports/ListingPage.h"
+#include "reports/AttributePage.h"
+#include "reports/CombinedPage.h"
+#include "reports/DatePage.h"
+#include "reports/OverhangPage.h"
 #include "reports/ReportTables.h"
+#include "reports/SizesPage.h"
 #include "reports/SpacePage.h"
+#include "reports/TimePage.h"
+#include "reports/TypesPage.h"
 #include "widgets/Chart.h"
 #include "widgets/Picklist.h"
+#include "widgets/ReportGrid.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,6 +26,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 namespace {
@@ -44,13 +52,44 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
         "QTabBar::tab { min-width: 50px; height: 18px; padding: 0px 3px; font-size: 11px; }"
         "QTabBar::tab:selected { color: red; }"));
     m_space = new SpacePage;
-    OvcNotebook1->addTab(m_space, QStringLiteral("Space"));
-    const char *tabs[] = {"Types",    "Sizes",    "Overhang",  "Access", "Created",
-                          "Modified", "Combined", "Attribute", "Time"};
-    for (int page = Types; page <= Time; ++page) {
-        m_listings[page] = new ListingPage;
-        OvcNotebook1->addTab(m_listings[page], QString::fromLatin1(tabs[page - 1]));
-    }
+    m_types = new TypesPage(colorTable);
+    m_sizes = new SizesPage(colorTable);
+    m_overhang = new OverhangPage;
+    m_dates[0] = new DatePage(
+        QStringLiteral("Access"),
+        QStringLiteral("Note: prior versions of Windows and DOS did not store the file access "
+                       "date.  Files never recorded as being accessed are probably old files that "
+                       "were converted to Windows 95."),
+        colorTable);
+    m_dates[1] = new DatePage(
+        QStringLiteral("Created"),
+        QStringLiteral("Files never recorded as being created are probably old files that were "
+                       "converted to Windows 95.  Note: prior versions of Windows and DOS did not "
+                       "store the file creation date independent of the last file modification or "
+                       "file write date."),
+        colorTable);
+    m_dates[2] = new DatePage(
+        QStringLiteral("Modified"),
+        QStringLiteral("Note: prior versions of Windows and DOS treated the file creation date "
+                       "synonomously  with the last file modification date.  Therefore all files "
+                       "have a file modification date."),
+        colorTable);
+    m_combined = new CombinedPage(colorTable);
+    m_attributes = new AttributePage;
+    m_times = new TimePage;
+    const std::pair<QWidget *, const char *> pages[] = {
+        {m_space, "Space"},       {m_types, "Types"},       {m_sizes, "Sizes"},
+        {m_overhang, "Overhang"}, {m_dates[0], "Access"},   {m_dates[1], "Created"},
+        {m_dates[2], "Modified"}, {m_combined, "Combined"}, {m_attributes, "Attribute"},
+        {m_times, "Time"}};
+    for (const auto &[page, tab] : pages)
+        OvcNotebook1->addTab(page, QString::fromLatin1(tab));
+    for (BandPage *page :
+         {static_cast<BandPage *>(m_dates[0]), static_cast<BandPage *>(m_dates[1]),
+          static_cast<BandPage *>(m_dates[2]), static_cast<BandPage *>(m_combined)})
+        connect(page, &BandPage::viewClicked, this, &TfrmStatistics::rgAccessClick);
+    connect(m_types, &TypesPage::pieClicked, this, &TfrmStatistics::pieClicked);
+    connect(m_types, &TypesPage::pieViewChosen, this, &TfrmStatistics::setPieTimer);
 
     const int buttonTop = notebookHeight + 6;
     btOK = new QPushButton(QStringLiteral("&Collect statistics"), this);
@@ -97,10 +136,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     Timer1.setInterval(50);
     connect(&Timer1, &QTimer::timeout, this, &TfrmStatistics::Timer1Timer);
     connect(m_space, &SpacePage::pieClicked, this, &TfrmStatistics::pieClicked);
-    connect(m_space, &SpacePage::pieViewShown, this, [this] {
-        Timer1.start();
-        m_space->setPiesTurning(true);
-    });
+    connect(m_space, &SpacePage::pieViewShown, this, [this] { setPieTimer(true); });
 
     m_walker.setStopFlags(&m_abortRequested, &m_terminating);
     m_walker.setPump([] { QCoreApplication::processEvents(); });
@@ -179,16 +215,22 @@ void TfrmStatistics::Timer1Timer()
         return;
     m_timerBusy = true;
     m_space->turnPies();
+    m_types->turnPie();
     m_timerBusy = false;
 }
 
 void TfrmStatistics::pieClicked()
 {
-    if (Timer1.isActive())
-        Timer1.stop();
-    else
+    setPieTimer(!Timer1.isActive());
+}
+
+void TfrmStatistics::setPieTimer(bool running)
+{
+    if (running)
         Timer1.start();
-    m_space->setPiesTurning(Timer1.isActive());
+    else
+        Timer1.stop();
+    m_space->setPiesTurning(running);
 }
 
 void TfrmStatistics::disenable(bool enabled)
@@ -196,6 +238,13 @@ void TfrmStatistics::disenable(bool enabled)
     btPrint->setEnabled(enabled);
     btOK->setEnabled(enabled);
     m_space->setRunControlsEnabled(enabled);
+    m_types->setRunControlsEnabled(enabled);
+    m_sizes->setRunControlsEnabled(enabled);
+    for (DatePage *page : m_dates)
+        page->setRunControlsEnabled(enabled);
+    // The Combined page's "Listing" stays open during a run.
+    m_combined->rbBySize->setEnabled(enabled);
+    m_combined->rbByCount->setEnabled(enabled);
 }
 
 void TfrmStatistics::btCancelClick()
@@ -258,6 +307,7 @@ void TfrmStatistics::btOKClick()
                                 "Overhang tab will be disabled.  You may quit the analysis at any "
                                 "time by clicking CANCEL or by pressing ESC."));
     m_stats.clearVariables();
+    m_types->gridTypes->clearDataRows();
     OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
 
     for (const QString &row : options.PickList1) {
@@ -308,28 +358,47 @@ void TfrmStatistics::scan()
 
 void TfrmStatistics::rebuildPages()
 {
-    if (m_stats.options().PickList1.size() == 1) {
-        const TextTable overhang = ReportTables::overhangTable(m_stats, m_clusterSize);
-        if (overhang.title.isEmpty())
-            OvcNotebook1->setTabEnabled(Overhang, false);
-        else
-            m_listings[Overhang]->showTable(overhang);
-    }
-    ReportTables::registerChosenTypes(m_stats);
-    m_listings[Types]->showTable(ReportTables::typesTable(m_stats));
-    m_listings[Sizes]->showTable(ReportTables::sizesTable(m_stats));
-    m_listings[Attribute]->showTable(ReportTables::attributeTable(m_stats));
-    m_listings[Access]->showTable(ReportTables::dateTable(QStringLiteral("Accessed Date"),
-                                                          QString(), m_stats.accessedAgeCount,
-                                                          m_stats.accessedAgeBytes));
-    m_listings[Created]->showTable(ReportTables::dateTable(QStringLiteral("Created Date"),
-                                                           QString(), m_stats.createdAgeCount,
-                                                           m_stats.createdAgeBytes));
-    m_listings[Modified]->showTable(ReportTables::dateTable(QStringLiteral("Modified Date"),
-                                                            QString(), m_stats.modifiedAgeCount,
-                                                            m_stats.modifiedAgeBytes));
-    m_listings[Combined]->showTable(ReportTables::combinedDateTable(m_stats));
-    m_listings[Time]->showTable(ReportTables::timeTable(m_stats));
+    if (m_stats.options().PickList1.size() == 1 && !m_overhang->doOverHang(m_stats, m_clusterSize))
+        OvcNotebook1->setTabEnabled(Overhang, false);
+    m_types->doFileTypes(m_stats);
+    m_sizes->doFileSizes(m_stats);
+    m_attributes->doFileAttrs(m_stats);
+    m_dates[0]->fillGridDates(QStringLiteral("Accessed Date"), m_stats.accessedAgeCount,
+                              m_stats.accessedAgeBytes);
+    m_dates[1]->fillGridDates(QStringLiteral("Created Date"), m_stats.createdAgeCount,
+                              m_stats.createdAgeBytes);
+    m_dates[2]->fillGridDates(QStringLiteral("Modified Date"), m_stats.modifiedAgeCount,
+                              m_stats.modifiedAgeBytes);
+    QStringList labels;
+    for (int r = 1; r <= 10; ++r)
+        labels.append(m_dates[2]->grid->cell(0, r));
+    m_combined->fillCombinedGridDates(m_stats, labels);
+    m_times->doFileTimes(m_stats);
+    doFileAges();
+    m_types->SortbyExtensionClick(TypesPage::SortByExtension);
+}
+
+void TfrmStatistics::doFileAges()
+{
+    m_combined->chart->undoZoom();
+    m_dates[0]->rebuildChart(m_stats.accessedAgeCount, m_stats.accessedAgeBytes);
+    m_dates[1]->rebuildChart(m_stats.createdAgeCount, m_stats.createdAgeBytes);
+    m_dates[2]->rebuildChart(m_stats.modifiedAgeCount, m_stats.modifiedAgeBytes);
+    m_combined->rebuildChart(m_stats);
+}
+
+void TfrmStatistics::rgAccessClick()
+{
+    const int index = OvcNotebook1->currentIndex();
+    BandPage *page = index == Combined ? static_cast<BandPage *>(m_combined)
+                     : index >= Access && index <= Modified
+                         ? static_cast<BandPage *>(m_dates[index - Access])
+                         : nullptr;
+    if (!page)
+        return;
+    page->showChosenView();
+    if (!page->listingChosen())
+        doFileAges();
 }
 
 void TfrmStatistics::btPrintClick()

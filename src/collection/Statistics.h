@@ -9,12 +9,18 @@
 
 #include <atomic>
 
-class ListingPage;
+class AttributePage;
+class CombinedPage;
+class DatePage;
+class OverhangPage;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class SizesPage;
 class SpacePage;
+class TimePage;
+class TypesPage;
 
 // The statistics window: ten report pages, the collection run that fills them, abort, the
 // panel over the pages while nothing is collected, and the pie rotation.
@@ -51,6 +57,17 @@ public:
     void requestTermination();
 
     SpacePage *space() const { return m_space; }
+    TypesPage *types() const { return m_types; }
+    SizesPage *sizes() const { return m_sizes; }
+    OverhangPage *overhang() const { return m_overhang; }
+    DatePage *datePage(int index) const { return m_dates[index - Access]; }
+    CombinedPage *combined() const { return m_combined; }
+    AttributePage *attributes() const { return m_attributes; }
+    TimePage *times() const { return m_times; }
+    // Rebuilds the charts of the four date pages, each by its own view choice.
+    void doFileAges();
+    // A view choice of a date page or of the Combined page.
+    void rgAccessClick();
     const StatAccumulators &stats() const { return m_stats; }
     bool collecting() const { return m_collecting; }
     bool statsCollected() const { return m_statsCollected; }
@@ -85,11 +102,18 @@ private:
     void applyNotYetRule(int index);
     void rebuildPages();
     void pieClicked();
+    void setPieTimer(bool running);
 
     StatAccumulators m_stats;
     DirectoryWalker m_walker{m_stats};
     SpacePage *m_space;
-    ListingPage *m_listings[10] = {};
+    TypesPage *m_types;
+    SizesPage *m_sizes;
+    OverhangPage *m_overhang;
+    DatePage *m_dates[3];
+    CombinedPage *m_combined;
+    AttributePage *m_attributes;
+    TimePage *m_times;
     std::atomic<bool> m_abortRequested{false};
     std::atomic<bool> m_terminating{false};
     bool m_collecting = false;

@@ -81,16 +81,14 @@ void ReportTables::registerChosenTypes(StatAccumulators &stats)
         stats.insertType(extractExtension(row).toUtf8(), 0, true);
 }
 
-TextTable ReportTables::typesTable(const StatAccumulators &stats)
+void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats)
 {
-    const int n = stats.lbTypes.rowCount();
-    ScratchGrid grid(5, n + 2);
     const QStringList headings{QStringLiteral("Extension"), QStringLiteral("Type"),
                                QStringLiteral("Size"), QStringLiteral("# Files"),
                                QStringLiteral("Avg File Size")};
     for (int c = 0; c < 5; ++c)
         grid.setCell(c, 0, headings[c]);
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < stats.lbTypes.rowCount(); ++i) {
         const ExtensionRow &row = stats.lbTypes.row(i);
         const QString extension = QString::fromLocal8Bit(row.key);
         grid.setCell(0, i + 1, extension);
@@ -101,22 +99,35 @@ TextTable ReportTables::typesTable(const StatAccumulators &stats)
                      row.files > 0 ? floatToGrouped(double(row.bytes) / double(row.files))
                                    : QStringLiteral("0"));
     }
-    if (grid.rowCount() >= 4)
-        SortGridByText(grid, 1, n, 0, false);
+}
 
+void ReportTables::writeTypeTotals(TextGrid &grid)
+{
+    const int last = grid.rowCount() - 1;
     double bytes = 0;
     double files = 0;
-    for (int r = 1; r <= n; ++r) {
+    for (int r = 1; r < last; ++r) {
         bytes += textToFloat(digitsOnly(grid.cell(2, r)));
         files += textToFloat(digitsOnly(grid.cell(3, r)));
     }
-    grid.setCell(1, n + 1, QStringLiteral("Totals"));
-    grid.setCell(2, n + 1, floatToGrouped(bytes));
-    grid.setCell(3, n + 1, floatToGrouped(files));
+    grid.setCell(1, last, QStringLiteral("Totals"));
+    grid.setCell(2, last, floatToGrouped(bytes));
+    grid.setCell(3, last, floatToGrouped(files));
+}
+
+TextTable ReportTables::typesTable(const StatAccumulators &stats)
+{
+    const int n = stats.lbTypes.rowCount();
+    ScratchGrid grid(5, n + 2);
+    writeTypeRows(grid, stats);
+    if (grid.rowCount() >= 4)
+        SortGridByText(grid, 1, n, 0, false);
+    writeTypeTotals(grid);
 
     TextTable table;
     table.title = QStringLiteral("Types");
-    table.headings = headings;
+    for (int c = 0; c < 5; ++c)
+        table.headings.append(grid.cell(c, 0));
     table.rightAligned = {false, false, true, true, true};
     for (int r = 1; r < grid.rowCount(); ++r) {
         QStringList cells;

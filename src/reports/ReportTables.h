@@ -7,6 +7,7 @@
 #include <array>
 
 class StatAccumulators;
+class TextGrid;
 struct DiskSpace;
 
 // The report pages as tables, with the pages' own headings, labels and number formats; the
@@ -29,6 +30,11 @@ TextTable spaceTable(const QList<MeasuredDrive> &drives);
 
 // Registers the run's chosen types in include mode, so that each has a row even without files.
 void registerChosenTypes(StatAccumulators &stats);
+// The Types listing into grid (which has the table's row count + 2 rows): the heading row,
+// then per extension its key, description, bytes, files and average size, in table order.
+void writeTypeRows(TextGrid &grid, const StatAccumulators &stats);
+// The totals row (the grid's last): "Totals", the sums of the size and file columns.
+void writeTypeTotals(TextGrid &grid);
 // One row per extension sorted by extension, with descriptions and averages, and a totals row.
 TextTable typesTable(const StatAccumulators &stats);
 TextTable sizesTable(const StatAccumulators &stats);

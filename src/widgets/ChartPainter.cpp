@@ -96,6 +96,12 @@ std::pair<double, double> ChartPainter::dataRange(const std::deque<ChartSeries> 
         }
     if (high <= low)
         high = low + 1;
+    // Marks beyond the bar ends need room past the longest bar.
+    for (const ChartSeries *series : shown)
+        if (isBar(*series) && series->marks.visible && series->marks.offset >= 0) {
+            high += (high - low) * 0.15;
+            break;
+        }
     const double step = niceStep(high - low, 5);
     return {std::floor(low / step) * step, std::ceil(high / step) * step};
 }
@@ -234,6 +240,7 @@ void ChartPainter::drawMark(const ChartSeries &series, const QString &text, QPoi
         m_painter.fillRect(box, marks.backColor.isValid() ? marks.backColor : series.color);
     if (marks.frame) {
         m_painter.setPen(QPen(series.color.darker(170), 1));
+        m_painter.setBrush(Qt::NoBrush);
         m_painter.drawRect(box);
     }
     m_painter.setPen(marks.textColor);
@@ -353,8 +360,10 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
                            QPointF(std::cos(a) < 0 ? box.right() : box.left(), box.center().y()));
         if (!series.marks.transparent)
             m_painter.fillRect(box, QColor(255, 255, 225));
-        if (series.marks.frame)
+        if (series.marks.frame) {
+            m_painter.setBrush(Qt::NoBrush);
             m_painter.drawRect(box);
+        }
         m_painter.setPen(series.marks.textColor);
         m_painter.drawText(box, Qt::AlignCenter, text);
     }

@@ -1,0 +1,103 @@
+#include "AttributePage.h"
+
+#include "collection/StatAccumulators.h"
+#include "common/Utility.h"
+#include "widgets/Chart.h"
+
+#include <QLabel>
+
+namespace {
+
+constexpr int firstRowTop = 40;
+constexpr int rowHeight = 50;
+
+Chart *shareChart(QWidget *parent, int left, const QColor &colour)
+{
+    auto *chart = new Chart(parent);
+    chart->setGeometry(left, firstRowTop, 150, 4 * rowHeight);
+    chart->backColor = QColor(212, 208, 200);
+    chart->margins = QMarginsF(0, 0, 0, 0);
+    chart->leftAxis.visible = chart->bottomAxis.visible = false;
+    chart->leftAxis.grid = chart->bottomAxis.grid = false;
+    chart->backWall.transparent = chart->leftWall.transparent = chart->bottomWall.transparent =
+        true;
+    chart->view.depth = 25;
+    chart->allowZoom = false;
+    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar, QString(), colour);
+    bars.marks.visible = true;
+    bars.marks.format = QStringLiteral("#,##0.## %");
+    bars.marks.transparent = true;
+    bars.marks.frame = false;
+    bars.marks.offset = 3;
+    return chart;
+}
+
+QLabel *label(const QString &text, QWidget *parent, const QRect &where, bool bold,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *l = new QLabel(text, parent);
+    QFont font = l->font();
+    font.setBold(bold);
+    l->setFont(font);
+    l->setAlignment(alignment);
+    l->setGeometry(where);
+    return l;
+}
+
+} // namespace
+
+AttributePage::AttributePage(QWidget *parent) : QWidget(parent)
+{
+    label(QStringLiteral("% of total # files"), this, QRect(100, 14, 150, 20), true,
+          Qt::AlignCenter);
+    label(QStringLiteral("# Files"), this, QRect(256, 14, 80, 20), true,
+          Qt::AlignRight | Qt::AlignVCenter);
+    label(QStringLiteral("% of total size"), this, QRect(346, 14, 150, 20), true, Qt::AlignCenter);
+    label(QStringLiteral("File Sizes"), this, QRect(500, 14, 120, 20), true,
+          Qt::AlignRight | Qt::AlignVCenter);
+    const char *captions[] = {"Hidden", "Read-only", "System", "Archive"};
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    for (int row = 0; row < 4; ++row) {
+        const QRect band(0, firstRowTop + row * rowHeight, 0, rowHeight);
+        label(QString::fromLatin1(captions[row]), this, QRect(10, band.top(), 88, rowHeight), true);
+        lblFiles[row] = label(QString(), this, QRect(256, band.top(), 80, rowHeight), false, right);
+        lblSizes[row] =
+            label(QString(), this, QRect(500, band.top(), 120, rowHeight), false, right);
+    }
+    chartFiles = shareChart(this, 100, Qt::red);
+    chartSizes = shareChart(this, 346, Qt::blue);
+    auto *note =
+        label(QStringLiteral("Note it is possible that some files may have more than one "
+                             "attribute set.  For example many system files are also hidden."),
+              this, QRect(10, firstRowTop + 4 * rowHeight + 16, 610, 40), false);
+    note->setWordWrap(true);
+}
+
+void AttributePage::doFileAttrs(const StatAccumulators &stats)
+{
+    const qint64 counts[] = {stats.hiddenCount, stats.readOnlyCount, stats.systemCount,
+                             stats.archiveCount};
+    const double bytes[] = {stats.hiddenBytes, stats.readOnlyBytes, stats.systemBytes,
+                            stats.archiveBytes};
+    double files = 0;
+    double sizes = 0;
+    for (int row = 0; row < 4; ++row) {
+        lblFiles[row]->setText(intToGrouped(counts[row]));
+        lblSizes[row]->setText(floatToGrouped(bytes[row]));
+        files += double(counts[row]);
+        sizes += bytes[row];
+    }
+    ChartSeries &fileShares = chartFiles->seriesAt(0);
+    ChartSeries &sizeShares = chartSizes->seriesAt(0);
+    fileShares.clear();
+    sizeShares.clear();
+    // Added from archive up to hidden: the first bar stands lowest, level with the last row.
+    for (int row = 3; row >= 0; --row) {
+        if (files > 0)
+            fileShares.add(100 * double(counts[row]) / files, QString(), Qt::red);
+        if (sizes > 0)
+            sizeShares.add(100 * bytes[row] / sizes, QString(), Qt::blue);
+    }
+    chartFiles->update();
+    chartSizes->update();
+}

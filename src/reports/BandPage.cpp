@@ -1,0 +1,74 @@
+#include "BandPage.h"
+
+#include "common/Utility.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
+
+BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &infoText,
+                   QWidget *parent)
+    : QWidget(parent)
+{
+    grid = new ReportGrid(this);
+    grid->setColumnWidths(columnWidths);
+    grid->setRightAligned({1, 2, 3, 4, 5, 6});
+    grid->setDisplayOnly(true);
+    grid->setRowCount(rows);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int width = 2 * grid->frameWidth();
+    for (int w : columnWidths)
+        width += w;
+    grid->setGeometry(4, 8, std::min(width, 624), rows * 19 + 2 * grid->frameWidth());
+
+    chart = new Chart(this);
+    chart->setGeometry(4, 4, 620, 326);
+    chart->backColor = QColor(212, 208, 200);
+    chart->legendStyle = LegendStyle::Values;
+    chart->view.depth = 15;
+    chart->bottomAxis.format = QStringLiteral("#,##0.##");
+
+    rbListing = new QRadioButton(QStringLiteral("Listing"), this);
+    rbBySize = new QRadioButton(QStringLiteral("Chart by Size (in MB)"), this);
+    rbByCount = new QRadioButton(QStringLiteral("Chart by Number of Files"), this);
+    rbBySize->setChecked(true);
+    int x = 10;
+    for (QRadioButton *choice : {rbListing, rbBySize, rbByCount}) {
+        choice->adjustSize();
+        choice->move(x, 338);
+        x += choice->width() + 16;
+        connect(choice, &QRadioButton::clicked, this, &BandPage::viewClicked);
+    }
+    if (!infoText.isEmpty()) {
+        btInfo = new QToolButton(this);
+        btInfo->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+        btInfo->setGeometry(x + 10, 336, 24, 22);
+        connect(btInfo, &QToolButton::clicked, this, [infoText] { showInfo(infoText); });
+    }
+    showChosenView();
+}
+
+bool BandPage::listingChosen() const
+{
+    return rbListing->isChecked();
+}
+
+bool BandPage::chartBySize() const
+{
+    return rbBySize->isChecked();
+}
+
+void BandPage::showChosenView()
+{
+    grid->setVisible(listingChosen());
+    chart->setVisible(!listingChosen());
+}
+
+void BandPage::setRunControlsEnabled(bool enabled)
+{
+    for (QRadioButton *choice : {rbListing, rbBySize, rbByCount})
+        choice->setEnabled(enabled);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class Chart;
+class QRadioButton;
+class QToolButton;
+class ReportGrid;
+
+// A page of bands (file sizes or ages): a display-only listing, or a bar chart of the bands by
+// total size in MB or by number of files, chosen with three radio buttons under the page.
+class BandPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // columnWidths: the listing's columns; infoText: the note of the page's information
+    // button, none when empty.
+    BandPage(const QList<int> &columnWidths, int rows, const QString &infoText,
+             QWidget *parent = nullptr);
+
+    bool listingChosen() const;
+    bool chartBySize() const;
+    // Shows the listing or the chart, as chosen.
+    void showChosenView();
+    void setRunControlsEnabled(bool enabled);
+
+    ReportGrid *grid;
+    Chart *chart;
+    QRadioButton *rbListing;
+    QRadioButton *rbBySize;
+    QRadioButton *rbByCount;
+    QToolButton *btInfo = nullptr;
+
+Q_SIGNALS:
+    // A radio button was clicked; the page's view should be applied (and charts rebuilt).
+    void viewClicked();
+};

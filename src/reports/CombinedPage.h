@@ -1,0 +1,21 @@
+#pragma once
+
+#include "BandPage.h"
+
+class ChartColorTable;
+class StatAccumulators;
+
+// The "Combined" page: the ages of all three time stamps side by side.
+class CombinedPage : public BandPage {
+    Q_OBJECT
+
+public:
+    CombinedPage(ChartColorTable &colours, QWidget *parent = nullptr);
+
+    // labels: the band labels, as the Modified listing shows them.
+    void fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels);
+    void rebuildChart(const StatAccumulators &stats);
+
+private:
+    ChartColorTable &m_colours;
+};

@@ -1,0 +1,51 @@
+#include "DatePage.h"
+
+#include "BandCharts.h"
+#include "ReportTables.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+DatePage::DatePage(const QString &name, const QString &infoText, ChartColorTable &colours,
+                   QWidget *parent)
+    : BandPage({194, 189, 140}, 11, infoText, parent), m_name(name), m_colours(colours)
+{
+    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar);
+    bars.gradient = true;
+    bars.marks.visible = true;
+    bars.marks.percentOfTotal = true;
+    bars.marks.format = QStringLiteral("##0.# %");
+    bars.marks.backColor = QColor(255, 255, 225);
+}
+
+QStringList DatePage::bandLabels()
+{
+    QStringList labels;
+    for (int band = 0; band < 10; ++band)
+        labels.append(ReportTables::ageBandLabel(band));
+    return labels;
+}
+
+void DatePage::fillGridDates(const QString &heading, const std::array<double, 10> &counts,
+                             const std::array<double, 10> &bytes)
+{
+    grid->clearSelection();
+    const TextTable table = ReportTables::dateTable(heading, QString(), counts, bytes);
+    for (int c = 0; c < 3; ++c)
+        grid->setCell(c, 0, table.headings[c]);
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 3; ++c)
+            grid->setCell(c, r + 1, table.rows[r][c]);
+}
+
+void DatePage::rebuildChart(const std::array<double, 10> &counts,
+                            const std::array<double, 10> &bytes)
+{
+    const bool bySize = chartBySize();
+    chart->undoZoom();
+    chart->title = m_name + (bySize ? QStringLiteral(" Date (file sizes in MB)")
+                                    : QStringLiteral(" Date (Number of files)"));
+    const auto &values = bySize ? bytes : counts;
+    fillBandSeries(chart->seriesAt(0), m_colours, QList<double>(values.begin(), values.end()),
+                   bandLabels(), bySize ? 1048576.0 : 1.0, false, QColor());
+    chart->update();
+}

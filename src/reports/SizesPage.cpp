@@ -1,0 +1,57 @@
+#include "SizesPage.h"
+
+#include "BandCharts.h"
+#include "ReportTables.h"
+#include "collection/StatAccumulators.h"
+#include "common/Utility.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+SizesPage::SizesPage(ChartColorTable &colours, QWidget *parent)
+    : BandPage({194, 189, 140}, 13, QString(), parent), m_colours(colours)
+{
+    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar);
+    bars.gradient = true;
+    bars.marks.visible = true;
+    bars.marks.percentOfTotal = true;
+    bars.marks.format = QStringLiteral("##0.# %");
+    bars.marks.backColor = QColor(255, 255, 225);
+    connect(this, &BandPage::viewClicked, this, &SizesPage::rgSizesClick);
+}
+
+void SizesPage::doFileSizes(const StatAccumulators &stats)
+{
+    m_stats = &stats;
+    grid->clearSelection();
+    fillGridSizes(stats);
+    rgSizesClick();
+}
+
+void SizesPage::fillGridSizes(const StatAccumulators &stats)
+{
+    const TextTable table = ReportTables::sizesTable(stats);
+    for (int c = 0; c < 3; ++c)
+        grid->setCell(c, 0, table.headings[c]);
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 3; ++c)
+            grid->setCell(c, r + 1, table.rows[r][c]);
+}
+
+void SizesPage::rgSizesClick()
+{
+    showChosenView();
+    if (listingChosen() || !m_stats)
+        return;
+    chart->undoZoom();
+    const bool bySize = chartBySize();
+    chart->title = bySize ? QStringLiteral("File Sizes in MB") : QStringLiteral("Number of Files");
+    QList<double> values;
+    QStringList labels;
+    for (int band = 1; band <= 12; ++band) {
+        values.append(bySize ? m_stats->sizeBytes[size_t(band)] : m_stats->sizeCount[size_t(band)]);
+        labels.append(grid->cell(0, 13 - band));
+    }
+    fillBandSeries(chart->seriesAt(0), m_colours, values, labels, bySize ? 1048576.0 : 1.0, false,
+                   QColor());
+    chart->update();
+}

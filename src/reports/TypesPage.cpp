@@ -1,0 +1,195 @@
+#include "TypesPage.h"
+
+#include "ReportTables.h"
+#include "collection/StatAccumulators.h"
+#include "common/RegionalSettings.h"
+#include "common/Sortgrid.h"
+#include "common/Utility.h"
+#include "reports/ChartColorTable.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+struct SortRule {
+    const char *text;
+    int column;
+    bool numeric;
+    bool descending;
+};
+
+const SortRule sortRules[] = {{"Sort by &Extension", 0, false, false},
+                              {"Sort by &Type", 1, false, false},
+                              {"Sort by &Size", 2, true, true},
+                              {"Sort by &Number of files", 3, true, true},
+                              {"Sort by &Average File Size", 4, true, true}};
+
+} // namespace
+
+TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
+    : QWidget(parent), m_colours(colours)
+{
+    gridTypes = new ReportGrid(this);
+    gridTypes->setGeometry(4, 4, 620, 330);
+    gridTypes->setColumnWidths({80, 219, 120, 75, 82});
+    gridTypes->setRightAligned({2, 3, 4});
+    gridTypes->setFixedFooter(true);
+    gridTypes->setRowCount(2);
+    gridTypes->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    chartPie = new Chart(this);
+    chartPie->setGeometry(4, 4, 620, 330);
+    chartPie->backColor = QColor(212, 208, 200);
+    chartPie->view.depth = 25;
+    chartPie->allowZoom = false;
+    chartPie->setHint(QStringLiteral("Click on pie to toggle animation"));
+    ChartSeries &pie = chartPie->addSeries(ChartSeries::Pie);
+    pie.explodeBiggestPercent = 10;
+    pie.otherPercent = 5;
+    pie.marks.visible = true;
+    pie.marks.labelAndPercent = true;
+    pie.marks.format = QStringLiteral("##0.# %");
+    pie.marks.frame = true;
+    ScrollBar2 = new QScrollBar(Qt::Horizontal, chartPie);
+    ScrollBar2->setRange(0, 360);
+    ScrollBar2->setPageStep(5);
+    ScrollBar2->setGeometry(620 - 164, 330 - 20, 160, 16);
+
+    const char *views[] = {"Listing", "Pie by Size", "Pie by # Files", "Pie by Average Size"};
+    int x = 8;
+    for (int i = 0; i < 4; ++i) {
+        rgTypes[i] = new QRadioButton(QString::fromLatin1(views[i]), this);
+        rgTypes[i]->adjustSize();
+        rgTypes[i]->move(x, 338);
+        x += rgTypes[i]->width() + 14;
+        connect(rgTypes[i], &QRadioButton::clicked, this, &TypesPage::rgTypesClick);
+    }
+    rgTypes[PieBySize]->setChecked(true);
+
+    PopupMenu1 = new QMenu(this);
+    for (int i = 0; i < 5; ++i) {
+        sortActions[i] = PopupMenu1->addAction(QString::fromLatin1(sortRules[i].text));
+        sortActions[i]->setCheckable(true);
+        connect(sortActions[i], &QAction::triggered, this,
+                [this, i] { SortbyExtensionClick(SortItem(i)); });
+    }
+    btSort = new QPushButton(QStringLiteral("&Sort"), this);
+    btSort->setMenu(PopupMenu1);
+    btSort->setGeometry(540, 336, 80, 22);
+    connect(gridTypes, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        PopupMenu1->popup(gridTypes->viewport()->mapToGlobal(at));
+    });
+    connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
+    connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);
+    rgTypesClick();
+}
+
+TypesPage::View TypesPage::view() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (rgTypes[i]->isChecked())
+            return View(i);
+    return Listing;
+}
+
+void TypesPage::setView(View chosen)
+{
+    rgTypes[chosen]->setChecked(true);
+    rgTypesClick();
+}
+
+int TypesPage::checkedSortItem() const
+{
+    for (int i = 0; i < 5; ++i)
+        if (sortActions[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TypesPage::doFileTypes(StatAccumulators &stats)
+{
+    ReportTables::registerChosenTypes(stats);
+    gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
+    gridTypes->clearDataRows();
+    ReportTables::writeTypeRows(*gridTypes, stats);
+    rgTypesClick();
+}
+
+void TypesPage::rgTypesClick()
+{
+    const View chosen = view();
+    btSort->setVisible(chosen == Listing);
+    Q_EMIT pieViewChosen(chosen != Listing);
+    if (chosen != Listing)
+        SortbyExtensionClick(SortItem(int(SortBySize) + int(chosen) - int(PieBySize)));
+    gridTypes->setVisible(chosen == Listing);
+    chartPie->setVisible(chosen != Listing);
+    if (chosen == Listing) {
+        doTotals();
+        return;
+    }
+    m_colours.initAColors(true, 0);
+    ChartSeries &pie = chartPie->seriesAt(0);
+    pie.clear();
+    const int column = 2 + int(chosen) - int(PieBySize);
+    const int rows = std::min(12, gridTypes->rowCount() - 2);
+    for (int r = 1; r <= rows; ++r) {
+        QString text = gridTypes->cell(column, r);
+        text.remove(RegionalSettings::current().thousandSeparator);
+        const double value = textToFloat(text);
+        if (value > 0)
+            pie.add(value, gridTypes->cell(1, r), QColor::fromRgb(m_colours.color(r)));
+    }
+    chartPie->update();
+}
+
+void TypesPage::SortbyExtensionClick(SortItem item)
+{
+    if (gridTypes->rowCount() < 4)
+        return;
+    for (QAction *action : sortActions)
+        action->setChecked(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SortRule &rule = sortRules[item];
+    const int last = gridTypes->rowCount() - 2;
+    if (rule.numeric)
+        SortGridByValue(*gridTypes, 1, last, rule.column, rule.descending);
+    else
+        SortGridByText(*gridTypes, 1, last, rule.column, rule.descending);
+    sortActions[item]->setChecked(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void TypesPage::doTotals()
+{
+    ReportTables::writeTypeTotals(*gridTypes);
+}
+
+void TypesPage::turnPie()
+{
+    if (view() == Listing || !isVisible())
+        return;
+    ChartSeries &pie = chartPie->seriesAt(0);
+    pie.rotation = std::fmod(pie.rotation + 1, 360.0);
+    chartPie->update();
+    const QSignalBlocker quiet(ScrollBar2);
+    ScrollBar2->setValue(int(pie.rotation));
+}
+
+void TypesPage::ScrollBar2Change(int position)
+{
+    chartPie->seriesAt(0).rotation = position;
+    chartPie->update();
+}
+
+void TypesPage::setRunControlsEnabled(bool enabled)
+{
+    for (QRadioButton *choice : rgTypes)
+        choice->setEnabled(enabled);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/TextGrid.h"
+
+#include <QTableWidget>
+
+// A report listing: row 0 is the heading row, drawn as a fixed row; the last row can be a
+// fixed footer (the totals). Cells are text; the sorting reaches them through TextGrid.
+// A display-only grid takes no focus, selects nothing, and draws column 0 left-aligned and the
+// others right-aligned, 3 pixels from the cell's edges, on the button-face colour.
+class ReportGrid : public QTableWidget, public TextGrid {
+    Q_OBJECT
+
+public:
+    explicit ReportGrid(QWidget *parent = nullptr);
+
+    void setColumnWidths(const QList<int> &widths);
+    void setDisplayOnly(bool displayOnly);
+    // Columns drawn right-aligned (the others left).
+    void setRightAligned(const QList<int> &columns) { m_rightAligned = columns; }
+    void setFixedFooter(bool footer) { m_footer = footer; }
+
+    int columnCount() const override { return QTableWidget::columnCount(); }
+    int rowCount() const override { return QTableWidget::rowCount(); }
+    QString cell(int column, int row) const override;
+    void setCell(int column, int row, const QString &text) override;
+    void setRowCount(int rows);
+    // The cells of rows 1 and below emptied; the heading row stays.
+    void clearDataRows();
+
+private:
+    void styleCell(QTableWidgetItem *item, int column, int row) const;
+
+    QList<int> m_rightAligned;
+    bool m_footer = false;
+};
