@@ -1,0 +1,359 @@
+#include "collection/Statistics.h"
+#include "drives/whichdrv.h"
+#include "reports/AttributePage.h"
+#include "reports/CombinedPage.h"
+#include "reports/DatePage.h"
+#include "reports/OverhangPage.h"
+#include "reports/SizesPage.h"
+#include "reports/TimePage.h"
+#include "reports/TypesPage.h"
+#include "support/FakeFileTypeRegistry.h"
+#include "support/FakeVolumes.h"
+#include "support/RecordingMessages.h"
+#include "support/TestEnvironment.h"
+#include "support/TestTree.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+QStringList column(const ReportGrid &grid, int c, int from = 1, int to = -1)
+{
+    QStringList cells;
+    const int last = to < 0 ? grid.rowCount() - 1 : to;
+    for (int r = from; r <= last; ++r)
+        cells.append(grid.cell(c, r));
+    return cells;
+}
+
+DirEntry file(const QByteArray &name, qint64 size, quint32 attributes = faArchive,
+              PackedFileDate date = packFileDate(CivilDateTime{2026, 12, 1, 12, 0, 0}))
+{
+    DirEntry entry;
+    entry.name = name;
+    entry.size = size;
+    entry.attributes = attributes;
+    entry.accessed = entry.created = entry.modified = date;
+    return entry;
+}
+
+void setModified(const QByteArray &path, qint64 secondsAgo)
+{
+    const qint64 when = std::time(nullptr) - secondsAgo;
+    const timespec times[2] = {{time_t(when), 0}, {time_t(when), 0}};
+    QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+}
+
+void answerWizardAllFiles()
+{
+    QTimer::singleShot(0, [] {
+        auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
+        QVERIFY(wizard);
+        QTest::mouseClick(wizard->btNext1, Qt::LeftButton);
+        QTest::mouseClick(wizard->btNext2, Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+class TestPages : public QObject {
+    Q_OBJECT
+
+private:
+    FakeFileTypeRegistry *m_registry = nullptr;
+    RecordingMessages *m_messages = nullptr;
+
+private Q_SLOTS:
+    void initTestCase() { pinTestEnvironment(); }
+    void init()
+    {
+        m_registry = new FakeFileTypeRegistry;
+        m_registry->set(QStringLiteral(".txt"), QStringLiteral("Text"));
+        m_registry->set(QStringLiteral(".doc"), QStringLiteral("Word document"));
+        m_messages = new RecordingMessages;
+    }
+    void cleanup()
+    {
+        delete m_messages;
+        delete m_registry;
+    }
+
+    // A real run over a tree, then every page read through its controls.
+    void runFillsEveryPage()
+    {
+        TestTree tree;
+        const qint64 day = 86400;
+        const std::tuple<const char *, qint64, qint64> files[] = {
+            {"exact16k.txt", 16384, 8 * day},
+            {"over16k.TXT", 16385, 7 * day},
+            {"exact16m.doc", 16777216, 1460 * day},
+            {"over16m.doc", 16777217, 1461 * day},
+            {"one-and-a-half.bin", 1572864, 30 * day},
+            {"empty.xyz", 0, -day},
+            {"README", 100, 2 * day},
+            {".hidden.txt", 1, 2 * day}};
+        for (const auto &[name, size, age] : files) {
+            tree.file(name, size);
+            setModified(tree.path(name), age);
+        }
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("TEST"), tree.root(),
+                         VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        volumes.current = u'c';
+        TfrmStatistics statistics;
+        statistics.show();
+        answerWizardAllFiles();
+        statistics.btOKClick();
+        QCOMPARE(statistics.stats().filesProcessed, qint64(8));
+
+        // Types: sorted by extension, descriptions, totals (written when the listing is shown).
+        QCOMPARE(statistics.types()->checkedSortItem(), int(TypesPage::SortByExtension));
+        statistics.types()->setView(TypesPage::Listing);
+        const ReportGrid &types = *statistics.types()->gridTypes;
+        QCOMPARE(column(types, 0), QStringList({"", ".BIN", ".DOC", ".TXT", ".XYZ", ""}));
+        QCOMPARE(column(types, 1),
+                 QStringList({"", "BIN File", "Word document", "Text", "XYZ File", "Totals"}));
+        QCOMPARE(types.cell(2, 3), QStringLiteral("33,554,433"));
+        QCOMPARE(types.cell(3, 4), QStringLiteral("3"));
+        QCOMPARE(types.cell(4, 4), QStringLiteral("10,923"));
+        QCOMPARE(types.cell(2, 6), QStringLiteral("35,160,167"));
+        QCOMPARE(types.cell(3, 6), QStringLiteral("8"));
+
+        // Sizes: the band boundaries, and the 1.5 MB bar.
+        SizesPage &sizes = *statistics.sizes();
+        QCOMPARE(column(*sizes.grid, 2),
+                 QStringList({"1", "1", "0", "0", "1", "0", "0", "0", "0", "0", "1", "4"}));
+        sizes.rbBySize->click();
+        QCOMPARE(sizes.chart->seriesAt(0).points[7].value, 1.5);
+        QCOMPARE(sizes.chart->seriesAt(0).points[7].label, QStringLiteral("1MB - 2MB"));
+        QCOMPARE(sizes.chart->title, QStringLiteral("File Sizes in MB"));
+
+        // Overhang: one drive with 4K clusters.
+        QVERIFY(statistics.OvcNotebook1->isTabEnabled(TfrmStatistics::Overhang));
+        QCOMPARE(statistics.overhang()->arrowRow(), 0);
+
+        // Modified ages: 7 days and less, 8, 30, 1460, 1461 days, a day ahead.
+        DatePage &modified = *statistics.datePage(TfrmStatistics::Modified);
+        QCOMPARE(column(*modified.grid, 0).first(), QStringLiteral("Over 4 years"));
+        QCOMPARE(column(*modified.grid, 2),
+                 QStringList({"1", "1", "0", "0", "0", "0", "0", "2", "4", "0"}));
+
+        // Attribute and Time.
+        QCOMPARE(statistics.attributes()->lblFiles[0]->text(), QStringLiteral("1"));
+        QCOMPARE(statistics.times()->Chart4->seriesAt(0).points.first().value, 0.0);
+
+        // A second run over a changed tree shows only the second run.
+        ::unlink(tree.path("README").constData());
+        ::unlink(tree.path("over16m.doc").constData());
+        answerWizardAllFiles();
+        statistics.btOKClick();
+        QCOMPARE(column(*sizes.grid, 2),
+                 QStringList({"0", "1", "0", "0", "1", "0", "0", "0", "0", "0", "1", "3"}));
+        QCOMPARE(column(types, 0), QStringList({".BIN", ".DOC", ".TXT", ".XYZ", ""}));
+        QCOMPARE(types.cell(3, 5), QStringLiteral("6"));
+    }
+
+    void typesSortsAndPies()
+    {
+        ChartColorTable colours;
+        TypesPage page(colours);
+        StatAccumulators stats;
+        for (int i = 0; i < 20; ++i)
+            stats.crunchNumbers(QString(), file(".e" + QByteArray::number(i), (i + 1) * 1000));
+        stats.crunchNumbers(QString(), file("big.zz", 200000));
+        page.setView(TypesPage::Listing);
+        page.doFileTypes(stats);
+        QCOMPARE(page.gridTypes->rowCount(), 23);
+
+        page.SortbyExtensionClick(TypesPage::SortBySize);
+        QCOMPARE(page.gridTypes->cell(0, 1), QStringLiteral(".ZZ"));
+        QCOMPARE(page.gridTypes->cell(0, 2), QStringLiteral(".E19"));
+        QCOMPARE(page.checkedSortItem(), int(TypesPage::SortBySize));
+        page.SortbyExtensionClick(TypesPage::SortByType);
+        QCOMPARE(page.gridTypes->cell(1, 1), QStringLiteral("E0 File"));
+        page.SortbyExtensionClick(TypesPage::SortByFiles);
+        page.SortbyExtensionClick(TypesPage::SortByAverage);
+        QCOMPARE(page.gridTypes->cell(0, 1), QStringLiteral(".ZZ"));
+        QCOMPARE(page.gridTypes->cell(1, 22), QStringLiteral("Totals"));
+
+        // The pie takes the twelve largest; slices under 5 percent go to "Other".
+        page.setView(TypesPage::PieBySize);
+        const ChartSeries &pie = page.chartPie->seriesAt(0);
+        QCOMPARE(pie.points.size(), 12);
+        QCOMPARE(pie.points.first().label, QStringLiteral("ZZ File"));
+        const QList<ChartSeries::Slice> slices = pie.pieSlices();
+        QCOMPARE(slices.last().label, QStringLiteral("Other"));
+        QVERIFY(page.btSort->isHidden());
+    }
+
+    void fewerThanFourRowsAreNotSorted()
+    {
+        ChartColorTable colours;
+        TypesPage page(colours);
+        StatAccumulators stats;
+        stats.crunchNumbers(QString(), file("a.doc", 10));
+        page.setView(TypesPage::Listing);
+        page.doFileTypes(stats);
+        QCOMPARE(page.gridTypes->rowCount(), 3);
+        page.SortbyExtensionClick(TypesPage::SortBySize);
+        QCOMPARE(page.checkedSortItem(), -1);
+    }
+
+    void includeModeSeedsChosenTypes()
+    {
+        ChartColorTable colours;
+        TypesPage page(colours);
+        StatAccumulators stats;
+        CollectionOptions options;
+        options.allFiles = false;
+        options.includeSelected = true;
+        options.PickList2 = QStringList{"*.doc\tWord document", "*.pdf\tPDF"};
+        stats.setOptions(options);
+        stats.crunchNumbers(QString(), file("a.doc", 30));
+        page.setView(TypesPage::Listing);
+        page.doFileTypes(stats);
+        QCOMPARE(column(*page.gridTypes, 0), QStringList({".DOC", ".PDF", ""}));
+        QCOMPARE(page.gridTypes->cell(2, 2), QStringLiteral("0"));
+        QCOMPARE(page.gridTypes->cell(4, 2), QStringLiteral("0"));
+        page.setView(TypesPage::PieByFiles);
+        QCOMPARE(page.chartPie->seriesAt(0).points.size(), 1);
+    }
+
+    void overhang_data()
+    {
+        QTest::addColumn<qint32>("clusterSize");
+        QTest::addColumn<int>("arrowRow");
+        QTest::newRow("4K") << qint32(4096) << 0;
+        QTest::newRow("64K") << qint32(65536) << 4;
+        QTest::newRow("2K") << qint32(2048) << -1;
+        QTest::newRow("not ready") << qint32(0) << -1;
+    }
+    void overhang()
+    {
+        QFETCH(qint32, clusterSize);
+        QFETCH(int, arrowRow);
+        OverhangPage page;
+        page.show();
+        StatAccumulators stats;
+        CollectionOptions options;
+        options.collectOverhang = true;
+        stats.setOptions(options);
+        stats.crunchNumbers(QString(), file("one.byte", 1));
+        QVERIFY(page.doOverHang(stats, clusterSize));
+        QCOMPARE(page.arrowRow(), arrowRow);
+        QCOMPARE(page.pnlNotApplicable->isVisible(), arrowRow < 0);
+        QCOMPARE(page.lblWasted[0]->text(), QStringLiteral("4,095"));
+        QCOMPARE(page.lblWasted[4]->text(), QStringLiteral("65,535"));
+        QCOMPARE(page.lblTotal->text(), QStringLiteral("Total file sizes: 0 KB"));
+        if (arrowRow == 0)
+            QCOMPARE(page.lblActual->text(), QStringLiteral("Actual space used 4 KB"));
+        // Bars from 64K up to 4K: the last one added stands at the top, with the 4K row.
+        QCOMPARE(page.chartWaste->seriesAt(0).points.last().value, 100.0 * 4095 / 4096);
+    }
+
+    void overhangUnitFollowsTheFiles()
+    {
+        OverhangPage page;
+        StatAccumulators stats;
+        CollectionOptions options;
+        options.collectOverhang = true;
+        stats.setOptions(options);
+        stats.crunchNumbers(QString(), file("almost.mb", 1048575 - 4096));
+        QVERIFY(page.doOverHang(stats, 65536));
+        QVERIFY(page.lblTotal->text().endsWith(QStringLiteral(" KB")));
+        QVERIFY(page.lblActual->text().endsWith(QStringLiteral(" KB")));
+
+        StatAccumulators empty;
+        empty.setOptions(options);
+        empty.crunchNumbers(QString(), file("nothing", 0));
+        QVERIFY(!page.doOverHang(empty, 4096));
+    }
+
+    void attributeShares()
+    {
+        AttributePage page;
+        StatAccumulators stats;
+        stats.crunchNumbers(QString(), file("a", 10, faHidden | faSystem));
+        stats.crunchNumbers(QString(), file("b", 10, faArchive));
+        stats.crunchNumbers(QString(), file("c", 10, faReadOnly));
+        page.doFileAttrs(stats);
+        const ChartSeries &shares = page.chartFiles->seriesAt(0);
+        QCOMPARE(shares.points.size(), 4);
+        for (const ChartPoint &point : shares.points)
+            QCOMPARE(point.value, 25.0);
+
+        StatAccumulators empty;
+        empty.crunchNumbers(QString(), file("z", 0, faArchive));
+        page.doFileAttrs(empty);
+        QCOMPARE(page.chartFiles->seriesAt(0).points.size(), 4);
+        QCOMPARE(page.chartSizes->seriesAt(0).points.size(), 0);
+        QCOMPARE(page.lblSizes[3]->text(), QStringLiteral("0"));
+    }
+
+    void timeCurves()
+    {
+        TimePage page;
+        StatAccumulators stats;
+        DirEntry entry = file("a", 1, faArchive, packFileDate(CivilDateTime{2020, 1, 1, 0, 10, 0}));
+        entry.accessed = 0;
+        entry.modified = packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0});
+        stats.crunchNumbers(QString(), entry);
+        page.doFileTimes(stats);
+        QCOMPARE(page.Chart4->seriesAt(0).points.size(), 48);
+        QCOMPARE(page.Chart4->seriesAt(0).points[29].value, 1.0);
+        QCOMPARE(page.Chart4->seriesAt(0).points[29].label, QStringLiteral("14:30"));
+        QCOMPARE(page.Chart4->seriesAt(1).points[0].value, 0.0);
+        QVERIFY(!page.Chart4->seriesAt(2).visible);
+        page.sbTime->setValue(50);
+        QCOMPARE(page.Chart4->view.depth, 50.0);
+        page.SpeedButton5Click();
+        QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Information: Note: Sometimes")));
+    }
+
+    void datePagesAndCombined()
+    {
+        ChartColorTable colours;
+        DatePage access(QStringLiteral("Access"), QStringLiteral("note"), colours);
+        CombinedPage combined(colours);
+        StatAccumulators stats;
+        stats.setToday(CivilDateTime{2026, 12, 7}.dayNumber());
+        DirEntry entry = file("a", 524288);
+        entry.accessed = 0;
+        stats.crunchNumbers(QString(), entry);
+        access.fillGridDates(QStringLiteral("Accessed Date"), stats.accessedAgeCount,
+                             stats.accessedAgeBytes);
+        QCOMPARE(access.grid->cell(0, 0), QStringLiteral("Accessed Date"));
+        QCOMPARE(access.grid->cell(0, 10), QStringLiteral("Not recorded"));
+        QCOMPARE(access.grid->cell(2, 10), QStringLiteral("1"));
+        access.rbBySize->setChecked(true);
+        access.rebuildChart(stats.accessedAgeCount, stats.accessedAgeBytes);
+        QCOMPARE(access.chart->title, QStringLiteral("Access Date (file sizes in MB)"));
+        QCOMPARE(access.chart->seriesAt(0).points[0].value, 0.5);
+        QCOMPARE(access.chart->seriesAt(0).points[0].label, QStringLiteral("Not recorded"));
+
+        combined.fillCombinedGridDates(stats, DatePage::bandLabels());
+        QCOMPARE(combined.grid->cell(6, 9), QStringLiteral("1"));
+        combined.rbByCount->setChecked(true);
+        combined.rebuildChart(stats);
+        QCOMPARE(combined.chart->seriesAt(0).title, QStringLiteral("Modified"));
+        QCOMPARE(combined.chart->seriesAt(0).points[1].value, 1.0);
+        QCOMPARE(combined.chart->seriesAt(0).pointColor(1), QColor(Qt::yellow));
+    }
+};
+
+QTEST_MAIN(TestPages)
+#include "tst_pages.moc"
