@@ -595,10 +595,14 @@ void ChartPainter::drawBox(const QRectF &free)
     const BarExtents extents = barExtents(shown);
     // Each bar series that stands on the floor gets a slot of the depth of its own; a stacked
     // series shares the slot of the one it stands on.
+    // Series set side by side within the band (by their offsets) stand in one slot.
+    const bool sideBySide = std::any_of(shown.begin(), shown.end(), [](const ChartSeries *series) {
+        return isBar(*series) && series->offsetPercent != 0;
+    });
     QList<int> slotOf;
     int slots = 0;
     for (const ChartSeries *series : shown) {
-        if (isBar(*series) && !(series->stacked && slots > 0))
+        if (isBar(*series) && !(series->stacked && slots > 0) && !(sideBySide && slots > 0))
             ++slots;
         slotOf.append(std::max(slots - 1, 0));
     }
@@ -609,6 +613,8 @@ void ChartPainter::drawBox(const QRectF &free)
             continue;
         for (qsizetype i = 0; i < series.points.size(); ++i) {
             const auto [base, top] = extents.extents[s][i];
+            // A bar of no length is not drawn, but its mark still is.
+            const bool empty = base == top;
             const double along0 =
                 bandCentre(int(i)) + band * series.offsetPercent / 100 * (horizontal ? -1 : 1);
             const double half = band * series.barWidthPercent / 200;
@@ -658,6 +664,8 @@ void ChartPainter::drawBox(const QRectF &free)
                  colour.darker(130)},
             };
             for (const Side &side : sides) {
+                if (empty)
+                    break;
                 if (depth <= 0 && side.nz == 0)
                     continue;
                 double cx = 0, cy = 0, cz = 0;
