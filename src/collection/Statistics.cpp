@@ -10,6 +10,8 @@
 #include "reports/CombinedPage.h"
 #include "reports/DatePage.h"
 #include "reports/OverhangPage.h"
+#include "reports/PagePrinter.h"
+#include "reports/PrintTarget.h"
 #include "reports/ReportTables.h"
 #include "reports/SizesPage.h"
 #include "reports/SpacePage.h"
@@ -22,8 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -148,6 +148,8 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     fillDriveList(drives, true);
     m_space->pckStatDrive->loadFrom(drives);
     colorTable.initAColors(true, 0);
+    // Everything starts on the button face, so a window print restores the screen exactly.
+    changeBackgroundColor(buttonFace());
 }
 
 QString TfrmStatistics::statusText() const
@@ -401,22 +403,62 @@ void TfrmStatistics::rgAccessClick()
         doFileAges();
 }
 
+QColor TfrmStatistics::buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+void TfrmStatistics::changeBackgroundColor(const QColor &colour)
+{
+    auto recolour = [&colour](QWidget *widget, std::initializer_list<QPalette::ColorRole> roles) {
+        QPalette colours = widget->palette();
+        for (QPalette::ColorRole role : roles)
+            colours.setColor(role, colour);
+        widget->setPalette(colours);
+    };
+    recolour(this, {QPalette::Window});
+    recolour(OvcNotebook1, {QPalette::Window});
+    for (Chart *chart : findChildren<Chart *>()) {
+        chart->backColor = colour;
+        chart->update();
+    }
+    for (TPickList *list : findChildren<TPickList *>())
+        list->setColor(colour);
+    for (ReportGrid *grid : findChildren<ReportGrid *>())
+        if (grid != m_types->gridTypes)
+            recolour(grid, {QPalette::Base, QPalette::Button});
+}
+
 void TfrmStatistics::btPrintClick()
 {
-    // The page on show as a picture of the window, at its on-screen size in inches.
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
+    PrintTarget &target = PrintTarget::current();
+    const int page = OvcNotebook1->currentIndex();
+    if (page == Types) {
+        if (m_types->chartPie->isVisible()) {
+            target.previewChart(*m_types->chartPie, this);
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        if (!target.choosePrinter(printer, this))
+            return;
+        PagePrinter::printGrid(printer, *m_types->gridTypes,
+                               QStringLiteral("File types for drive ") + currentDrive,
+                               {80, 219, 120, 75, 82}, {2, 3, 4});
         return;
-    QPalette screen = palette();
-    QPalette paper = screen;
-    paper.setColor(QPalette::Window, Qt::white);
-    paper.setColor(QPalette::Button, Qt::white);
-    setPalette(paper);
-    const QPixmap picture = grab();
-    setPalette(screen);
-    QPainter painter(&printer);
-    const double scale = printer.resolution() / 96.0;
-    painter.scale(scale, scale);
-    painter.drawPixmap(0, 0, picture);
+    }
+    Chart *chart = nullptr;
+    if (page == Time)
+        chart = m_times->Chart4;
+    else if (auto *bands = qobject_cast<BandPage *>(OvcNotebook1->currentWidget()))
+        chart = bands->listingChosen() ? nullptr : bands->chart;
+    if (chart) {
+        target.previewChart(*chart, this);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!target.choosePrinter(printer, this))
+        return;
+    changeBackgroundColor(Qt::white);
+    PagePrinter::printPicture(printer, *this);
+    changeBackgroundColor(buttonFace());
 }

@@ -51,6 +51,10 @@ public:
     void btCancelClick();
     void btAbortClick();
     void btPrintClick();
+    // Gives the window, its notebook, charts, pick lists and grids (but the Types listing)
+    // this background.
+    void changeBackgroundColor(const QColor &colour);
+    static QColor buttonFace();
     void Timer1Timer();
     void OvcNotebook1PageChanged(int index);
     // The program is ending: a walk unwinds, and the program quits once the run has returned.

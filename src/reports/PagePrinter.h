@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class Chart;
+class QPrinter;
+class QWidget;
+class TextGrid;
+
+// What "Print page" hands to the printer: a listing over as many pages as it needs, a chart
+// scaled to the page, or a picture of a window at its on-screen size.
+namespace PagePrinter {
+
+// The grid with title at the top centre, the date top left, the time top right and "Page" and
+// the number bottom left; the table centred, its last row (the totals) after the others.
+// Returns the number of pages printed.
+int printGrid(QPrinter &printer, const TextGrid &grid, const QString &title,
+              const QList<int> &columnWidths, const QList<int> &rightAligned);
+// The chart as large as the page allows, keeping its proportions.
+void printChart(QPrinter &printer, const Chart &chart);
+// The widget's picture, scaled from 96 dots per inch to the printer's resolution.
+void printPicture(QPrinter &printer, QWidget &widget);
+
+} // namespace PagePrinter

@@ -1,0 +1,175 @@
+#include "collection/Statistics.h"
+#include "drives/whichdrv.h"
+#include "reports/PagePrinter.h"
+#include "reports/PrintTarget.h"
+#include "reports/SizesPage.h"
+#include "reports/TypesPage.h"
+#include "support/FakeVolumes.h"
+#include "support/RecordingMessages.h"
+#include "support/TestEnvironment.h"
+#include "support/TestTree.h"
+#include "widgets/Chart.h"
+#include "widgets/ReportGrid.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Prints into a PDF file instead of asking for a printer.
+class PdfTarget final : public PrintTarget {
+public:
+    explicit PdfTarget(QString path) : m_path(std::move(path)) {}
+    bool choosePrinter(QPrinter &printer, QWidget *) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_path);
+        ++asked;
+        return true;
+    }
+    void previewChart(const Chart &chart, QWidget *) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_path);
+        PagePrinter::printChart(printer, chart);
+        ++previews;
+    }
+    int asked = 0;
+    int previews = 0;
+
+private:
+    QString m_path;
+};
+
+QString pdfText(const QString &path, int page = 0)
+{
+    QStringList arguments;
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+                  << QString::number(page);
+    arguments << path << QStringLiteral("-");
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), arguments);
+    tool.waitForFinished(30000);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_output;
+    TestTree *m_tree = nullptr;
+    FakeVolumes *m_volumes = nullptr;
+    RecordingMessages *m_messages = nullptr;
+    TfrmStatistics *m_statistics = nullptr;
+
+    QString pdf() const { return m_output.path() + QStringLiteral("/page.pdf"); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        pinTestEnvironment();
+        // Enough extensions for a listing of more than one printed page.
+        m_tree = new TestTree;
+        for (int i = 0; i < 90; ++i)
+            m_tree->file("f" + QByteArray::number(i) + ".e" + QByteArray::number(i), 100 + i);
+        m_volumes = new FakeVolumes;
+        m_volumes->addDrive(u'c', dtFixed, QStringLiteral("TEST"), m_tree->root(),
+                            VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        m_volumes->current = u'c';
+        m_messages = new RecordingMessages;
+        m_statistics = new TfrmStatistics;
+        m_statistics->show();
+        QTimer::singleShot(0, [] {
+            auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
+            QVERIFY(wizard);
+            wizard->btNext1->click();
+            wizard->btNext2->click();
+        });
+        m_statistics->btOKClick();
+        QCOMPARE(m_statistics->stats().filesProcessed, qint64(90));
+    }
+    void cleanupTestCase()
+    {
+        delete m_statistics;
+        delete m_messages;
+        delete m_volumes;
+        delete m_tree;
+    }
+    void init() { QFile::remove(pdf()); }
+    // QUILLIX_KEEP_PDF names a folder that keeps each test's PDF, for looking at.
+    void cleanup()
+    {
+        const QString keep = qEnvironmentVariable("QUILLIX_KEEP_PDF");
+        if (!keep.isEmpty())
+            QFile::copy(pdf(), keep + u'/' + QString::fromLatin1(QTest::currentTestFunction()) +
+                                   QStringLiteral(".pdf"));
+    }
+
+    void typesListingOverTwoPages()
+    {
+        PdfTarget target(pdf());
+        PrintTarget::install(&target);
+        m_statistics->OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
+        m_statistics->types()->setView(TypesPage::Listing);
+        m_statistics->btPrintClick();
+        PrintTarget::install(nullptr);
+        QCOMPARE(target.asked, 1);
+        const QString first = pdfText(pdf(), 1);
+        const QString second = pdfText(pdf(), 2);
+        QVERIFY2(first.contains(QStringLiteral("File types for drive c: [test]")),
+                 qPrintable(first.left(300)));
+        QVERIFY(first.contains(QStringLiteral("Page 1")));
+        QVERIFY(second.contains(QStringLiteral("Page 2")));
+        QVERIFY(second.contains(QStringLiteral("File types for drive c: [test]")));
+        QVERIFY(second.contains(QStringLiteral("Totals")));
+        QVERIFY(!first.contains(QStringLiteral("Totals")));
+        QVERIFY(pdfText(pdf(), 3).trimmed().isEmpty());
+    }
+
+    void chartGoesToThePreview()
+    {
+        PdfTarget target(pdf());
+        PrintTarget::install(&target);
+        m_statistics->OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
+        m_statistics->sizes()->rbBySize->click();
+        m_statistics->btPrintClick();
+        PrintTarget::install(nullptr);
+        QCOMPARE(target.previews, 1);
+        QCOMPARE(target.asked, 0);
+        QVERIFY(pdfText(pdf()).contains(QStringLiteral("File Sizes in MB")));
+    }
+
+    void windowPictureRestoresTheColours()
+    {
+        PdfTarget target(pdf());
+        PrintTarget::install(&target);
+        m_statistics->OvcNotebook1->setCurrentIndex(TfrmStatistics::Overhang);
+        const QColor window = m_statistics->palette().color(QPalette::Window);
+        const QColor chart = m_statistics->sizes()->chart->backColor;
+        const QColor grid = m_statistics->sizes()->grid->palette().color(QPalette::Base);
+        m_statistics->btPrintClick();
+        PrintTarget::install(nullptr);
+        QCOMPARE(target.asked, 1);
+        QVERIFY(QFile(pdf()).size() > 1000);
+        QCOMPARE(m_statistics->palette().color(QPalette::Window), window);
+        QCOMPARE(m_statistics->sizes()->chart->backColor, chart);
+        QCOMPARE(m_statistics->sizes()->grid->palette().color(QPalette::Base), grid);
+        QCOMPARE(chart, TfrmStatistics::buttonFace());
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
