@@ -5,6 +5,7 @@
 #include "widgets/WidgetMessages.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QToolTip>
 
 int main(int argc, char *argv[])
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quillix"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLIX_VERSION));
     QApplication::setStyle(new HintStyle);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillix")));
     QPalette hints = QToolTip::palette();
     hints.setColor(QPalette::ToolTipBase, QColor(0, 255, 255));
     hints.setColor(QPalette::ToolTipText, Qt::black);
