@@ -12,6 +12,7 @@
 #include "reports/SpacePage.h"
 #include "reports/TypesPage.h"
 #include "shell/About.h"
+#include "shell/Main.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
@@ -55,39 +56,9 @@ QFont font(const char *family, int pixels, bool bold = false)
 // The main window's drive chart, at a moment of its animation.
 void driveChart(Chart &chart, double zoom, double rotation, bool orthogonal, double depth)
 {
-    chart.gradient = true;
-    chart.gradientTop = Qt::blue;
-    chart.gradientBottom = Qt::black;
-    chart.backWall.transparent = true;
-    chart.leftWall.color = QColor(128, 128, 192);
-    chart.bottomWall.color = QColor(128, 128, 255);
-    chart.margins = QMarginsF(2, 11, 2, 9);
-    chart.bottomAxis.labelFont = font("Arial", 16);
-    chart.bottomAxis.labelColor = Qt::white;
-    chart.leftAxis.labelFont = font("Times New Roman", 12);
-    chart.leftAxis.labelColor = Qt::white;
-    chart.leftAxis.tickColor = Qt::white;
-    chart.leftAxis.lineVisible = false;
-    chart.leftAxis.format = QStringLiteral("#,##0.0## GB");
-    chart.rightAxis = chart.leftAxis;
-    chart.rightAxis.visible = true;
-    chart.rightAxis.labelFont = font("Times New Roman", 13);
-    ChartSeries &used = chart.addSeries(ChartSeries::Bar, QStringLiteral("used"), Qt::blue);
-    used.gradient = true;
-    used.outline = Qt::blue;
-    used.barWidthPercent = 65;
-    used.marks = {true,      QStringLiteral("#,##0.00 GB"),
-                  Qt::white, false,
-                  QColor(),  false,
-                  -24,       font("Arial", 11)};
-    ChartSeries &free = chart.addSeries(ChartSeries::Bar, QStringLiteral("free"), Qt::magenta);
-    free.stacked = true;
-    free.outline = Qt::magenta;
-    free.barWidthPercent = 65;
-    free.marks = {true,      QStringLiteral("#,##0.00 GB"),
-                  Qt::white, false,
-                  QColor(),  false,
-                  10,        font("Arial", 11)};
+    TfrmMain::styleDriveChart(chart);
+    ChartSeries &used = chart.seriesAt(0);
+    ChartSeries &free = chart.seriesAt(1);
     const double drives[][2] = {{251.97, 235.87}, {30.0, 4.5}, {2.0, 0.5}};
     const char *letters[] = {"c", "d", "e"};
     double total = 0, totalFree = 0;

@@ -61,7 +61,8 @@ int main(int argc, char *argv[])
         bar(painter, 56, 120, 170);
         bar(painter, 128, 70, 150);
         painter.end();
-        const QString path = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/quillix-%1.png").arg(size);
+        const QString path =
+            QString::fromLocal8Bit(argv[1]) + QStringLiteral("/quillix-%1.png").arg(size);
         if (!image.save(path)) {
             std::fprintf(stderr, "make_icon: cannot write %s\n", qPrintable(path));
             return 1;

@@ -51,6 +51,16 @@ BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &info
     showChosenView();
 }
 
+void BandPage::addShareBars(Chart &target)
+{
+    ChartSeries &bars = target.addSeries(ChartSeries::HorizontalBar);
+    bars.gradient = true;
+    bars.marks.visible = true;
+    bars.marks.percentOfTotal = true;
+    bars.marks.format = QStringLiteral("##0.# %");
+    bars.marks.backColor = QColor(255, 255, 225);
+}
+
 bool BandPage::listingChosen() const
 {
     return rbListing->isChecked();

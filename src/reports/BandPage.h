@@ -18,6 +18,9 @@ public:
     BandPage(const QList<int> &columnWidths, int rows, const QString &infoText,
              QWidget *parent = nullptr);
 
+    // A horizontal bar series with gradient fill whose marks give each bar's share ("##0.# %").
+    static void addShareBars(Chart &chart);
+
     bool listingChosen() const;
     bool chartBySize() const;
     // Shows the listing or the chart, as chosen.

@@ -9,12 +9,7 @@ DatePage::DatePage(const QString &name, const QString &infoText, ChartColorTable
                    QWidget *parent)
     : BandPage({194, 189, 140}, 11, infoText, parent), m_name(name), m_colours(colours)
 {
-    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar);
-    bars.gradient = true;
-    bars.marks.visible = true;
-    bars.marks.percentOfTotal = true;
-    bars.marks.format = QStringLiteral("##0.# %");
-    bars.marks.backColor = QColor(255, 255, 225);
+    addShareBars(*chart);
 }
 
 QStringList DatePage::bandLabels()

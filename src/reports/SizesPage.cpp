@@ -10,12 +10,7 @@
 SizesPage::SizesPage(ChartColorTable &colours, QWidget *parent)
     : BandPage({194, 189, 140}, 13, QString(), parent), m_colours(colours)
 {
-    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar);
-    bars.gradient = true;
-    bars.marks.visible = true;
-    bars.marks.percentOfTotal = true;
-    bars.marks.format = QStringLiteral("##0.# %");
-    bars.marks.backColor = QColor(255, 255, 225);
+    addShareBars(*chart);
     connect(this, &BandPage::viewClicked, this, &SizesPage::rgSizesClick);
 }
 

@@ -26,7 +26,9 @@ QFont pixelFont(const char *family, int pixels)
     return f;
 }
 
-void styleDriveChart(Chart &chart)
+} // namespace
+
+void TfrmMain::styleDriveChart(Chart &chart)
 {
     chart.gradient = true;
     chart.gradientTop = Qt::blue;
@@ -63,8 +65,6 @@ void styleDriveChart(Chart &chart)
         series.marks.offset = used ? -24 : 10;
     }
 }
-
-} // namespace
 
 TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent)
 {

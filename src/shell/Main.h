@@ -42,6 +42,8 @@ public:
     QTimer Timer2;
 
     static const QString webAddress;
+    // The drive chart's look: gradient sky, walls, axes and the two stacked series.
+    static void styleDriveChart(Chart &chart);
 
 protected:
     void showEvent(QShowEvent *event) override;
