@@ -152,6 +152,38 @@ private Q_SLOTS:
         QVERIFY(pdfText(pdf()).contains(QStringLiteral("File Sizes in MB")));
     }
 
+    // Every page in every view prints: a listing, a chart or the window's picture.
+    void everyPagePrints()
+    {
+        const QString keep = qEnvironmentVariable("QUILLIX_KEEP_PDF");
+        int printed = 0;
+        for (int index = 0; index < 10; ++index) {
+            m_statistics->OvcNotebook1->setCurrentIndex(index);
+            QList<QRadioButton *> views =
+                m_statistics->OvcNotebook1->currentWidget()->findChildren<QRadioButton *>();
+            if (index == TfrmStatistics::Space || views.isEmpty())
+                views = {nullptr};
+            for (QRadioButton *view : views) {
+                if (view)
+                    view->click();
+                const QString path =
+                    m_output.path() + QStringLiteral("/page-%1-%2.pdf").arg(index).arg(printed);
+                PdfTarget target(path);
+                PrintTarget::install(&target);
+                m_statistics->btPrintClick();
+                PrintTarget::install(nullptr);
+                QCOMPARE(target.asked + target.previews, 1);
+                QVERIFY2(QFile(path).size() > 1000, qPrintable(path));
+                if (!keep.isEmpty())
+                    QFile::copy(path, keep + QStringLiteral("/page-%1-%2.pdf")
+                                                 .arg(index, 2, 10, QLatin1Char('0'))
+                                                 .arg(printed));
+                ++printed;
+            }
+        }
+        QVERIFY(printed >= 20);
+    }
+
     void windowPictureRestoresTheColours()
     {
         PdfTarget target(pdf());
