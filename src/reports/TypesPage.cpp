@@ -36,11 +36,11 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     : QWidget(parent), m_colours(colours)
 {
     gridTypes = new ReportGrid(this);
-    gridTypes->setGeometry(4, 4, 620, 330);
+    gridTypes->setGeometry(4, 4, 620, 310);
     gridTypes->setColumnWidths({80, 219, 120, 75, 82});
     gridTypes->setRightAligned({2, 3, 4});
-    gridTypes->setFixedFooter(true);
     gridTypes->setRowCount(2);
+    gridTypes->setFixedRows(true);
     gridTypes->setContextMenuPolicy(Qt::CustomContextMenu);
 
     chartPie = new Chart(this);
@@ -129,6 +129,7 @@ void TypesPage::rgTypesClick()
     if (chosen != Listing)
         SortbyExtensionClick(SortItem(int(SortBySize) + int(chosen) - int(PieBySize)));
     gridTypes->setVisible(chosen == Listing);
+    gridTypes->footer()->setVisible(chosen == Listing);
     chartPie->setVisible(chosen != Listing);
     if (chosen == Listing) {
         doTotals();

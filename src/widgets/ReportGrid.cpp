@@ -23,6 +23,81 @@ void ReportGrid::setColumnWidths(const QList<int> &widths)
     QTableWidget::setColumnCount(int(widths.size()));
     for (int c = 0; c < widths.size(); ++c)
         setColumnWidth(c, widths[c]);
+    if (m_footerTable) {
+        m_footerTable->setColumnCount(int(widths.size()));
+        for (int c = 0; c < widths.size(); ++c)
+            m_footerTable->setColumnWidth(c, widths[c]);
+    }
+}
+
+void ReportGrid::setFixedRows(bool fixed)
+{
+    m_fixedRows = fixed;
+    horizontalHeader()->setVisible(fixed);
+    if (fixed && !m_footerTable) {
+        // The strip stands under the grid, in the grid's parent; the page places it.
+        m_footerTable = new QTableWidget(1, columnCount(), parentWidget());
+        m_footerTable->horizontalHeader()->hide();
+        m_footerTable->verticalHeader()->hide();
+        m_footerTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_footerTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_footerTable->setFrameStyle(QFrame::NoFrame);
+        m_footerTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_footerTable->setSelectionMode(QAbstractItemView::NoSelection);
+        m_footerTable->setFocusPolicy(Qt::NoFocus);
+        m_footerTable->verticalHeader()->setDefaultSectionSize(19);
+        m_footerTable->setFont(font());
+        for (int c = 0; c < columnCount(); ++c)
+            m_footerTable->setColumnWidth(c, columnWidth(c));
+        connect(
+            horizontalHeader(), &QHeaderView::sectionResized, m_footerTable,
+            [this](int column, int, int width) { m_footerTable->setColumnWidth(column, width); });
+        placeFooter();
+    }
+    updateFixedRows();
+}
+
+void ReportGrid::placeFooter()
+{
+    if (!m_footerTable)
+        return;
+    const QRect area = geometry();
+    m_footerTable->setGeometry(area.left() + frameWidth(), area.bottom() + 1, viewport()->width(),
+                               20);
+}
+
+void ReportGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    placeFooter();
+}
+
+void ReportGrid::moveEvent(QMoveEvent *event)
+{
+    QTableWidget::moveEvent(event);
+    placeFooter();
+}
+
+void ReportGrid::updateFixedRows()
+{
+    const int rows = rowCount();
+    for (int r = 0; r < rows; ++r)
+        setRowHidden(r, m_fixedRows && (r == 0 || r == rows - 1));
+    if (!m_fixedRows)
+        return;
+    for (int c = 0; c < columnCount(); ++c) {
+        const Qt::Alignment alignment =
+            Qt::AlignVCenter | (m_rightAligned.contains(c) ? Qt::AlignRight : Qt::AlignLeft);
+        auto *heading = new QTableWidgetItem(cell(c, 0));
+        heading->setTextAlignment(alignment);
+        setHorizontalHeaderItem(c, heading);
+        auto *total = new QTableWidgetItem(rows > 1 ? cell(c, rows - 1) : QString());
+        total->setTextAlignment(alignment);
+        QFont bold = font();
+        bold.setBold(true);
+        total->setFont(bold);
+        m_footerTable->setItem(0, c, total);
+    }
 }
 
 void ReportGrid::setDisplayOnly(bool displayOnly)
@@ -44,7 +119,7 @@ void ReportGrid::styleCell(QTableWidgetItem *item, int column, int row) const
 {
     const bool right = m_rightAligned.contains(column);
     item->setTextAlignment(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
-    const bool fixed = row == 0 || (m_footer && row == rowCount() - 1);
+    const bool fixed = row == 0 || (m_fixedRows && row == rowCount() - 1);
     QFont font = this->font();
     font.setBold(fixed);
     item->setFont(font);
@@ -67,6 +142,12 @@ void ReportGrid::setCell(int column, int row, const QString &text)
     }
     cellItem->setText(text);
     styleCell(cellItem, column, row);
+    if (m_fixedRows && (row == 0 || row == rowCount() - 1)) {
+        QTableWidgetItem *shown =
+            row == 0 ? horizontalHeaderItem(column) : m_footerTable->item(0, column);
+        if (shown)
+            shown->setText(text);
+    }
 }
 
 void ReportGrid::setRowCount(int rows)
@@ -77,6 +158,7 @@ void ReportGrid::setRowCount(int rows)
         for (int c = 0; c < columnCount(); ++c)
             if (QTableWidgetItem *cellItem = item(r, c))
                 styleCell(cellItem, c, r);
+    updateFixedRows();
 }
 
 void ReportGrid::clearDataRows()

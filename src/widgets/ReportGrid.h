@@ -18,7 +18,11 @@ public:
     void setDisplayOnly(bool displayOnly);
     // Columns drawn right-aligned (the others left).
     void setRightAligned(const QList<int> &columns) { m_rightAligned = columns; }
-    void setFixedFooter(bool footer) { m_footer = footer; }
+    // The heading row and the totals row stay in view while the rows between them scroll: the
+    // heading as the column header, the totals in a strip just under the grid (20 pixels).
+    void setFixedRows(bool fixed);
+    bool hasFixedRows() const { return m_fixedRows; }
+    QTableWidget *footer() const { return m_footerTable; }
 
     int columnCount() const override { return QTableWidget::columnCount(); }
     int rowCount() const override { return QTableWidget::rowCount(); }
@@ -31,6 +35,14 @@ public:
 private:
     void styleCell(QTableWidgetItem *item, int column, int row) const;
 
+    void updateFixedRows();
+    void placeFooter();
+
     QList<int> m_rightAligned;
-    bool m_footer = false;
+    bool m_fixedRows = false;
+    QTableWidget *m_footerTable = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 };
