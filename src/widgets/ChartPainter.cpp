@@ -218,7 +218,7 @@ QRectF ChartPainter::drawLegend(QRectF free)
 }
 
 void ChartPainter::drawMark(const ChartSeries &series, const QString &text, QPointF anchor,
-                            bool horizontal, bool positive)
+                            QPointF base, bool horizontal, bool positive)
 {
     const ChartMarks &marks = series.marks;
     m_painter.setFont(marks.font);
@@ -235,6 +235,23 @@ void ChartPainter::drawMark(const ChartSeries &series, const QString &text, QPoi
         const double y = anchor.y() - direction * marks.offset;
         box = QRectF(anchor.x() - size.width() / 2, marks.offset >= 0 ? y - size.height() : y,
                      size.width(), size.height());
+    }
+    if (marks.offset < 0) {
+        // Inside the bar: kept between its two ends, or on its middle when it is too short.
+        const double from =
+            horizontal ? std::min(anchor.x(), base.x()) : std::min(anchor.y(), base.y());
+        const double to =
+            horizontal ? std::max(anchor.x(), base.x()) : std::max(anchor.y(), base.y());
+        const double extent = horizontal ? size.width() : size.height();
+        double start = horizontal ? box.left() : box.top();
+        if (to - from >= extent)
+            start = std::clamp(start, from, to - extent);
+        else
+            start = (from + to - extent) / 2;
+        if (horizontal)
+            box.moveLeft(start);
+        else
+            box.moveTop(start);
     }
     if (!marks.transparent)
         m_painter.fillRect(box, marks.backColor.isValid() ? marks.backColor : series.color);
@@ -589,6 +606,7 @@ void ChartPainter::drawBox(const QRectF &free)
         const ChartSeries *series;
         QString text;
         QPointF anchor;
+        QPointF base;
         bool positive;
     };
     QList<MarkAt> marks;
@@ -701,7 +719,10 @@ void ChartPainter::drawBox(const QRectF &free)
                     horizontal ? QPointF(projection.map(end, along0, beyond ? z1 : z0).x(),
                                          projection.map(end, along0, z0).y())
                                : projection.map(along0, end, beyond ? (z0 + z1) / 2 : z0);
-                marks.append({&series, series.markText(int(i)), anchor, positive});
+                const double start = valuePixel(base);
+                const QPointF basePoint = horizontal ? projection.map(start, along0, z0)
+                                                     : projection.map(along0, start, z0);
+                marks.append({&series, series.markText(int(i)), anchor, basePoint, positive});
             }
         }
     }
@@ -740,5 +761,5 @@ void ChartPainter::drawBox(const QRectF &free)
     }
 
     for (const MarkAt &mark : marks)
-        drawMark(*mark.series, mark.text, mark.anchor, horizontal, mark.positive);
+        drawMark(*mark.series, mark.text, mark.anchor, mark.base, horizontal, mark.positive);
 }

@@ -22,8 +22,10 @@ private:
     QRectF drawLegend(QRectF free);
     void drawPie(const ChartSeries &series, const QRectF &free);
     void drawBox(const QRectF &free);
-    void drawMark(const ChartSeries &series, const QString &text, QPointF anchor, bool horizontal,
-                  bool positive);
+    // anchor: the bar's end where the mark belongs; base: the other end of the bar, which a
+    // mark inside the bar does not pass.
+    void drawMark(const ChartSeries &series, const QString &text, QPointF anchor, QPointF base,
+                  bool horizontal, bool positive);
 
     const Chart &m_chart;
     QPainter &m_painter;
