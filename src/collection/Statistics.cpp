@@ -340,7 +340,6 @@ void TfrmStatistics::btOKClick()
         }
         setWindowTitle(QStringLiteral("Statistics completed for drives ") + visited.toUpper());
     }
-    applyNotYetRule(OvcNotebook1->currentIndex());
     pnlNotYet->setVisible(!m_statsCollected);
     if (m_terminating)
         QCoreApplication::quit();

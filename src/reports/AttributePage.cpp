@@ -1,5 +1,7 @@
 #include "AttributePage.h"
 
+#include "BandCharts.h"
+
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 #include "widgets/Chart.h"
@@ -13,22 +15,8 @@ constexpr int rowHeight = 50;
 
 Chart *shareChart(QWidget *parent, int left, const QColor &colour)
 {
-    auto *chart = new Chart(parent);
+    Chart *chart = makeRowBarChart(parent, colour, QStringLiteral("#,##0.## %"), 25);
     chart->setGeometry(left, firstRowTop, 150, 4 * rowHeight);
-    chart->backColor = QColor(212, 208, 200);
-    chart->margins = QMarginsF(0, 0, 0, 0);
-    chart->leftAxis.visible = chart->bottomAxis.visible = false;
-    chart->leftAxis.grid = chart->bottomAxis.grid = false;
-    chart->backWall.transparent = chart->leftWall.transparent = chart->bottomWall.transparent =
-        true;
-    chart->view.depth = 25;
-    chart->allowZoom = false;
-    ChartSeries &bars = chart->addSeries(ChartSeries::HorizontalBar, QString(), colour);
-    bars.marks.visible = true;
-    bars.marks.format = QStringLiteral("#,##0.## %");
-    bars.marks.transparent = true;
-    bars.marks.frame = false;
-    bars.marks.offset = 3;
     return chart;
 }
 

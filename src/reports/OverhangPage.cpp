@@ -1,5 +1,8 @@
 #include "OverhangPage.h"
 
+#include "BandCharts.h"
+#include "OverhangFigures.h"
+
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 #include "widgets/Chart.h"
@@ -66,15 +69,14 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     caption(QStringLiteral("Percent wasted"), this, QRect(340, headingTop, 160, 16), true);
     caption(QStringLiteral("Wasted space"), this, QRect(510, headingTop, 110, 16), true)
         ->setAlignment(Qt::AlignRight);
-    const char *fat[] = {"255 MB", "256 MB - 511 MB", "512 MB - 1023 MB", "1 GB - 2 GB",
-                         "2 GB - 4 GB"};
-    const char *fat32[] = {"Less than 8GB", "Less than 16GB", "Less than 32GB", "32GB or more", ""};
-    const char *clusters[] = {"4K", "8K", "16K", "32K", "64K"};
-    for (int row = 0; row < 5; ++row) {
+    for (int row = 0; row < OverhangFigures::rowCount; ++row) {
         const int top = firstRowTop + row * rowHeight + 7;
-        caption(QString::fromLatin1(fat[row]), this, QRect(8, top, 110, 16));
-        caption(QString::fromLatin1(fat32[row]), this, QRect(122, top, 110, 16));
-        caption(QString::fromLatin1(clusters[row]), this, QRect(272, top, 50, 16));
+        const size_t r = size_t(row);
+        caption(QString::fromLatin1(OverhangFigures::fatSizes[r]), this, QRect(8, top, 110, 16));
+        caption(QString::fromLatin1(OverhangFigures::fat32Sizes[r]), this,
+                QRect(122, top, 110, 16));
+        caption(QString::fromLatin1(OverhangFigures::clusterCaptions[r]), this,
+                QRect(272, top, 50, 16));
         lblWasted[row] = caption(QString(), this, QRect(510, top, 110, 16));
         lblWasted[row]->setAlignment(Qt::AlignRight);
     }
@@ -83,23 +85,8 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     lblArrow->resize(40, 32);
     lblArrow->hide();
 
-    chartWaste = new Chart(this);
+    chartWaste = makeRowBarChart(this, Qt::red, QStringLiteral("#,##0. %"), 8);
     chartWaste->setGeometry(336, firstRowTop, 170, 5 * rowHeight);
-    chartWaste->backColor = QColor(212, 208, 200);
-    chartWaste->margins = QMarginsF(0, 0, 0, 0);
-    chartWaste->leftAxis.visible = chartWaste->bottomAxis.visible = false;
-    chartWaste->leftAxis.grid = chartWaste->bottomAxis.grid = false;
-    chartWaste->backWall.transparent = true;
-    chartWaste->leftWall.transparent = true;
-    chartWaste->bottomWall.transparent = true;
-    chartWaste->view.depth = 8;
-    chartWaste->allowZoom = false;
-    ChartSeries &bars = chartWaste->addSeries(ChartSeries::HorizontalBar, QString(), Qt::red);
-    bars.marks.visible = true;
-    bars.marks.format = QStringLiteral("#,##0. %");
-    bars.marks.transparent = true;
-    bars.marks.frame = false;
-    bars.marks.offset = 4;
 
     pnlResult = new QFrame(this);
     pnlResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -158,11 +145,11 @@ int OverhangPage::arrowRow() const
 void OverhangPage::drawClusterArrow(qint32 clusterSize)
 {
     lblArrow->hide();
-    for (int row = 0; row < 5; ++row)
-        if (StatAccumulators::clusterSizes[size_t(row)] == clusterSize) {
-            lblArrow->move(226, firstRowTop + row * rowHeight);
-            lblArrow->show();
-        }
+    const int row = OverhangFigures::rowOfClusterSize(clusterSize);
+    if (row >= 0) {
+        lblArrow->move(226, firstRowTop + row * rowHeight);
+        lblArrow->show();
+    }
     pnlNotApplicable->setVisible(lblArrow->isHidden());
     if (pnlNotApplicable->isVisible())
         pnlNotApplicable->raise();
@@ -170,32 +157,22 @@ void OverhangPage::drawClusterArrow(qint32 clusterSize)
 
 bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
 {
-    double total = 0;
-    for (int band = 1; band <= 12; ++band)
-        total += stats.sizeBytes[size_t(band)];
-    if (total == 0)
+    const OverhangFigures figures = OverhangFigures::compute(stats, clusterSize);
+    if (!figures.hasFiles())
         return false;
-    const double waste[] = {stats.overhang4K, stats.overhang8K, stats.overhang16K,
-                            stats.overhang32K, stats.overhang64K};
-    for (int row = 0; row < 5; ++row)
-        lblWasted[row]->setText(floatToGrouped(waste[row]));
+    for (int row = 0; row < OverhangFigures::rowCount; ++row)
+        lblWasted[row]->setText(floatToGrouped(figures.waste[size_t(row)]));
     drawClusterArrow(clusterSize);
     pnlResult->show();
-    // The unit follows the files' own total, also for the space they really take.
-    const bool kilobytes = total < 1048576;
-    auto scaled = [&](double bytes) {
-        return kilobytes ? floatToGrouped(bytes / 1024) + QStringLiteral(" KB")
-                         : floatToGrouped(bytes / 1048576) + QStringLiteral(" MB");
-    };
-    lblTotal->setText(QStringLiteral("Total file sizes: ") + scaled(total));
-    lblFiles->setText(QStringLiteral("Number of files scanned: ") + intToGrouped(stats.filesFound));
-    const int row = arrowRow();
-    if (row >= 0)
-        lblActual->setText(QStringLiteral("Actual space used ") + scaled(total + waste[row]));
+    lblFiles->setText(figures.filesText);
+    lblTotal->setText(figures.totalText);
+    if (figures.clusterRow >= 0)
+        lblActual->setText(figures.actualText);
+    // From 64K up to 4K, so that the 4K bar stands at the top, level with its row.
     ChartSeries &bars = chartWaste->seriesAt(0);
     bars.clear();
-    for (int i = 4; i >= 0; --i)
-        bars.add(100 * waste[i] / (total + waste[i]), QString(), Qt::red);
+    for (int row = OverhangFigures::rowCount - 1; row >= 0; --row)
+        bars.add(figures.percentWasted[size_t(row)], QString(), Qt::red);
     chartWaste->update();
     return true;
 }

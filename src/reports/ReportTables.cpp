@@ -1,5 +1,7 @@
 #include "ReportTables.h"
 
+#include "OverhangFigures.h"
+
 #include "collection/StatAccumulators.h"
 #include "common/NumberPattern.h"
 #include "common/RegionalSettings.h"
@@ -13,7 +15,6 @@
 namespace {
 
 constexpr double gigabyte = 1073741824.0;
-constexpr double megabyte = 1048576.0;
 
 QString gigabytes(double bytes)
 {
@@ -154,25 +155,15 @@ TextTable ReportTables::sizesTable(const StatAccumulators &stats)
 TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clusterSize)
 {
     TextTable table;
-    double total = 0;
-    for (int band = 1; band <= 12; ++band)
-        total += stats.sizeBytes[size_t(band)];
-    if (total == 0)
+    const OverhangFigures figures = OverhangFigures::compute(stats, clusterSize);
+    if (!figures.hasFiles())
         return table;
     table.title = QStringLiteral("Cluster overhang for FAT and FAT32 drives");
-
-    const double waste[] = {stats.overhang4K, stats.overhang8K, stats.overhang16K,
-                            stats.overhang32K, stats.overhang64K};
-    int own = -1;
-    for (int i = 0; i < 5; ++i)
-        if (StatAccumulators::clusterSizes[size_t(i)] == clusterSize)
-            own = i;
-    if (own < 0) {
+    if (figures.clusterRow < 0) {
         table.notes.append(
             QStringLiteral("Cluster overhang analysis is not applicable to this drive."));
         return table;
     }
-
     table.headings = QStringList{QStringLiteral("FAT Partion size"),
                                  QStringLiteral("FAT 32 Size"),
                                  QString(),
@@ -180,29 +171,16 @@ TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clus
                                  QStringLiteral("Percent wasted"),
                                  QStringLiteral("Wasted space")};
     table.rightAligned = {false, false, false, false, true, true};
-    static const char *const fat[] = {"255 MB", "256 MB - 511 MB", "512 MB - 1023 MB",
-                                      "1 GB - 2 GB", "2 GB - 4 GB"};
-    static const char *const fat32[] = {"Less than 8GB", "Less than 16GB", "Less than 32GB",
-                                        "32GB or more", ""};
-    static const char *const clusters[] = {"4K", "8K", "16K", "32K", "64K"};
-    for (int i = 0; i < 5; ++i)
-        table.rows.append(
-            {QString::fromLatin1(fat[i]), QString::fromLatin1(fat32[i]),
-             i == own ? QStringLiteral("Active Size ->") : QString(),
-             QString::fromLatin1(clusters[i]),
-             formatFloat(QStringLiteral("#,##0. %"), 100 * waste[i] / (total + waste[i])),
-             floatToGrouped(waste[i])});
-
-    // The unit follows the files' own total, also for the space they really take.
-    const bool inKilobytes = total < megabyte;
-    auto scaled = [&](double bytes) {
-        return inKilobytes ? floatToGrouped(bytes / 1024) + QStringLiteral(" KB")
-                           : floatToGrouped(bytes / megabyte) + QStringLiteral(" MB");
-    };
-    table.notes =
-        QStringList{QStringLiteral("Number of files scanned: ") + intToGrouped(stats.filesFound),
-                    QStringLiteral("Total file sizes: ") + scaled(total),
-                    QStringLiteral("Actual space used ") + scaled(total + waste[own])};
+    for (int row = 0; row < OverhangFigures::rowCount; ++row) {
+        const size_t r = size_t(row);
+        table.rows.append({QString::fromLatin1(OverhangFigures::fatSizes[r]),
+                           QString::fromLatin1(OverhangFigures::fat32Sizes[r]),
+                           row == figures.clusterRow ? QStringLiteral("Active Size ->") : QString(),
+                           QString::fromLatin1(OverhangFigures::clusterCaptions[r]),
+                           formatFloat(QStringLiteral("#,##0. %"), figures.percentWasted[r]),
+                           floatToGrouped(figures.waste[r])});
+    }
+    table.notes = QStringList{figures.filesText, figures.totalText, figures.actualText};
     return table;
 }
 

@@ -2,9 +2,7 @@
 
 #include "ReportTables.h"
 #include "collection/StatAccumulators.h"
-#include "common/RegionalSettings.h"
 #include "common/Sortgrid.h"
-#include "common/Utility.h"
 #include "reports/ChartColorTable.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
@@ -141,9 +139,7 @@ void TypesPage::rgTypesClick()
     const int column = 2 + int(chosen) - int(PieBySize);
     const int rows = std::min(12, gridTypes->rowCount() - 2);
     for (int r = 1; r <= rows; ++r) {
-        QString text = gridTypes->cell(column, r);
-        text.remove(RegionalSettings::current().thousandSeparator);
-        const double value = textToFloat(text);
+        const double value = CellValue(gridTypes->cell(column, r));
         if (value > 0)
             pie.add(value, gridTypes->cell(1, r), QColor::fromRgb(m_colours.color(r)));
     }

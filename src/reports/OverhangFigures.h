@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class StatAccumulators;
+
+// What the Overhang page and the report show of the cluster-overhang sums: per cluster size
+// (4K to 64K) the wasted bytes and their share of the space the files would take, the row of
+// the drive's own cluster size, and the texts of the result strip.
+struct OverhangFigures {
+    static constexpr int rowCount = 5;
+    static const std::array<const char *, rowCount> fatSizes;
+    static const std::array<const char *, rowCount> fat32Sizes;
+    static const std::array<const char *, rowCount> clusterCaptions;
+
+    double totalBytes = 0;
+    std::array<double, rowCount> waste{};
+    std::array<double, rowCount> percentWasted{};
+    int clusterRow = -1; // -1: the drive's cluster size is none of the five
+    QString filesText;
+    QString totalText;
+    QString actualText; // empty when clusterRow is -1
+
+    // No bytes counted: the page is disabled and nothing is shown.
+    bool hasFiles() const { return totalBytes > 0; }
+
+    static OverhangFigures compute(const StatAccumulators &stats, qint32 clusterSize);
+    static int rowOfClusterSize(qint32 clusterSize);
+};
