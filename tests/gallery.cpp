@@ -16,6 +16,7 @@
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
+#include "support/WizardAnswer.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/GradientBackground.h"
@@ -259,12 +260,7 @@ bool reportPages(const QByteArray &tree)
     RecordingMessages messages;
     TfrmStatistics statistics;
     statistics.show();
-    QTimer::singleShot(0, [] {
-        if (auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget())) {
-            wizard->btNext1->click();
-            wizard->btNext2->click();
-        }
-    });
+    answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
     statistics.btOKClick();
     bool ok = true;
     auto shoot = [&](const QString &name) {

@@ -10,8 +10,10 @@
 #include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
+#include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
+#include "support/WizardAnswer.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
@@ -40,32 +42,11 @@ QStringList column(const ReportGrid &grid, int c, int from = 1, int to = -1)
     return cells;
 }
 
-DirEntry file(const QByteArray &name, qint64 size, quint32 attributes = faArchive,
-              PackedFileDate date = packFileDate(CivilDateTime{2026, 12, 1, 12, 0, 0}))
-{
-    DirEntry entry;
-    entry.name = name;
-    entry.size = size;
-    entry.attributes = attributes;
-    entry.accessed = entry.created = entry.modified = date;
-    return entry;
-}
-
 void setModified(const QByteArray &path, qint64 secondsAgo)
 {
     const qint64 when = std::time(nullptr) - secondsAgo;
     const timespec times[2] = {{time_t(when), 0}, {time_t(when), 0}};
     QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
-}
-
-void answerWizardAllFiles()
-{
-    QTimer::singleShot(0, [] {
-        auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
-        QVERIFY(wizard);
-        QTest::mouseClick(wizard->btNext1, Qt::LeftButton);
-        QTest::mouseClick(wizard->btNext2, Qt::LeftButton);
-    });
 }
 
 } // namespace
@@ -116,7 +97,7 @@ private Q_SLOTS:
         volumes.current = u'c';
         TfrmStatistics statistics;
         statistics.show();
-        answerWizardAllFiles();
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(statistics.stats().filesProcessed, qint64(8));
 
@@ -159,7 +140,7 @@ private Q_SLOTS:
         // A second run over a changed tree shows only the second run.
         ::unlink(tree.path("README").constData());
         ::unlink(tree.path("over16m.doc").constData());
-        answerWizardAllFiles();
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(column(*sizes.grid, 2),
                  QStringList({"0", "1", "0", "0", "1", "0", "0", "0", "0", "0", "1", "3"}));
@@ -173,8 +154,8 @@ private Q_SLOTS:
         TypesPage page(colours);
         StatAccumulators stats;
         for (int i = 0; i < 20; ++i)
-            stats.crunchNumbers(QString(), file(".e" + QByteArray::number(i), (i + 1) * 1000));
-        stats.crunchNumbers(QString(), file("big.zz", 200000));
+            stats.crunchNumbers(QString(), testEntry(".e" + QByteArray::number(i), (i + 1) * 1000));
+        stats.crunchNumbers(QString(), testEntry("big.zz", 200000));
         page.setView(TypesPage::Listing);
         page.doFileTypes(stats);
         QCOMPARE(page.gridTypes->rowCount(), 23);
@@ -205,7 +186,7 @@ private Q_SLOTS:
         ChartColorTable colours;
         TypesPage page(colours);
         StatAccumulators stats;
-        stats.crunchNumbers(QString(), file("a.doc", 10));
+        stats.crunchNumbers(QString(), testEntry("a.doc", 10));
         page.setView(TypesPage::Listing);
         page.doFileTypes(stats);
         QCOMPARE(page.gridTypes->rowCount(), 3);
@@ -223,7 +204,7 @@ private Q_SLOTS:
         options.includeSelected = true;
         options.PickList2 = QStringList{"*.doc\tWord document", "*.pdf\tPDF"};
         stats.setOptions(options);
-        stats.crunchNumbers(QString(), file("a.doc", 30));
+        stats.crunchNumbers(QString(), testEntry("a.doc", 30));
         page.setView(TypesPage::Listing);
         page.doFileTypes(stats);
         QCOMPARE(column(*page.gridTypes, 0), QStringList({".DOC", ".PDF", ""}));
@@ -252,7 +233,7 @@ private Q_SLOTS:
         CollectionOptions options;
         options.collectOverhang = true;
         stats.setOptions(options);
-        stats.crunchNumbers(QString(), file("one.byte", 1));
+        stats.crunchNumbers(QString(), testEntry("one.byte", 1));
         QVERIFY(page.doOverHang(stats, clusterSize));
         QCOMPARE(page.arrowRow(), arrowRow);
         QCOMPARE(page.pnlNotApplicable->isVisible(), arrowRow < 0);
@@ -272,14 +253,14 @@ private Q_SLOTS:
         CollectionOptions options;
         options.collectOverhang = true;
         stats.setOptions(options);
-        stats.crunchNumbers(QString(), file("almost.mb", 1048575 - 4096));
+        stats.crunchNumbers(QString(), testEntry("almost.mb", 1048575 - 4096));
         QVERIFY(page.doOverHang(stats, 65536));
         QVERIFY(page.lblTotal->text().endsWith(QStringLiteral(" KB")));
         QVERIFY(page.lblActual->text().endsWith(QStringLiteral(" KB")));
 
         StatAccumulators empty;
         empty.setOptions(options);
-        empty.crunchNumbers(QString(), file("nothing", 0));
+        empty.crunchNumbers(QString(), testEntry("nothing", 0));
         QVERIFY(!page.doOverHang(empty, 4096));
     }
 
@@ -287,9 +268,9 @@ private Q_SLOTS:
     {
         AttributePage page;
         StatAccumulators stats;
-        stats.crunchNumbers(QString(), file("a", 10, faHidden | faSystem));
-        stats.crunchNumbers(QString(), file("b", 10, faArchive));
-        stats.crunchNumbers(QString(), file("c", 10, faReadOnly));
+        stats.crunchNumbers(QString(), testEntry("a", 10, faHidden | faSystem));
+        stats.crunchNumbers(QString(), testEntry("b", 10, faArchive));
+        stats.crunchNumbers(QString(), testEntry("c", 10, faReadOnly));
         page.doFileAttrs(stats);
         const ChartSeries &shares = page.chartFiles->seriesAt(0);
         QCOMPARE(shares.points.size(), 4);
@@ -297,7 +278,7 @@ private Q_SLOTS:
             QCOMPARE(point.value, 25.0);
 
         StatAccumulators empty;
-        empty.crunchNumbers(QString(), file("z", 0, faArchive));
+        empty.crunchNumbers(QString(), testEntry("z", 0, faArchive));
         page.doFileAttrs(empty);
         QCOMPARE(page.chartFiles->seriesAt(0).points.size(), 4);
         QCOMPARE(page.chartSizes->seriesAt(0).points.size(), 0);
@@ -308,7 +289,8 @@ private Q_SLOTS:
     {
         TimePage page;
         StatAccumulators stats;
-        DirEntry entry = file("a", 1, faArchive, packFileDate(CivilDateTime{2020, 1, 1, 0, 10, 0}));
+        DirEntry entry =
+            testEntry("a", 1, faArchive, packFileDate(CivilDateTime{2020, 1, 1, 0, 10, 0}));
         entry.accessed = 0;
         entry.modified = packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0});
         stats.crunchNumbers(QString(), entry);
@@ -331,7 +313,7 @@ private Q_SLOTS:
         CombinedPage combined(colours);
         StatAccumulators stats;
         stats.setToday(CivilDateTime{2026, 12, 7}.dayNumber());
-        DirEntry entry = file("a", 524288);
+        DirEntry entry = testEntry("a", 524288);
         entry.accessed = 0;
         stats.crunchNumbers(QString(), entry);
         access.fillGridDates(QStringLiteral("Accessed Date"), stats.accessedAgeCount,

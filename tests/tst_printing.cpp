@@ -8,6 +8,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
+#include "support/WizardAnswer.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
@@ -92,12 +93,7 @@ private Q_SLOTS:
         m_messages = new RecordingMessages;
         m_statistics = new TfrmStatistics;
         m_statistics->show();
-        QTimer::singleShot(0, [] {
-            auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
-            QVERIFY(wizard);
-            wizard->btNext1->click();
-            wizard->btNext2->click();
-        });
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
         m_statistics->btOKClick();
         QCOMPARE(m_statistics->stats().filesProcessed, qint64(90));
     }

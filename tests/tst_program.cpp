@@ -10,6 +10,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
+#include "support/WizardAnswer.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"
@@ -31,22 +32,6 @@ constexpr quint64 gib = quint64(1) << 30;
 VolumeSpace space(double totalGib, double freeGib)
 {
     return VolumeSpace{quint64(totalGib * gib), quint64(freeGib * gib), 4096};
-}
-
-// Answers the next setup wizard: every drive, then "All files", or Cancel.
-void answerWizard(bool accept)
-{
-    QTimer::singleShot(0, [accept] {
-        auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
-        QVERIFY(wizard);
-        if (!accept) {
-            wizard->close();
-            return;
-        }
-        wizard->pckDrives->actions().first()->trigger();
-        QTest::mouseClick(wizard->btNext1, Qt::LeftButton);
-        QTest::mouseClick(wizard->btNext2, Qt::LeftButton);
-    });
 }
 
 QStringList barLabels(const Chart &chart)
@@ -250,7 +235,7 @@ private Q_SLOTS:
         statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Space);
         QVERIFY(!statistics.pnlNotYet->isVisible());
 
-        answerWizard(true);
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(statistics.windowTitle(),
                  QStringLiteral("Statistics completed for drives C: D: E: "));
@@ -271,7 +256,7 @@ private Q_SLOTS:
         m_volumes->addDrive(u'd', dtRemovable, QString(), m_trees[1]->root(), std::nullopt);
         TfrmStatistics statistics;
         statistics.show();
-        answerWizard(true);
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(statistics.windowTitle(), QStringLiteral("Statistics completed for drives C: "));
         QCOMPARE(statistics.stats().filesProcessed, qint64(3));
@@ -282,12 +267,12 @@ private Q_SLOTS:
         m_volumes->addDrive(u'c', dtFixed, QStringLiteral("SYS"), m_trees[0]->root(), std::nullopt);
         TfrmStatistics statistics;
         statistics.show();
-        answerWizard(false);
+        answerNextWizard(WizardAnswer::Cancel);
         statistics.btOKClick();
         QCOMPARE(statistics.windowTitle(), QStringLiteral("File Statistics Not Yet Collected"));
         QVERIFY(m_messages->log.isEmpty());
 
-        answerWizard(true);
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(m_messages->log,
                  QStringList({"beep", "Error: Could not compute the total size of the disk drives "
@@ -318,7 +303,7 @@ private Q_SLOTS:
                     QTest::mouseClick(statistics.btAbort, Qt::LeftButton);
             }
         });
-        answerWizard(true);
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
         QVERIFY(statistics.statusText().endsWith(QStringLiteral(" INCOMPLETE ... ABORTED")));
         QCOMPARE(statistics.windowTitle(),
@@ -384,7 +369,7 @@ private Q_SLOTS:
                 QVERIFY(main.isVisible());
             }
         });
-        answerWizard(true);
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(statistics.stats().filesProcessed, qint64(4));
         QVERIFY(!statistics.collecting());

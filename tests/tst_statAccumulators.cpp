@@ -1,4 +1,5 @@
 #include "collection/StatAccumulators.h"
+#include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -8,17 +9,6 @@ namespace {
 PackedFileDate packed(int year, int month, int day, int hour = 12, int minute = 0)
 {
     return packFileDate(CivilDateTime{year, month, day, hour, minute, 0});
-}
-
-DirEntry file(const QByteArray &name, qint64 size, quint32 attributes = faArchive,
-              PackedFileDate date = packed(2026, 12, 1))
-{
-    DirEntry entry;
-    entry.name = name;
-    entry.size = size;
-    entry.attributes = attributes;
-    entry.accessed = entry.created = entry.modified = date;
-    return entry;
 }
 
 const qint64 today = CivilDateTime{2026, 12, 7}.dayNumber();
@@ -79,7 +69,7 @@ private Q_SLOTS:
         CollectionOptions options;
         options.collectOverhang = true;
         stats.setOptions(options);
-        stats.crunchNumbers(QString(), file("a.bin", size));
+        stats.crunchNumbers(QString(), testEntry("a.bin", size));
         QCOMPARE((QList<double>{stats.overhang4K, stats.overhang8K, stats.overhang16K,
                                 stats.overhang32K, stats.overhang64K}),
                  waste);
@@ -88,7 +78,7 @@ private Q_SLOTS:
     void overhangOnlyForSingleDriveRuns()
     {
         StatAccumulators stats;
-        stats.crunchNumbers(QString(), file("a.bin", 4097));
+        stats.crunchNumbers(QString(), testEntry("a.bin", 4097));
         QCOMPARE(stats.overhang4K + stats.overhang64K, 0.0);
     }
 
@@ -154,7 +144,7 @@ private Q_SLOTS:
     void slotZeroAndMissingTimesAreNotCounted()
     {
         StatAccumulators stats;
-        DirEntry entry = file("a.txt", 1);
+        DirEntry entry = testEntry("a.txt", 1);
         entry.modified = packed(2020, 5, 5, 0, 15);
         entry.created = packed(2020, 5, 5, 12, 30);
         entry.accessed = 0;
@@ -210,7 +200,7 @@ private Q_SLOTS:
              9}, // more bytes than any five characters take
         };
         for (const auto &[name, size] : files)
-            stats.crunchNumbers(QString(), file(name, size));
+            stats.crunchNumbers(QString(), testEntry(name, size));
         QCOMPARE(tableRows(stats),
                  (QStringList{"\t1\t7", ".\t1\t4", ".HTML\t1\t1", ".TXT\t2\t15", ".Z\t1\t3",
                               ".ZIP\t1\t2", QStringLiteral(".\u00E9T\u00E9\t1\t6")}));
@@ -225,7 +215,7 @@ private Q_SLOTS:
     void registeringChosenTypes()
     {
         StatAccumulators stats;
-        stats.crunchNumbers(QString(), file("a.doc", 10));
+        stats.crunchNumbers(QString(), testEntry("a.doc", 10));
         stats.insertType(".doc", 0, true);
         stats.insertType(".pdf", 0, true);
         QCOMPARE(tableRows(stats), (QStringList{".DOC\t1\t10", ".PDF\t0\t0"}));
@@ -236,7 +226,7 @@ private Q_SLOTS:
         StatAccumulators stats;
         const qint64 big = (qint64(1) << 31) + 5;
         for (int i = 0; i < 3; ++i)
-            stats.crunchNumbers(QString(), file("disk.img", big));
+            stats.crunchNumbers(QString(), testEntry("disk.img", big));
         QCOMPARE(tableRows(stats), QStringList{QStringLiteral(".IMG\t3\t%1").arg(3 * big)});
         QCOMPARE(stats.sizeCount[12], 3.0);
         QCOMPARE(stats.sizeBytes[12], 3.0 * double(big));
@@ -256,7 +246,7 @@ private Q_SLOTS:
         stats.setCurrentDrive(QStringLiteral("c: [/]"));
         const QByteArray names[] = {"a.doc", "b.txt", "c.DOC", "d"};
         for (const QByteArray &name : names) {
-            stats.crunchNumbers(QStringLiteral("/home/u"), file(name, 100));
+            stats.crunchNumbers(QStringLiteral("/home/u"), testEntry(name, 100));
             ++stats.filesProcessed;
         }
         QCOMPARE(stats.filesFound, qint64(2));
@@ -270,7 +260,7 @@ private Q_SLOTS:
     {
         StatAccumulators stats;
         stats.setToday(today);
-        DirEntry entry = file("a.txt", 50);
+        DirEntry entry = testEntry("a.txt", 50);
         entry.accessed = 0;
         entry.created = packed(2026, 12, 1);  // 6 days
         entry.modified = packed(2022, 12, 6); // 1462 days
@@ -288,18 +278,18 @@ private Q_SLOTS:
         options.collectOverhang = true;
         stats.setOptions(options);
         for (int hour = 1; hour < 24; ++hour) {
-            DirEntry entry = file("a.txt", 5000, faReadOnly | faHidden | faSystem | faArchive,
-                                  packed(2020, 1, 1, hour, 45));
+            DirEntry entry = testEntry("a.txt", 5000, faReadOnly | faHidden | faSystem | faArchive,
+                                       packed(2020, 1, 1, hour, 45));
             stats.crunchNumbers(QString(), entry);
             ++stats.filesProcessed;
         }
         stats.clearVariables();
-        stats.crunchNumbers(QString(), file("b.doc", 1, 0, packed(2020, 1, 1, 5, 10)));
+        stats.crunchNumbers(QString(), testEntry("b.doc", 1, 0, packed(2020, 1, 1, 5, 10)));
 
         StatAccumulators fresh;
         fresh.setOptions(options);
         fresh.setToday(stats.today());
-        fresh.crunchNumbers(QString(), file("b.doc", 1, 0, packed(2020, 1, 1, 5, 10)));
+        fresh.crunchNumbers(QString(), testEntry("b.doc", 1, 0, packed(2020, 1, 1, 5, 10)));
         QCOMPARE(tableRows(stats), tableRows(fresh));
         QCOMPARE(stats.sizeCount, fresh.sizeCount);
         QCOMPARE(stats.sizeBytes, fresh.sizeBytes);
