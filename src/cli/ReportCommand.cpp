@@ -60,11 +60,11 @@ qint32 folderClusterSize(const QByteArray &folder)
 
 class ProgressLine {
 public:
-    ProgressLine(FILE *err, const StatAccumulators &stats) : m_err(err), m_stats(stats) {}
+    ProgressLine(FILE *err, const DirectoryWalker &walker) : m_err(err), m_walker(walker) {}
     void setFolder(const QString &folder) { m_folder = folder; }
     void show()
     {
-        QString line = intToGrouped(m_stats.filesProcessed) + QStringLiteral(" files  ") + m_folder;
+        QString line = intToGrouped(m_walker.filesSoFar()) + QStringLiteral(" files  ") + m_folder;
         if (line.size() > 100)
             line = line.left(48) + QStringLiteral("...") + line.right(49);
         std::fprintf(m_err, "\r\033[K%s", line.toLocal8Bit().constData());
@@ -78,7 +78,7 @@ public:
 
 private:
     FILE *m_err;
-    const StatAccumulators &m_stats;
+    const DirectoryWalker &m_walker;
     QString m_folder;
 };
 
@@ -120,7 +120,11 @@ int ReportCommand::run(const QStringList &arguments)
                                     QStringLiteral("Print the drive table and exit."));
     const QCommandLineOption noProgress(QStringLiteral("no-progress"),
                                         QStringLiteral("Show no progress while walking."));
-    parser.addOptions({format, include, exclude, drives, noProgress});
+    const QCommandLineOption threads(
+        QStringLiteral("threads"),
+        QStringLiteral("Walk with N threads (default: one per core; 1 walks on one thread)."),
+        QStringLiteral("N"));
+    parser.addOptions({format, include, exclude, drives, noProgress, threads});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -144,6 +148,14 @@ int ReportCommand::run(const QStringList &arguments)
         return usageError(QStringLiteral("--include and --exclude cannot be used together"));
     if (parser.isSet(drives))
         return printDrives(outputFormat == u"json");
+    int threadCount = 0;
+    if (parser.isSet(threads)) {
+        bool valid = false;
+        threadCount = parser.value(threads).toInt(&valid);
+        if (!valid || threadCount < 1 || threadCount > 256)
+            return usageError(QStringLiteral("--threads takes a number from 1 to 256, not '%1'")
+                                  .arg(parser.value(threads)));
+    }
 
     CollectionOptions options;
     QStringList types;
@@ -171,8 +183,9 @@ int ReportCommand::run(const QStringList &arguments)
     m_stats.clearVariables();
 
     DirectoryWalker walker(m_stats);
+    walker.setThreads(threadCount);
     walker.setStopFlags(&interrupted, nullptr);
-    ProgressLine progress(m_err, m_stats);
+    ProgressLine progress(m_err, walker);
     const bool showProgress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
     if (showProgress) {
         m_stats.setStatusObserver([&](const QString &text) { progress.setFolder(text); });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -53,6 +54,26 @@ void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOn
     }
     m_rows.insert(position,
                   ExtensionRow{key.toByteArray(), registerOnly ? 0 : 1, registerOnly ? 0 : size});
+}
+
+void ExtensionTable::merge(const ExtensionTable &other)
+{
+    std::vector<ExtensionRow> merged;
+    merged.reserve(m_rows.size() + other.m_rows.size());
+    auto mine = m_rows.begin();
+    for (const ExtensionRow &theirs : other.m_rows) {
+        while (mine != m_rows.end() && keyLess(mine->key, theirs.key))
+            merged.push_back(std::move(*mine++));
+        if (mine != m_rows.end() && mine->key == theirs.key) {
+            merged.push_back(std::move(*mine++));
+            merged.back().files += theirs.files;
+            merged.back().bytes += theirs.bytes;
+        } else {
+            merged.push_back(theirs);
+        }
+    }
+    std::move(mine, m_rows.end(), std::back_inserter(merged));
+    m_rows = std::move(merged);
 }
 
 int ExtensionTable::findType(QByteArrayView key) const

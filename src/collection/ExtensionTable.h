@@ -27,6 +27,8 @@ public:
     // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
     // sure the row exists without counting anything. Longer extensions are ignored.
     void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
+    // Adds the files and bytes of every row of other, making the rows this table lacks.
+    void merge(const ExtensionTable &other);
     // Row index of an upper-case key, or -1.
     int findType(QByteArrayView key) const;
 

@@ -25,8 +25,8 @@ StatAccumulators::StatAccumulators()
 
 void StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &entry)
 {
-    if (filesProcessed % 3 == 0 && m_statusObserver)
-        m_statusObserver(m_statusPrefix + dirText);
+    if (filesProcessed % 3 == 0)
+        showStatus(dirText);
     if (!isThisSelected(entry.name))
         return;
 
@@ -43,6 +43,47 @@ void StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
     sizeBytes[size_t(band)] += double(size);
     if (m_options.collectOverhang)
         addOverhang(size);
+}
+
+void StatAccumulators::showStatus(const QString &dirText) const
+{
+    if (m_statusObserver)
+        m_statusObserver(m_statusPrefix + dirText);
+}
+
+void StatAccumulators::merge(const StatAccumulators &other)
+{
+    auto add = [](auto &sums, const auto &more) {
+        for (size_t i = 0; i < sums.size(); ++i)
+            sums[i] += more[i];
+    };
+    lbTypes.merge(other.lbTypes);
+    add(sizeCount, other.sizeCount);
+    add(sizeBytes, other.sizeBytes);
+    add(accessedAgeCount, other.accessedAgeCount);
+    add(accessedAgeBytes, other.accessedAgeBytes);
+    add(createdAgeCount, other.createdAgeCount);
+    add(createdAgeBytes, other.createdAgeBytes);
+    add(modifiedAgeCount, other.modifiedAgeCount);
+    add(modifiedAgeBytes, other.modifiedAgeBytes);
+    add(modifiedSlots, other.modifiedSlots);
+    add(createdSlots, other.createdSlots);
+    add(accessedSlots, other.accessedSlots);
+    readOnlyCount += other.readOnlyCount;
+    readOnlyBytes += other.readOnlyBytes;
+    hiddenCount += other.hiddenCount;
+    hiddenBytes += other.hiddenBytes;
+    systemCount += other.systemCount;
+    systemBytes += other.systemBytes;
+    archiveCount += other.archiveCount;
+    archiveBytes += other.archiveBytes;
+    overhang4K += other.overhang4K;
+    overhang8K += other.overhang8K;
+    overhang16K += other.overhang16K;
+    overhang32K += other.overhang32K;
+    overhang64K += other.overhang64K;
+    filesProcessed += other.filesProcessed;
+    filesFound += other.filesFound;
 }
 
 void StatAccumulators::addAge(AgeBands &count, AgeBands &bytes, PackedFileDate date, qint64 size)

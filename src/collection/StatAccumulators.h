@@ -32,6 +32,10 @@ public:
     // Every third file met (by filesProcessed, which the walker increments afterwards) the
     // status observer hears "Processing drive <currentDrive> ... standby : <dirText>".
     void crunchNumbers(const QString &dirText, const DirEntry &entry);
+    // The status observer hears "Processing drive <currentDrive> ... standby : <dirText>".
+    void showStatus(const QString &dirText) const;
+    // Adds every table and counter of other, a part of the same run (same options and day).
+    void merge(const StatAccumulators &other);
 
     void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
     int findType(QByteArrayView key) const;

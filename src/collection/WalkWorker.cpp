@@ -1,0 +1,269 @@
+#include "WalkWorker.h"
+
+#include "common/Utility.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t listingBufferSize = 64 * 1024;
+constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// A folder is handed over only this close to the root, so that the receiver reopens it by
+// names cheaply and the hand-over carries few ancestors.
+constexpr size_t handOverDepth = 64;
+
+bool isDotEntry(const char *name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool sameObject(int fd, quint64 device, quint64 inode)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && quint64(st.st_dev) == device && quint64(st.st_ino) == inode;
+}
+
+} // namespace
+
+WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats)
+    : m_pool(pool), m_root(root), m_buffer(listingBufferSize)
+{
+    stats.setOptions(runStats.options());
+    stats.setToday(runStats.today());
+}
+
+void WalkWorker::run()
+{
+    WalkTask task;
+    while (m_pool.take(task))
+        walkTask(task);
+    m_pool.workerDone();
+}
+
+void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode)
+{
+    m_stack.emplace_back(std::move(name), device, inode);
+    m_ancestors.insert({device, inode});
+}
+
+void WalkWorker::popFrame()
+{
+    m_ancestors.erase({m_stack.back().device, m_stack.back().inode});
+    m_stack.pop_back();
+}
+
+int WalkWorker::openTask(const WalkTask &task)
+{
+    if (task.ancestors.empty()) {
+        const int fd = ::open(m_root.path.constData(), folderFlags);
+        if (fd >= 0 && sameObject(fd, m_root.device, m_root.inode)) {
+            pushFrame(QByteArray(), m_root.device, m_root.inode);
+            return fd;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        ++unreadableFolders;
+        return -1;
+    }
+    // The ancestors stand on the stack without subfolders of their own: backing up to them ends
+    // the task, and they take part in the ancestor check and the folder text.
+    for (const FolderStep &step : task.ancestors)
+        pushFrame(step.name, step.device, step.inode);
+    const int parent = reopenFrame(m_stack.size() - 1);
+    if (parent < 0) {
+        // The folders above it were moved or removed since it was listed.
+        ++unreadableFolders;
+        return -1;
+    }
+    DirEntry self;
+    const int fd = enterSubfolder(parent, task.name, self);
+    ::close(parent);
+    if (fd >= 0)
+        pushFrame(task.name, self.device, self.inode);
+    return fd;
+}
+
+void WalkWorker::walkTask(const WalkTask &task)
+{
+    const size_t base = task.ancestors.size();
+    int fd = openTask(task);
+    if (fd >= 0) {
+        listFolder(fd, m_stack.back());
+        while (!m_stack.empty()) {
+            if (m_pool.stopRequested()) {
+                m_pool.stop();
+                break;
+            }
+            Frame &top = m_stack.back();
+            if (fd >= 0 && top.next < top.subfolders.size()) {
+                if (m_pool.wantsWork())
+                    offerWork();
+                if (top.next >= top.subfolders.size())
+                    continue;
+                const QByteArray name = std::move(top.subfolders[top.next++]);
+                DirEntry self;
+                const int child = enterSubfolder(fd, name, self);
+                if (child < 0)
+                    continue;
+                ::close(fd);
+                fd = child;
+                pushFrame(name, self.device, self.inode);
+                listFolder(fd, m_stack.back());
+                continue;
+            }
+
+            if (fd < 0 || !top.complete)
+                ++unreadableFolders;
+            if (m_stack.size() == base + 1)
+                break;
+            // Back up to the parent, which must still be the folder we came from.
+            const Frame &parent = m_stack[m_stack.size() - 2];
+            int parentFd = fd >= 0 ? ::openat(fd, "..", folderFlags) : -1;
+            if (parentFd >= 0 && !sameObject(parentFd, parent.device, parent.inode)) {
+                ::close(parentFd);
+                parentFd = -1;
+            }
+            if (parentFd < 0)
+                parentFd = reopenFrame(m_stack.size() - 2);
+            if (fd >= 0)
+                ::close(fd);
+            fd = parentFd;
+            popFrame();
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+    m_stack.clear();
+    m_ancestors.clear();
+}
+
+void WalkWorker::listFolder(int fd, Frame &frame)
+{
+    for (;;) {
+        const long length = long(::getdents64(fd, m_buffer.data(), m_buffer.size()));
+        if (length <= 0) {
+            if (length < 0)
+                frame.complete = false;
+            return;
+        }
+        for (long offset = 0; offset < length;) {
+            const auto *dirent = reinterpret_cast<const dirent64 *>(m_buffer.data() + offset);
+            offset += dirent->d_reclen;
+            const char *name = dirent->d_name;
+            if (m_pool.stopRequested())
+                return;
+            if (isDotEntry(name))
+                continue;
+            if (dirent->d_type == DT_DIR) {
+                // Hidden folders are left out by name; the rest are examined when entered.
+                if (name[0] != '.')
+                    frame.subfolders.emplace_back(name);
+                continue;
+            }
+            if (!DirListing::describeEntry(fd, name, m_root.mount, m_entry)) {
+                // Gone since it was listed is no failure to read; no search permission is.
+                if (errno != ENOENT)
+                    frame.complete = false;
+                continue;
+            }
+            if (classifyEntry(m_entry) == ekFile)
+                countFile();
+            else if (name[0] != '.' && !(m_entry.attributes & faSystem))
+                frame.subfolders.emplace_back(name); // a listing that gave no entry type
+        }
+    }
+}
+
+void WalkWorker::countFile()
+{
+    if (m_fileObserver && *m_fileObserver)
+        (*m_fileObserver)(m_entry);
+    stats.crunchNumbers(QString(), m_entry);
+    ++stats.filesProcessed;
+    filesSeen.store(stats.filesProcessed, std::memory_order_relaxed);
+    answerStatus();
+}
+
+void WalkWorker::answerStatus()
+{
+    if (m_pool.statusWanted() && m_pool.claimStatus())
+        m_pool.publishStatus(folderText());
+}
+
+QString WalkWorker::folderText() const
+{
+    QString text = m_root.displayText;
+    for (size_t level = 1; level < m_stack.size(); ++level) {
+        if (!text.endsWith(u'/'))
+            text += u'/';
+        text += QFile::decodeName(m_stack[level].name);
+    }
+    return text;
+}
+
+int WalkWorker::enterSubfolder(int fd, const QByteArray &name, DirEntry &self)
+{
+    const int child = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
+    if (child < 0) {
+        // Gone or replaced since the listing is no failure to read.
+        if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP)
+            ++unreadableFolders;
+        return -1;
+    }
+    // Another mount, a bind mount of this file system included, or a folder swapped for a
+    // mount point since it was listed, or one that repeats an ancestor, is not entered.
+    if (!DirListing::describeEntry(child, "", m_root.mount, self) || self.attributes & faSystem ||
+        m_ancestors.contains({self.device, self.inode})) {
+        ::close(child);
+        return -1;
+    }
+    return child;
+}
+
+int WalkWorker::reopenFrame(size_t depth)
+{
+    int fd = ::open(m_root.path.constData(), folderFlags);
+    if (fd < 0 || !sameObject(fd, m_stack[0].device, m_stack[0].inode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    for (size_t level = 1; level <= depth; ++level) {
+        const Frame &frame = m_stack[level];
+        const int child = ::openat(fd, frame.name.constData(), folderFlags | O_NOFOLLOW);
+        ::close(fd);
+        if (child < 0)
+            return -1;
+        if (!sameObject(child, frame.device, frame.inode)) {
+            ::close(child);
+            return -1;
+        }
+        fd = child;
+    }
+    return fd;
+}
+
+void WalkWorker::offerWork()
+{
+    const size_t levels = std::min(m_stack.size(), handOverDepth);
+    for (size_t level = 0; level < levels; ++level) {
+        Frame &frame = m_stack[level];
+        if (frame.next >= frame.subfolders.size())
+            continue;
+        WalkTask task;
+        task.ancestors.reserve(level + 1);
+        for (size_t i = 0; i <= level; ++i)
+            task.ancestors.push_back({m_stack[i].name, m_stack[i].device, m_stack[i].inode});
+        task.name = std::move(frame.subfolders.back());
+        frame.subfolders.pop_back();
+        m_pool.give(std::move(task));
+        return;
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "StatAccumulators.h"
+#include "WalkPool.h"
+#include "platform/DirListing.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+// What every worker of one walk knows of the walk's root.
+struct WalkRoot {
+    QByteArray path;
+    QString displayText;
+    quint64 device = 0;
+    quint64 inode = 0;
+    MountIdentity mount;
+};
+
+// One thread of a walk. It takes folders from the pool and walks each depth first with one
+// folder open at a time (down with openat, back up with openat("..") checked against the
+// recorded identity, reopened from the root by names if that fails), folding every file into
+// its own accumulators. Each entry is examined once; a folder's files are counted as it is
+// listed, its subfolders entered afterwards. No path text is kept per level: the current
+// folder's text is built only when the status line asks for it.
+class WalkWorker {
+public:
+    WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats);
+
+    // The thread's body: walks folders until the pool says the walk is over.
+    void run();
+
+    // Called for every file before it is counted, on this worker's thread (a test seam).
+    void setFileObserver(const std::function<void(const DirEntry &)> *observer)
+    {
+        m_fileObserver = observer;
+    }
+
+    StatAccumulators stats;
+    qint64 unreadableFolders = 0;
+    // The files met so far, readable from any thread while the walk runs.
+    std::atomic<qint64> filesSeen{0};
+
+private:
+    struct Frame {
+        Frame(QByteArray folderName, quint64 folderDevice, quint64 folderInode)
+            : name(std::move(folderName)), device(folderDevice), inode(folderInode)
+        {
+        }
+        QByteArray name;
+        quint64 device = 0;
+        quint64 inode = 0;
+        // The folders to enter, in listing order; those from next on are still to come.
+        std::vector<QByteArray> subfolders;
+        size_t next = 0;
+        bool complete = true; // listed, and every entry examined
+    };
+    struct Identity {
+        quint64 device;
+        quint64 inode;
+        bool operator==(const Identity &) const = default;
+    };
+    struct IdentityHash {
+        size_t operator()(const Identity &id) const
+        {
+            return std::hash<quint64>()(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
+        }
+    };
+
+    void walkTask(const WalkTask &task);
+    int openTask(const WalkTask &task);
+    void pushFrame(QByteArray name, quint64 device, quint64 inode);
+    void popFrame();
+    // Lists the folder, counting its files and noting its subfolders in frame.
+    void listFolder(int fd, Frame &frame);
+    void countFile();
+    int enterSubfolder(int fd, const QByteArray &name, DirEntry &self);
+    int reopenFrame(size_t depth);
+    // Hands the shallowest folder not yet entered to a waiting worker.
+    void offerWork();
+    void answerStatus();
+    QString folderText() const;
+
+    WalkPool &m_pool;
+    const WalkRoot &m_root;
+    const std::function<void(const DirEntry &)> *m_fileObserver = nullptr;
+    std::vector<Frame> m_stack;
+    std::unordered_set<Identity, IdentityHash> m_ancestors;
+    std::vector<char> m_buffer;
+    DirEntry m_entry;
+};
