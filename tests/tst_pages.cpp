@@ -1,3 +1,4 @@
+#include "collection/DirectoryWalker.h"
 #include "collection/Statistics.h"
 #include "drives/whichdrv.h"
 #include "reports/AttributePage.h"
@@ -10,6 +11,7 @@
 #include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
+#include "support/StatsFigures.h"
 #include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
@@ -19,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,9 +45,12 @@ QStringList column(const ReportGrid &grid, int c, int from = 1, int to = -1)
     return cells;
 }
 
-void setModified(const QByteArray &path, qint64 secondsAgo)
+// Modified at local noon daysAgo days before today, so that the age in days is exact at any
+// hour and across clock changes.
+void setModified(const QByteArray &path, int daysAgo)
 {
-    const qint64 when = std::time(nullptr) - secondsAgo;
+    const qint64 when =
+        QDateTime(QDate::currentDate().addDays(-daysAgo), QTime(12, 0)).toSecsSinceEpoch();
     const timespec times[2] = {{time_t(when), 0}, {time_t(when), 0}};
     QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
 }
@@ -77,16 +83,14 @@ private Q_SLOTS:
     void runFillsEveryPage()
     {
         TestTree tree;
-        const qint64 day = 86400;
-        const std::tuple<const char *, qint64, qint64> files[] = {
-            {"exact16k.txt", 16384, 8 * day},
-            {"over16k.TXT", 16385, 7 * day},
-            {"exact16m.doc", 16777216, 1460 * day},
-            {"over16m.doc", 16777217, 1461 * day},
-            {"one-and-a-half.bin", 1572864, 30 * day},
-            {"empty.xyz", 0, -day},
-            {"README", 100, 2 * day},
-            {".hidden.txt", 1, 2 * day}};
+        const std::tuple<const char *, qint64, int> files[] = {{"exact16k.txt", 16384, 8},
+                                                               {"over16k.TXT", 16385, 7},
+                                                               {"exact16m.doc", 16777216, 1460},
+                                                               {"over16m.doc", 16777217, 1461},
+                                                               {"one-and-a-half.bin", 1572864, 30},
+                                                               {"empty.xyz", 0, -1},
+                                                               {"README", 100, 2},
+                                                               {".hidden.txt", 1, 2}};
         for (const auto &[name, size, age] : files) {
             tree.file(name, size);
             setModified(tree.path(name), age);
@@ -146,6 +150,12 @@ private Q_SLOTS:
                  QStringList({"0", "1", "0", "0", "1", "0", "0", "0", "0", "0", "1", "3"}));
         QCOMPARE(column(types, 0), QStringList({".BIN", ".DOC", ".TXT", ".XYZ", ""}));
         QCOMPARE(types.cell(3, 5), QStringLiteral("6"));
+        // Every table holds the second run alone, as a fresh walk of the tree counts it.
+        StatAccumulators fresh;
+        fresh.setOptions(statistics.stats().options());
+        fresh.setToday(statistics.stats().today());
+        DirectoryWalker(fresh).walkFolder(tree.root(), QString());
+        QCOMPARE(statsFigures(statistics.stats()), statsFigures(fresh));
     }
 
     void typesSortsAndPies()
@@ -246,17 +256,31 @@ private Q_SLOTS:
         QCOMPARE(page.chartWaste->seriesAt(0).points.last().value, 100.0 * 4095 / 4096);
     }
 
+    // The unit follows the files' own total: KB below 1 MB, MB from exactly 1,048,576 bytes.
+    void overhangUnitFollowsTheFiles_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("actual");
+        QTest::newRow("1 byte under 1 MB") << qint64(1048575) << "1,024 KB"
+                                           << "1,024 KB";
+        QTest::newRow("1 MB") << qint64(1048576) << "1 MB"
+                              << "1 MB";
+    }
     void overhangUnitFollowsTheFiles()
     {
+        QFETCH(qint64, size);
+        QFETCH(QString, total);
+        QFETCH(QString, actual);
         OverhangPage page;
         StatAccumulators stats;
         CollectionOptions options;
         options.collectOverhang = true;
         stats.setOptions(options);
-        stats.crunchNumbers(QString(), testEntry("almost.mb", 1048575 - 4096));
+        stats.crunchNumbers(QString(), testEntry("almost.mb", size));
         QVERIFY(page.doOverHang(stats, 65536));
-        QVERIFY(page.lblTotal->text().endsWith(QStringLiteral(" KB")));
-        QVERIFY(page.lblActual->text().endsWith(QStringLiteral(" KB")));
+        QCOMPARE(page.lblTotal->text(), "Total file sizes: " + total);
+        QCOMPARE(page.lblActual->text(), "Actual space used " + actual);
 
         StatAccumulators empty;
         empty.setOptions(options);
@@ -268,14 +292,21 @@ private Q_SLOTS:
     {
         AttributePage page;
         StatAccumulators stats;
-        stats.crunchNumbers(QString(), testEntry("a", 10, faHidden | faSystem));
-        stats.crunchNumbers(QString(), testEntry("b", 10, faArchive));
-        stats.crunchNumbers(QString(), testEntry("c", 10, faReadOnly));
+        // Hidden 3 files (6 bytes), read-only 1 (3), system 2 (3), archive 4 (13).
+        stats.crunchNumbers(QString(), testEntry("a", 1, faHidden | faSystem | faArchive));
+        stats.crunchNumbers(QString(), testEntry("b", 2, faHidden | faSystem));
+        stats.crunchNumbers(QString(), testEntry("c", 3, faHidden | faReadOnly | faArchive));
+        stats.crunchNumbers(QString(), testEntry("d", 4, faArchive));
+        stats.crunchNumbers(QString(), testEntry("e", 5, faArchive));
         page.doFileAttrs(stats);
-        const ChartSeries &shares = page.chartFiles->seriesAt(0);
-        QCOMPARE(shares.points.size(), 4);
-        for (const ChartPoint &point : shares.points)
-            QCOMPARE(point.value, 25.0);
+        QList<double> fileShares, sizeShares;
+        for (const ChartPoint &point : page.chartFiles->seriesAt(0).points)
+            fileShares.append(point.value);
+        for (const ChartPoint &point : page.chartSizes->seriesAt(0).points)
+            sizeShares.append(point.value);
+        // From archive up to hidden, level with the rows.
+        QCOMPARE(fileShares, (QList<double>{40, 20, 10, 30}));
+        QCOMPARE(sizeShares, (QList<double>{52, 12, 12, 24}));
 
         StatAccumulators empty;
         empty.crunchNumbers(QString(), testEntry("z", 0, faArchive));

@@ -1,4 +1,5 @@
 #include "cli/ReportCommand.h"
+#include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
@@ -10,10 +11,16 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <QDateTime>
+
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +67,170 @@ QList<double> numbers(const QJsonValue &value, const char *field = nullptr)
     for (const QJsonValue &item : value.toArray())
         list.append(field ? item[QLatin1StringView(field)].toDouble() : item.toDouble());
     return list;
+}
+
+// The test's own count of what a report of the trees it made must print: from its own statx of
+// each file and the rules as the pages state them, never from the code under test.
+struct Oracle {
+    struct Sums {
+        qint64 files = 0;
+        qint64 bytes = 0;
+    };
+    QDate today = QDate::currentDate();
+    bool overhang = true;
+    qint64 processed = 0;
+    std::map<QByteArray, Sums> extensions; // upper-case keys in byte order
+    std::array<Sums, 13> sizes{};
+    std::array<std::array<Sums, 10>, 3> ages{};    // accessed, created, modified
+    std::array<std::array<qint64, 48>, 3> slots{}; // modified, created, accessed
+    std::array<Sums, 4> attributes{};              // read-only, hidden, system, archive
+    std::array<qint64, 5> waste{};
+
+    static int sizeBand(qint64 size)
+    {
+        for (int band = 1; band < 12; ++band)
+            if (size <= qint64(16384) << (band - 1))
+                return band;
+        return 12;
+    }
+    int ageBand(qint64 seconds) const
+    {
+        const qint64 days = std::abs(QDateTime::fromSecsSinceEpoch(seconds).date().daysTo(today));
+        const int bounds[] = {7, 30, 60, 120, 365, 730, 1095, 1460};
+        for (int band = 0; band < 8; ++band)
+            if (days <= bounds[band])
+                return band + 1;
+        return 9;
+    }
+    static int slot(qint64 seconds)
+    {
+        const QTime time = QDateTime::fromSecsSinceEpoch(seconds).time();
+        return time.hour() * 2 + (time.minute() >= 30);
+    }
+
+    void add(const QByteArray &folder, const QByteArray &name)
+    {
+        struct statx sx {};
+        QVERIFY(::statx(AT_FDCWD, (folder + '/' + name).constData(), AT_SYMLINK_NOFOLLOW, STATX_ALL,
+                        &sx) == 0);
+        const qint64 size = qint64(sx.stx_size);
+        ++processed;
+        const qsizetype dot = name.lastIndexOf('.');
+        const QByteArray key = dot < 0 ? QByteArray() : name.mid(dot).toUpper();
+        if (key.size() <= 5) {
+            ++extensions[key].files;
+            extensions[key].bytes += size;
+        }
+        auto count = [size](Sums &sums) {
+            ++sums.files;
+            sums.bytes += size;
+        };
+        count(sizes[size_t(sizeBand(size))]);
+        const qint64 stamps[3] = {sx.stx_atime.tv_sec,
+                                  sx.stx_mask & STATX_BTIME ? sx.stx_btime.tv_sec : 0,
+                                  sx.stx_mtime.tv_sec};
+        for (int i = 0; i < 3; ++i) {
+            count(ages[size_t(i)][size_t(stamps[i] ? ageBand(stamps[i]) : 0)]);
+            static constexpr int slotStamp[3] = {2, 1, 0}; // modified, created, accessed
+            const qint64 stamp = stamps[slotStamp[i]];
+            if (stamp && slot(stamp) > 0)
+                ++slots[size_t(i)][size_t(slot(stamp))];
+        }
+        const mode_t type = sx.stx_mode & S_IFMT;
+        if (!(sx.stx_mode & S_IWUSR))
+            count(attributes[0]);
+        if (name.startsWith('.'))
+            count(attributes[1]);
+        if (type == S_IFIFO || type == S_IFSOCK || type == S_IFCHR || type == S_IFBLK)
+            count(attributes[2]);
+        if (!(sx.stx_attributes & STATX_ATTR_NODUMP))
+            count(attributes[3]);
+        for (int i = 0; i < 5 && overhang; ++i) {
+            const qint64 cluster = 4096 << i;
+            if (size % cluster)
+                waste[size_t(i)] += cluster - size % cluster;
+        }
+    }
+
+    // Whole numbers with "," between thousands; shares rounded half away from zero.
+    static QString grouped(double value)
+    {
+        QString digits = QString::number(std::llround(value));
+        for (qsizetype at = digits.size() - 3; at > (digits.startsWith(u'-') ? 1 : 0); at -= 3)
+            digits.insert(at, u',');
+        return digits;
+    }
+    static QString share(double part, double whole, int decimals)
+    {
+        if (whole <= 0)
+            return QString();
+        const double scale = std::pow(10.0, decimals);
+        QString text =
+            QString::number(std::llround(100 * part / whole * scale) / scale, 'f', decimals);
+        if (text.contains(u'.')) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(u'.'))
+                text.chop(1);
+        }
+        return text + QStringLiteral(" %");
+    }
+
+    qint64 found() const
+    {
+        qint64 files = 0;
+        for (int band = 1; band <= 12; ++band)
+            files += sizes[size_t(band)].files;
+        return files;
+    }
+    qint64 totalBytes() const
+    {
+        qint64 bytes = 0;
+        for (int band = 1; band <= 12; ++band)
+            bytes += sizes[size_t(band)].bytes;
+        return bytes;
+    }
+};
+
+const char *const sizeLabels[] = {
+    "",           "0 - 16K",   "16K - 32K", "32K - 64K", "64K - 128K", "128K - 256K", "256K - 512K",
+    "512K - 1MB", "1MB - 2MB", "2MB - 4MB", "4MB - 8MB", "8MB - 16MB", "Over 16MB"};
+const char *const ageLabels[] = {"Not recorded",  "<= 7 days",      "8 - 30 days", "31 - 60 days",
+                                 "61 - 120 days", "121 - 365 days", "1 - 2 years", "2 - 3 years",
+                                 "3 - 4 years",   "Over 4 years"};
+
+// A printed line as its cells: columns stand two or more blanks apart.
+QStringList cellsOf(const QString &line)
+{
+    static const QRegularExpression gap(QStringLiteral("\\s{2,}"));
+    QStringList cells = line.trimmed().split(gap, Qt::SkipEmptyParts);
+    for (QString &cell : cells)
+        cell = cell.trimmed();
+    return cells;
+}
+
+// The printed pages by title: the cells of every line under the heading rule, rows then notes.
+QMap<QString, QList<QStringList>> printedPages(const QString &text)
+{
+    QMap<QString, QList<QStringList>> pages;
+    const QStringList lines = text.split(u'\n');
+    QString page;
+    bool inRows = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i + 1 < lines.size() && !lines[i].isEmpty() &&
+            lines[i + 1] == QString(lines[i].size(), u'=')) {
+            page = lines[i++];
+            pages[page];
+            inRows = false;
+        } else if (lines[i].startsWith(QStringLiteral("---"))) {
+            inRows = true;
+        } else if (lines[i].isEmpty()) {
+            inRows = false;
+        } else if (inRows) {
+            pages[page].append(cellsOf(lines[i]));
+        }
+    }
+    return pages;
 }
 
 } // namespace
@@ -109,12 +280,12 @@ private Q_SLOTS:
         delete m_tree;
     }
 
-    void jsonOfAKnownTree()
+    // Members stand in the documented order; their values are the oracle's test below.
+    void jsonMembersInOrder()
     {
         const Result result = report({"--format", "json", "--no-progress"});
         QCOMPARE(result.status, 0);
         QCOMPARE(result.err, QString());
-        // Members stand in the documented order.
         static const QRegularExpression keys(
             QStringLiteral("^\\{\"targets\".*\"mode\".*\"types\".*"
                            "\"filesProcessed\".*\"filesFound\".*"
@@ -124,38 +295,264 @@ private Q_SLOTS:
                            "\"attributes\".*\"overhang\".*\\}\\n$"),
             QRegularExpression::DotMatchesEverythingOption);
         QVERIFY2(keys.match(result.out).hasMatch(), qPrintable(result.out));
+        QCOMPARE(result.json()["targets"].toArray(), QJsonArray{"c: [test]"});
+    }
 
-        const QJsonObject json = result.json();
-        QCOMPARE(json["targets"].toArray(), QJsonArray{"c: [test]"});
-        QCOMPARE(json["mode"].toString(), QStringLiteral("all"));
-        QCOMPARE(json["filesProcessed"].toInt(), 5);
-        QCOMPARE(json["filesFound"].toInt(), 5);
-        QCOMPARE(json["aborted"].toBool(), false);
-        QCOMPARE(json["unreadableFolders"].toInt(), 0);
-        QCOMPARE(json["clusterSize"].toInt(), 4096);
+    // Every figure the report prints, in JSON and as text, against the test's own count of a
+    // tree with sizes at the band edges, times at the age and slot edges, every attribute and
+    // extensions of every kind; with a second drive, the figures of both and no overhang.
+    void everyFigureAgainstAnIndependentCount_data()
+    {
+        QTest::addColumn<bool>("twoDrives");
+        QTest::newRow("one drive") << false;
+        QTest::newRow("two drives") << true;
+    }
+    void everyFigureAgainstAnIndependentCount()
+    {
+        QFETCH(bool, twoDrives);
+        TestTree tree;
+        TestTree second;
+        Oracle oracle;
+        oracle.overhang = !twoDrives;
+        const QDateTime noon(oracle.today, QTime(12, 0));
+        auto at = [&](int daysAgo, QTime time) {
+            return QDateTime(oracle.today.addDays(-daysAgo), time).toSecsSinceEpoch();
+        };
+        struct Made {
+            const char *name;
+            qint64 size;
+            int daysAgo;
+            QTime time;
+        };
+        const Made made[] = {{"a.txt", 0, 0, QTime(0, 29, 58)},
+                             {"b.TXT", 1, 7, QTime(0, 30)},
+                             {"c.Txt", 4095, 8, QTime(12, 0)},
+                             {"README", 4096, 30, QTime(12, 0)},
+                             {"d.doc", 4097, 31, QTime(10, 29, 58)},
+                             {"e.doc", 16384, 60, QTime(10, 30)},
+                             {"x.tar.gz", 16385, 61, QTime(23, 59, 58)},
+                             {"g.zz", 32768, 120, QTime(12, 0)},
+                             {"h.zz", 32769, 121, QTime(12, 0)},
+                             {"i.jpeg", 65536, 365, QTime(12, 0)},
+                             {"j.markdown", 1048576, 366, QTime(12, 0)},
+                             {"k.c", 1048577, 730, QTime(12, 0)},
+                             {"l.c", 16777216, 731, QTime(12, 0)},
+                             {"m.c", 16777217, 1095, QTime(12, 0)},
+                             {"n.bin", 20000000, 1096, QTime(12, 0)},
+                             {"o.bin", 5368709120, 1460, QTime(12, 0)},
+                             {"p", 123, 1461, QTime(1, 0)},
+                             {"q.future", 7, -5, QTime(12, 0)},
+                             {".hidden.doc", 10, 3000, QTime(12, 0)},
+                             {"trail.", 3, 2, QTime(12, 0)},
+                             {"ro.txt", 50, 3, QTime(12, 0)},
+                             {"docs/inner.doc", 70000, 9, QTime(8, 0)},
+                             {"docs/deeper/x.DOC", 12, 10, QTime(9, 0)}};
+        tree.folder("docs");
+        tree.folder("docs/deeper");
+        tree.folder(".cache");
+        tree.file(".cache/skipped.txt", 1);
+        QVERIFY(::mkfifo(tree.path("fifo").constData(), 0644) == 0);
+        tree.link("a.txt", "link");
+        for (const Made &file : made)
+            tree.file(file.name, file.size);
+        ::chmod(tree.path("ro.txt").constData(), 0444);
+        for (const Made &file : made)
+            setTimes(tree.path(file.name), at(file.daysAgo, file.time) + 5 * 3600,
+                     at(file.daysAgo, file.time));
+        setTimes(tree.path("fifo"), noon.toSecsSinceEpoch(), noon.toSecsSinceEpoch());
+        second.file("other.txt", 10);
+        second.file("more.dat", 20000);
 
-        const QJsonArray extensions = json["extensions"].toArray();
-        QStringList rows;
-        for (const QJsonValue &row : extensions)
+        for (const char *name : {"fifo", "link"})
+            oracle.add(tree.root(), name);
+        for (const Made &file : made) {
+            const QByteArray path(file.name);
+            const qsizetype slash = path.lastIndexOf('/');
+            oracle.add(slash < 0 ? tree.root() : tree.path(path.left(slash)), path.mid(slash + 1));
+        }
+        if (twoDrives)
+            for (const char *name : {"other.txt", "more.dat"})
+                oracle.add(second.root(), name);
+
+        FakeFileTypeRegistry noDescriptions;
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("ORACLE"), tree.root(),
+                         VolumeSpace{5ull << 32, 1ull << 32, 4096});
+        volumes.addDrive(u'd', dtFixed, QStringLiteral("SECOND"), second.root(),
+                         VolumeSpace{1ull << 30, 1ull << 29, 4096});
+        const QStringList targets = twoDrives ? QStringList{"c:", "d:"} : QStringList{"c:"};
+        const Result json = report(QStringList{"--format", "json"} + targets);
+        const Result text = report(targets);
+        if (QDate::currentDate() != oracle.today)
+            QSKIP("the day changed during the run");
+        QCOMPARE(json.status, 0);
+        QCOMPARE(text.status, 0);
+
+        // JSON, member by member.
+        const QJsonObject report = json.json();
+        QCOMPARE(report["targets"].toArray(), (twoDrives ? QJsonArray{"c: [oracle]", "d: [second]"}
+                                                         : QJsonArray{"c: [oracle]"}));
+        QCOMPARE(report["mode"].toString(), QStringLiteral("all"));
+        QCOMPARE(report["types"].toArray(), QJsonArray());
+        QCOMPARE(report["filesProcessed"].toDouble(), double(oracle.processed));
+        QCOMPARE(report["filesFound"].toDouble(), double(oracle.found()));
+        QCOMPARE(report["aborted"].toBool(), false);
+        QCOMPARE(report["unreadableFolders"].toDouble(), 0.0);
+        QCOMPARE(report["clusterSize"].toDouble(), 4096.0);
+        QStringList expectedRows, rows;
+        for (const auto &[key, sums] : oracle.extensions)
+            expectedRows.append(
+                QStringLiteral("%1 %2 %3").arg(key).arg(sums.files).arg(sums.bytes));
+        for (const QJsonValue &row : report["extensions"].toArray())
             rows.append(QStringLiteral("%1 %2 %3")
                             .arg(row["ext"].toString())
-                            .arg(row["files"].toInt())
-                            .arg(row["bytes"].toInt()));
-        QCOMPARE(rows, QStringList({" 1 20000", ".DOC 2 70001", ".TXT 2 5100"}));
+                            .arg(qint64(row["files"].toDouble()))
+                            .arg(qint64(row["bytes"].toDouble())));
+        QCOMPARE(rows, expectedRows);
+        auto bandsOf = [](const QJsonValue &bands) {
+            QStringList lines;
+            for (const QJsonValue &band : bands.toArray())
+                lines.append(QStringLiteral("%1: %2 %3")
+                                 .arg(band["label"].toString())
+                                 .arg(qint64(band["files"].toDouble()))
+                                 .arg(qint64(band["bytes"].toDouble())));
+            return lines;
+        };
+        auto expectedBands = [](const auto &sums, const char *const *labels, int first) {
+            QStringList lines;
+            for (size_t band = size_t(first); band < sums.size(); ++band)
+                lines.append(QStringLiteral("%1: %2 %3")
+                                 .arg(QLatin1String(labels[band]))
+                                 .arg(sums[band].files)
+                                 .arg(sums[band].bytes));
+            return lines;
+        };
+        QCOMPARE(bandsOf(report["sizeBands"]), expectedBands(oracle.sizes, sizeLabels, 1));
+        const char *const stamps[] = {"accessed", "created", "modified"};
+        for (size_t i = 0; i < 3; ++i)
+            QCOMPARE(bandsOf(report["ages"][QLatin1String(stamps[i])]),
+                     expectedBands(oracle.ages[i], ageLabels, 0));
+        const char *const slotNames[] = {"modified", "created", "accessed"};
+        for (size_t i = 0; i < 3; ++i) {
+            QList<double> expected;
+            for (qint64 count : oracle.slots[i])
+                expected.append(double(count));
+            QCOMPARE(numbers(report["slots"][QLatin1String(slotNames[i])]), expected);
+        }
+        const char *const attributeNames[] = {"readOnly", "hidden", "system", "archive"};
+        for (size_t i = 0; i < 4; ++i) {
+            const QJsonValue attribute = report["attributes"][QLatin1String(attributeNames[i])];
+            QCOMPARE(attribute["files"].toDouble(), double(oracle.attributes[i].files));
+            QCOMPARE(attribute["bytes"].toDouble(), double(oracle.attributes[i].bytes));
+        }
+        for (size_t i = 0; i < 5; ++i)
+            QCOMPARE(report["overhang"][QString::number(4096 << i)].toDouble(),
+                     double(oracle.waste[i]));
 
-        QCOMPARE(numbers(json["sizeBands"], "files"),
-                 (QList<double>{3, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
-        QCOMPARE(json["sizeBands"][3]["label"].toString(), QStringLiteral("64K - 128K"));
-        QCOMPARE(numbers(json["ages"]["modified"], "files"),
-                 (QList<double>{0, 0, 2, 1, 0, 0, 1, 0, 0, 1}));
-        QCOMPARE(numbers(json["ages"]["accessed"], "files"),
-                 (QList<double>{0, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
-        QCOMPARE(json["slots"]["modified"].toArray().size(), 48);
-        QCOMPARE(json["attributes"]["hidden"]["files"].toInt(), 1);
-        QCOMPARE(json["attributes"]["archive"]["bytes"].toInt(), 95101);
-        // 100 wastes 3996 of a 4K cluster, 5000 wastes 3192, 20000 wastes 480, 70000 wastes
-        // 3728, 1 wastes 4095.
-        QCOMPARE(json["overhang"]["4096"].toInt(), 3996 + 3192 + 480 + 3728 + 4095);
+        // Text, cell by cell.
+        const QMap<QString, QList<QStringList>> pages = printedPages(text.out);
+        using Rows = QList<QStringList>;
+        auto g = [](double value) { return Oracle::grouped(value); };
+        Rows space{{"c: [oracle]", "20.00 GB", "4.00 GB", "16.00 GB"}};
+        if (twoDrives)
+            space += Rows{{"d: [second]", "1.00 GB", "0.50 GB", "0.50 GB"},
+                          {"Total", "21.00 GB", "4.50 GB", "16.50 GB"}};
+        QCOMPARE(pages["Space"], space);
+
+        Rows types;
+        double typeBytes = 0, typeFiles = 0;
+        for (const auto &[key, sums] : oracle.extensions) {
+            types.append({QString::fromLatin1(key),
+                          key.isEmpty() ? QString() : QString::fromLatin1(key.mid(1)) + " File",
+                          g(double(sums.bytes)), g(double(sums.files)),
+                          g(double(sums.bytes) / double(sums.files))});
+            types.back().removeAll(QString());
+            types.back().replaceInStrings(QRegularExpression(QStringLiteral("^ ")), QString());
+            typeBytes += double(sums.bytes);
+            typeFiles += double(sums.files);
+        }
+        Rows printedTypes = pages["Types"];
+        QVERIFY(!printedTypes.isEmpty());
+        QCOMPARE(printedTypes.takeLast(), (QStringList{"Totals", g(typeBytes), g(typeFiles)}));
+        std::sort(types.begin(), types.end());
+        std::sort(printedTypes.begin(), printedTypes.end());
+        QCOMPARE(printedTypes, types);
+
+        Rows sizes;
+        for (int band = 12; band >= 1; --band)
+            sizes.append({sizeLabels[band], g(double(oracle.sizes[size_t(band)].bytes)),
+                          g(double(oracle.sizes[size_t(band)].files))});
+        QCOMPARE(pages["Sizes"], sizes);
+
+        const QString overhangTitle = QStringLiteral("Cluster overhang for FAT and FAT32 drives");
+        QCOMPARE(pages.contains(overhangTitle), !twoDrives);
+        if (!twoDrives) {
+            const double total = double(oracle.totalBytes());
+            const char *const fat[] = {"255 MB", "256 MB - 511 MB", "512 MB - 1023 MB",
+                                       "1 GB - 2 GB", "2 GB - 4 GB"};
+            const char *const fat32[] = {"Less than 8GB", "Less than 16GB", "Less than 32GB",
+                                         "32GB or more", ""};
+            Rows overhang;
+            for (size_t row = 0; row < 5; ++row) {
+                const double waste = double(oracle.waste[row]);
+                overhang.append({fat[row], fat32[row], row == 0 ? "Active Size ->" : "",
+                                 QString::number(4 << row) + u'K',
+                                 Oracle::share(waste, total + waste, 0), g(waste)});
+                overhang.back().removeAll(QString());
+            }
+            overhang += Rows{
+                {"Number of files scanned: " + g(double(oracle.found()))},
+                {"Total file sizes: " + g(total / 1048576) + " MB"},
+                {"Actual space used " + g((total + double(oracle.waste[0])) / 1048576) + " MB"}};
+            QCOMPARE(pages[overhangTitle], overhang);
+        }
+
+        const char *const dateTitles[] = {"Access", "Created", "Modified"};
+        Rows combined;
+        for (int band = 9; band >= 0; --band) {
+            combined.append({ageLabels[band]});
+            for (size_t i = 0; i < 3; ++i)
+                combined.back() += {g(double(oracle.ages[i][size_t(band)].bytes)),
+                                    g(double(oracle.ages[i][size_t(band)].files))};
+        }
+        for (size_t i = 0; i < 3; ++i) {
+            Rows dates;
+            for (const QStringList &row : combined)
+                dates.append({row[0], row[1 + 2 * qsizetype(i)], row[2 + 2 * qsizetype(i)]});
+            QCOMPARE(pages[dateTitles[i]], dates);
+        }
+        QCOMPARE(pages["Combined"], combined);
+
+        qint64 attributeFiles = 0, attributeBytes = 0;
+        for (const Oracle::Sums &sums : oracle.attributes) {
+            attributeFiles += sums.files;
+            attributeBytes += sums.bytes;
+        }
+        Rows attributes;
+        const std::pair<const char *, size_t> captions[] = {
+            {"Hidden", 1}, {"Read-only", 0}, {"System", 2}, {"Archive", 3}};
+        for (const auto &[caption, i] : captions) {
+            const Oracle::Sums &sums = oracle.attributes[i];
+            attributes.append({QLatin1String(caption),
+                               Oracle::share(double(sums.files), double(attributeFiles), 2),
+                               g(double(sums.files)),
+                               Oracle::share(double(sums.bytes), double(attributeBytes), 2),
+                               g(double(sums.bytes))});
+            attributes.back().removeAll(QString());
+        }
+        attributes += Rows{cellsOf(QStringLiteral(
+            "Note it is possible that some files may have more than one attribute set.  For "
+            "example many system files are also hidden."))};
+        QCOMPARE(pages["Attribute"], attributes);
+
+        Rows times;
+        for (size_t k = 0; k < 48; ++k)
+            times.append({QTime(int(k) / 2, k % 2 ? 30 : 0).toString(QStringLiteral("HH:mm")),
+                          g(double(oracle.slots[0][k])), g(double(oracle.slots[1][k])),
+                          g(double(oracle.slots[2][k]))});
+        QCOMPARE(pages["Time"], times);
+        QVERIFY(
+            text.out.endsWith("Finished - " + g(double(oracle.processed)) + " files processed\n"));
     }
 
     void includeAndExclude_data()
@@ -256,6 +653,7 @@ private Q_SLOTS:
         QCOMPARE(drives.size(), 3);
         QCOMPARE(drives[0]["row"].toString(), QStringLiteral("c: [test]"));
         QCOMPARE(drives[0]["clusterSize"].toInt(), 4096);
+        QCOMPARE(drives[0]["totalBytes"].toDouble(), 4294967296.0); // beyond 32 bits
         QCOMPARE(drives[2]["row"].toString(), QStringLiteral("e:"));
         QCOMPARE(drives[2]["ready"].toBool(), false);
     }

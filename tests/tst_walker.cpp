@@ -106,11 +106,24 @@ private Q_SLOTS:
         } else {
             fillFolder(tree, ".", 200, 7);
         }
+        // The reference: every file the walk met, counted here one by one.
+        CollectionOptions options;
+        options.collectOverhang = true;
         Walk one(1);
+        one.stats.setOptions(options);
+        StatAccumulators counted;
+        counted.setOptions(options);
+        counted.setToday(one.stats.today());
+        one.walker.setFileObserver([&](const DirEntry &entry) {
+            counted.crunchNumbers(QString(), entry);
+            ++counted.filesProcessed;
+        });
         QCOMPARE(one.run(tree), DirectoryWalker::Outcome::Walked);
         QVERIFY(one.stats.filesProcessed > 0);
+        QCOMPARE(statsFigures(one.stats), statsFigures(counted));
         for (int threads : {2, 4}) {
             Walk many(threads);
+            many.stats.setOptions(options);
             QCOMPARE(many.run(tree), DirectoryWalker::Outcome::Walked);
             QCOMPARE(statsFigures(many.stats), statsFigures(one.stats));
             QCOMPARE(many.walker.unreadableFolders(), one.walker.unreadableFolders());
