@@ -8,7 +8,12 @@
 #include <QTest>
 
 #include <mutex>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,16 +42,26 @@ private Q_SLOTS:
                                      "35 27 11:0 / /run/media/me/DISC ro - iso9660 /dev/sr0 ro\n"
                                      "36 27 0:43 / /var/lib/docker rw - overlay overlay rw\n"
                                      "37 27 0:44 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+                                     "40 27 7:1 / /snap/core/123 ro - squashfs /dev/loop1 ro\n"
+                                     "41 27 7:2 / /media/iso ro - iso9660 /dev/loop2 ro\n"
+                                     "42 27 8:33 / /srv/data rw - ext4 /dev/sdc1 rw\n"
+                                     "43 27 8:49 / /mnt/stack rw - ext4 /dev/sdd1 rw\n"
+                                     "44 43 8:65 / /mnt/stack rw - ext4 /dev/sde1 rw\n"
+                                     "45 27 0:50 /@data /data rw - btrfs /dev/sdf1 rw\n"
+                                     "46 45 0:50 /@data/sub /data/sub rw - btrfs /dev/sdf1 rw\n"
+                                     "47 27 0:40 / /mnt/tmp-again rw - tmpfs tmpfs rw\n"
                                      "broken line\n";
         const QList<MountEntry> mounts = MountTable::parseMountInfo(mountinfo);
-        QCOMPARE(mounts.size(), 13);
+        QCOMPARE(mounts.size(), 21);
         QCOMPARE(mounts[3].mountPoint, QByteArray("/media/usb stick"));
         QCOMPARE(mounts[3].device, quint64(makedev(8, 17)));
 
         MountTable::DeviceFacts facts;
         facts.isRemovable = [](quint64 device) { return device == makedev(8, 17); };
         facts.labelOf = [](const QString &source) {
-            return source == u"/dev/sda2" ? QStringLiteral("HOME") : QString();
+            return source == u"/dev/sda2"   ? QStringLiteral("HOME")
+                   : source == u"/dev/sde1" ? QStringLiteral("TOP")
+                                            : QString();
         };
         const QList<DriveInfo> drives = MountTable::selectDrives(mounts, facts);
         QStringList described;
@@ -55,29 +70,39 @@ private Q_SLOTS:
                                  .arg(d.letter)
                                  .arg(d.type)
                                  .arg(d.label, QString::fromUtf8(d.mountPoint), d.connection));
-        QCOMPARE(described, QStringList({"c 3 / / ", "d 3 HOME /home ",
-                                         "e 2 /media/usb stick /media/usb stick ",
-                                         "f 4 /net/share /net/share //Server/Share",
-                                         "g 5 /run/media/me/DISC /run/media/me/DISC ",
-                                         "h 3 HOME /srv/home-again ", "i 6 /tmp /tmp "}));
+        // Each file system once, by its mount closest to the root: no bind mount (home-again),
+        // no second mount (same-as-home, tmp-again), one drive for the btrfs subvolumes, the
+        // top of two stacked mounts, no snap; disks before images and RAM disks.
+        QCOMPARE(
+            described,
+            QStringList({"c 3 / / ", "d 3 /data /data ", "e 3 HOME /home ",
+                         "f 2 /media/usb stick /media/usb stick ", "g 3 TOP /mnt/stack ",
+                         "h 4 /net/share /net/share //Server/Share",
+                         "i 5 /run/media/me/DISC /run/media/me/DISC ", "j 3 /srv/data /srv/data ",
+                         "k 5 /media/iso /media/iso ", "l 6 /tmp /tmp "}));
 
-        QCOMPARE(MountTable::driveOfPath(drives, "/home/me/src"), QChar(u'd'));
+        QCOMPARE(MountTable::driveOfPath(drives, "/home/me/src"), QChar(u'e'));
         QCOMPARE(MountTable::driveOfPath(drives, "/homework"), QChar(u'c'));
-        QCOMPARE(MountTable::driveOfPath(drives, "/media/usb stick"), QChar(u'e'));
+        QCOMPARE(MountTable::driveOfPath(drives, "/media/usb stick"), QChar(u'f'));
     }
 
+    // Thirty images under /mnt and one disk: the disk gets its letter, the letters end at z:.
     void lettersEndAtZ()
     {
         QByteArray mountinfo = "1 0 8:0 / / rw - ext4 /dev/sda rw\n";
         for (int i = 0; i < 30; ++i)
-            mountinfo += QStringLiteral("%1 1 9:%1 / /mnt/m%2 rw - ext4 /dev/md%1 rw\n")
+            mountinfo += QStringLiteral("%1 1 7:%1 / /mnt/m%2 rw - ext4 /dev/loop%1 rw\n")
                              .arg(i + 2)
                              .arg(i + 10)
                              .toUtf8();
+        mountinfo += "99 1 8:17 / /srv/data rw - ext4 /dev/sdb1 rw\n";
+        int leftOut = -1;
         const QList<DriveInfo> drives =
-            MountTable::selectDrives(MountTable::parseMountInfo(mountinfo), {});
+            MountTable::selectDrives(MountTable::parseMountInfo(mountinfo), {}, &leftOut);
         QCOMPARE(drives.size(), 24);
+        QCOMPARE(drives[1].mountPoint, QByteArray("/srv/data"));
         QCOMPARE(drives.last().letter, QChar(u'z'));
+        QCOMPARE(leftOut, 8);
     }
 
     // The example machine: a floppy, a labelled system disk, an empty CD-ROM drive, a
@@ -199,6 +224,39 @@ private Q_SLOTS:
         QVERIFY(space);
         QVERIFY(space->totalBytes >= space->freeBytes && space->blockSize > 0);
         QVERIFY(!LinuxVolumes::querySpace("/no/such/folder", 2000));
+    }
+
+    // The system's own table in a private mount namespace: a RAM disk mounted twice and bound
+    // once more is one drive, by its first mount point.
+    void fileSystemMountedThriceIsOneDrive()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root for a private mount namespace");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("quillix", "/mnt", "tmpfs", 0, nullptr) != 0)
+                ::_exit(2);
+            for (const char *folder : {"/mnt/a", "/mnt/b", "/mnt/c"})
+                ::mkdir(folder, 0755);
+            if (::mount("quillix", "/mnt/a", "tmpfs", 0, nullptr) != 0 ||
+                ::mount("/mnt/a", "/mnt/b", nullptr, MS_BIND, nullptr) != 0 ||
+                ::mkdir("/mnt/a/inner", 0755) != 0 ||
+                ::mount("/mnt/a/inner", "/mnt/c", nullptr, MS_BIND, nullptr) != 0)
+                ::_exit(2);
+            QByteArrayList points;
+            for (const DriveInfo &drive : LinuxVolumes().drives())
+                if (drive.mountPoint.startsWith("/mnt"))
+                    points.append(drive.mountPoint);
+            ::_exit(points == QByteArrayList{"/mnt", "/mnt/a"} ? 0 : 1);
+        }
+        int childStatus = 0;
+        QCOMPARE(::waitpid(child, &childStatus, 0), child);
+        QVERIFY(WIFEXITED(childStatus));
+        if (WEXITSTATUS(childStatus) == 2)
+            QSKIP("mount namespaces are not available here");
+        QCOMPARE(WEXITSTATUS(childStatus), 0);
     }
 };
 

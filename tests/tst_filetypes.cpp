@@ -88,6 +88,12 @@ private Q_SLOTS:
             << "include" << QStringList{"*.htm\tPage"} << QByteArray("page.html") << false;
         QTest::newRow("row without tab matches plain names")
             << "include" << QStringList{"*.doc"} << QByteArray("README") << true;
+        // Case folding at both ends of the alphabet, and the characters just beyond them.
+        const QStringList edges{"*.az\tEdges", "*.[@\tBeyond"};
+        for (const auto &[name, counted] : std::initializer_list<std::pair<const char *, bool>>{
+                 {"x.AZ", true}, {"x.aZ", true}, {"x.[@", true}, {"x.{`", false}})
+            QTest::addRow("case at the edges %s", name)
+                << "include" << edges << QByteArray(name) << counted;
         QTest::newRow("non-ASCII case is exact")
             << "include" << QStringList{QStringLiteral("*.\u00E9\tx")} << QByteArray(".\xC3\x89")
             << false;

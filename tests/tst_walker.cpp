@@ -305,18 +305,24 @@ private Q_SLOTS:
     }
 
     // A folder bound beside itself is no ancestor of the mirror: only the mount rule keeps the
-    // walk from counting its files twice. Bound into itself, the walk would go round forever.
+    // walk from counting its files twice. Bound into itself, the walk would go round forever. A
+    // file bound over another is the other file system's, and is not counted.
     void bindMountIsNotEntered_data()
     {
-        QTest::addColumn<QByteArray>("mirror");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QByteArray>("target");
         QTest::addColumn<int>("threads");
-        QTest::newRow("sibling") << QByteArray("other/mirror") << 1;
-        QTest::newRow("sibling, two workers") << QByteArray("other/mirror") << 2;
-        QTest::newRow("inside itself") << QByteArray("data/mirror") << 1;
+        QTest::newRow("sibling") << QByteArray("data") << QByteArray("other/mirror") << 1;
+        QTest::newRow("sibling, two workers")
+            << QByteArray("data") << QByteArray("other/mirror") << 2;
+        QTest::newRow("inside itself") << QByteArray("data") << QByteArray("data/mirror") << 1;
+        QTest::newRow("file over file")
+            << QByteArray("/etc/hostname") << QByteArray("other/bound.txt") << 1;
     }
     void bindMountIsNotEntered()
     {
-        QFETCH(QByteArray, mirror);
+        QFETCH(QByteArray, source);
+        QFETCH(QByteArray, target);
         QFETCH(int, threads);
         if (::geteuid() != 0)
             QSKIP("needs root for a private mount namespace");
@@ -324,14 +330,18 @@ private Q_SLOTS:
         tree.folder("data");
         tree.file("data/one.txt");
         tree.folder("other");
-        tree.folder(mirror);
+        if (source.startsWith('/'))
+            tree.file(target);
+        else
+            tree.folder(target);
         const pid_t child = ::fork();
         if (child == 0) {
             if (::unshare(CLONE_NEWNS) != 0 ||
                 ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
                 ::_exit(2);
-            if (::mount(tree.path("data").constData(), tree.path(mirror).constData(), nullptr,
-                        MS_BIND, nullptr) != 0)
+            const QByteArray from = source.startsWith('/') ? source : tree.path(source);
+            if (::mount(from.constData(), tree.path(target).constData(), nullptr, MS_BIND,
+                        nullptr) != 0)
                 ::_exit(2);
             Walk walk(threads);
             walk.run(tree);

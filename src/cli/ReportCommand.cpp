@@ -308,6 +308,15 @@ int ReportCommand::printDrives(bool json)
     }
     writer.endArray();
     write(json ? writer.text() + u'\n' : table.toPlainText());
+    if (const int leftOut = Volumes::current().drivesLeftOut()) {
+        const QString note =
+            QStringLiteral("%1 more drive(s) have no letter: the letters end at z:.\n")
+                .arg(leftOut);
+        if (json)
+            std::fputs(note.toLocal8Bit().constData(), m_err);
+        else
+            write(note);
+    }
     return 0;
 }
 

@@ -173,6 +173,8 @@ void WalkWorker::listFolder(int fd, Frame &frame)
                     frame.complete = false;
                 continue;
             }
+            if (m_entry.otherMount)
+                continue; // a file bound in from another file system is not this drive's
             if (classifyEntry(m_entry) == ekFile)
                 countFile();
             else if (name[0] != '.' && !(m_entry.attributes & faSystem))

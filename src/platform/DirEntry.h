@@ -25,4 +25,6 @@ struct DirEntry {
     // Identity of the object, for the walk's check against entering a folder twice.
     quint64 device = 0;
     quint64 inode = 0;
+    // The entry is the root of another mount (a folder, or a file bound over another file).
+    bool otherMount = false;
 };

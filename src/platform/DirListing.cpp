@@ -59,9 +59,10 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
         attributes |= faReadOnly;
     if (name[0] == '.')
         attributes |= faHidden;
+    const bool otherMount = isOtherMount(sx, driveMount);
     if (type == S_IFDIR) {
         attributes |= faDirectory;
-        if (isOtherMount(sx, driveMount))
+        if (otherMount)
             attributes |= faSystem;
     } else {
         if (type == S_IFCHR || type == S_IFBLK || type == S_IFIFO || type == S_IFSOCK)
@@ -82,5 +83,6 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
     entry.created = sx.stx_mask & STATX_BTIME ? packedDate(sx.stx_btime) : 0;
     entry.device = deviceNumber(sx);
     entry.inode = sx.stx_ino;
+    entry.otherMount = otherMount;
     return true;
 }

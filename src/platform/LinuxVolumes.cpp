@@ -91,6 +91,15 @@ QList<DriveInfo> LinuxVolumes::drives() const
     return MountTable::selectDrives(mounts, {isRemovableDevice, labelOfDevice});
 }
 
+int LinuxVolumes::drivesLeftOut() const
+{
+    int leftOut = 0;
+    MountTable::selectDrives(
+        MountTable::parseMountInfo(readSmallFile(QStringLiteral("/proc/self/mountinfo"))), {},
+        &leftOut);
+    return leftOut;
+}
+
 QChar LinuxVolumes::currentDriveLetter() const
 {
     char buffer[4096];

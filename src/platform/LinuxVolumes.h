@@ -13,6 +13,7 @@ public:
     QList<DriveInfo> drives() const override;
     QChar currentDriveLetter() const override;
     std::optional<VolumeSpace> space(QChar letter) const override;
+    int drivesLeftOut() const override;
 
     static constexpr int readyTimeoutMs = 2000;
     using SpaceCall = int (*)(const char *path, struct statvfs *result);

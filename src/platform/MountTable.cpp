@@ -53,11 +53,28 @@ bool isPseudoFileSystem(const QString &fs)
                         "selinuxfs",   "fuse.gvfsd-fuse", "fuse.portal"});
 }
 
+bool isImageFileSystem(const QString &fs)
+{
+    return isOneOf(fs, {"squashfs", "erofs"});
+}
+
+bool isRemovableMediaFolder(const QByteArray &point)
+{
+    return isUnder(point, "/media") || isUnder(point, "/mnt") || isUnder(point, "/run/media");
+}
+
 bool isDrive(const MountEntry &mount)
 {
     const QByteArray &point = mount.mountPoint;
     if (point == "/")
         return true;
+    // A bind mount shows a folder of a file system that is listed by its own mount; btrfs
+    // subvolumes are mounted the same way and are folded into their device's drive below.
+    if (mount.root != "/" && mount.fileSystem != u"btrfs")
+        return false;
+    // Read-only images such as snaps are software, not drives, unless mounted as media.
+    if (isImageFileSystem(mount.fileSystem) && !isRemovableMediaFolder(point))
+        return false;
     const bool systemFolder = isUnder(point, "/proc") || isUnder(point, "/sys") ||
                               isUnder(point, "/dev") ||
                               (isUnder(point, "/run") && !isUnder(point, "/run/media"));
@@ -65,8 +82,14 @@ bool isDrive(const MountEntry &mount)
         return false;
     const bool ramDisk = isOneOf(mount.fileSystem, {"tmpfs", "ramfs"});
     return mount.source.startsWith(u"/dev/") || isNetworkFileSystem(mount.fileSystem) ||
-           (ramDisk && point == "/tmp") || isUnder(point, "/media") || isUnder(point, "/mnt") ||
-           isUnder(point, "/run/media");
+           (ramDisk && point == "/tmp") || isRemovableMediaFolder(point);
+}
+
+// Disks and shares get their letters before images and RAM disks.
+bool isSecondary(const MountEntry &mount)
+{
+    return isOneOf(mount.fileSystem, {"tmpfs", "ramfs"}) || isImageFileSystem(mount.fileSystem) ||
+           mount.source.startsWith(u"/dev/loop");
 }
 
 quint32 driveTypeOf(const MountEntry &mount, const MountTable::DeviceFacts &facts)
@@ -108,38 +131,52 @@ QList<MountEntry> MountTable::parseMountInfo(const QByteArray &text)
     return mounts;
 }
 
-QList<DriveInfo> MountTable::selectDrives(const QList<MountEntry> &mounts, const DeviceFacts &facts)
+QList<DriveInfo> MountTable::selectDrives(const QList<MountEntry> &mounts, const DeviceFacts &facts,
+                                          int *leftOut)
 {
-    QList<MountEntry> candidates;
-    for (const MountEntry &mount : mounts)
-        if (isDrive(mount))
-            candidates.append(mount);
-    // The root first, the rest by mount point; later mounts over the same point hide earlier
-    // ones, so the last of them is the one that answers.
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const MountEntry &a, const MountEntry &b) {
-                         if ((a.mountPoint == "/") != (b.mountPoint == "/"))
-                             return a.mountPoint == "/";
-                         return a.mountPoint < b.mountPoint;
-                     });
+    // A later mount hides the earlier ones at its point and below it: of mounts stacked on one
+    // point, the last is the one that answers.
     QList<MountEntry> visible;
-    for (const MountEntry &mount : candidates) {
-        if (!visible.isEmpty() && visible.last().mountPoint == mount.mountPoint)
-            visible.last() = mount;
-        else
+    for (const MountEntry &mount : mounts) {
+        visible.removeIf([&](const MountEntry &m) {
+            return isUnder(m.mountPoint, mount.mountPoint.constData());
+        });
+        if (isDrive(mount))
             visible.append(mount);
     }
+    // A file system is one drive however often it is mounted: its mount closest to the root
+    // stands for it.
+    auto depth = [](const MountEntry &mount) {
+        return mount.mountPoint == "/" ? 0 : mount.mountPoint.count('/');
+    };
+    QList<MountEntry> drivesToBe;
+    for (const MountEntry &mount : visible) {
+        const auto same =
+            std::find_if(drivesToBe.begin(), drivesToBe.end(),
+                         [&](const MountEntry &m) { return m.device == mount.device; });
+        if (same == drivesToBe.end())
+            drivesToBe.append(mount);
+        else if (std::pair(depth(mount), mount.mountPoint) <
+                 std::pair(depth(*same), same->mountPoint))
+            *same = mount;
+    }
+    // The root first, then disks and shares, then images and RAM disks, each by mount point.
+    std::sort(drivesToBe.begin(), drivesToBe.end(), [](const MountEntry &a, const MountEntry &b) {
+        if ((a.mountPoint == "/") != (b.mountPoint == "/"))
+            return a.mountPoint == "/";
+        if (isSecondary(a) != isSecondary(b))
+            return !isSecondary(a);
+        return a.mountPoint < b.mountPoint;
+    });
 
     QList<DriveInfo> drives;
-    QList<QPair<quint64, QByteArray>> listed;
     char letter = 'c';
-    for (const MountEntry &mount : visible) {
-        if (letter > 'z')
-            break;
-        const QPair<quint64, QByteArray> identity{mount.device, mount.root};
-        if (listed.contains(identity))
+    int notListed = 0;
+    for (const MountEntry &mount : drivesToBe) {
+        if (letter > 'z') {
+            ++notListed;
             continue;
-        listed.append(identity);
+        }
         DriveInfo drive;
         drive.letter = QLatin1Char(letter++);
         drive.type = driveTypeOf(mount, facts);
@@ -152,6 +189,8 @@ QList<DriveInfo> MountTable::selectDrives(const QList<MountEntry> &mounts, const
             drive.connection = mount.source;
         drives.append(drive);
     }
+    if (leftOut)
+        *leftOut = notListed;
     return drives;
 }
 

@@ -23,9 +23,12 @@ struct DeviceFacts {
     std::function<QString(const QString &source)> labelOf; // empty when the device has none
 };
 
-// The mounts that are drives, lettered: "/" is c:, the others from d: in ascending order of
-// mount point; more than z: are not listed.
-QList<DriveInfo> selectDrives(const QList<MountEntry> &mounts, const DeviceFacts &facts);
+// The mounts that are drives, each file system once, lettered: "/" is c:, then disks and
+// shares, then images and RAM disks, each in ascending order of mount point, up to z:. Bind
+// mounts and snap images are no drives. leftOut, when given, receives the number of drives
+// that found no letter.
+QList<DriveInfo> selectDrives(const QList<MountEntry> &mounts, const DeviceFacts &facts,
+                              int *leftOut = nullptr);
 
 // The drive whose mount point is the longest prefix of path; a null QChar when none is.
 QChar driveOfPath(const QList<DriveInfo> &drives, const QByteArray &path);

@@ -45,6 +45,8 @@ public:
     // Space of the drive, or nothing when it does not answer (within two seconds) or is not
     // in the table.
     virtual std::optional<VolumeSpace> space(QChar letter) const = 0;
+    // Drives left out of the table because the letters ran out.
+    virtual int drivesLeftOut() const { return 0; }
 
     std::optional<DriveInfo> drive(QChar letter) const;
 
