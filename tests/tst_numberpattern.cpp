@@ -38,6 +38,7 @@ private Q_SLOTS:
         row("percent, two optional", "#,##0.## %", 12.345, "12.35 %");
         row("no grouping without comma", "##0.# %", 12345.0, "12345 %");
         row("negative", "#,##0.00 GB", -1234.5, "-1,234.50 GB");
+        row("count of 18 digits", "#,##0", 123456789012345678.0, "123,456,789,012,345,680");
         row("negative rounding to zero", "#,##0.0 GB", -0.01, "0.0 GB");
         row("half away from zero, not to even", "#,##0.00", 0.125, "0.13");
         row("decimal text as written", "#,##0.00", 2.675, "2.68");

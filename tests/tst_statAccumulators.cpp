@@ -1,4 +1,5 @@
 #include "collection/StatAccumulators.h"
+#include "reports/ReportTables.h"
 #include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
 
@@ -231,6 +232,16 @@ private Q_SLOTS:
         QCOMPARE(stats.sizeCount[12], 3.0);
         QCOMPARE(stats.sizeBytes[12], 3.0 * double(big));
         QCOMPARE(stats.modifiedAgeBytes[1], 3.0 * double(big));
+
+        // Totals of petabytes and more are written in whole digits, the totals row too.
+        const qint64 huge = qint64(1) << 52;
+        for (int i = 0; i < 300; ++i)
+            stats.crunchNumbers(QString(), testEntry("film.iso", huge + i));
+        const TextTable types = ReportTables::typesTable(stats);
+        QCOMPARE(types.rows[1].mid(2),
+                 QStringList({"1,351,079,888,211,193,650", "300", "4,503,599,627,370,646"}));
+        QCOMPARE(types.rows.last().mid(1, 3),
+                 QStringList({"Totals", "1,351,079,894,653,644,609", "303"}));
     }
 
     void filterDecidesWhatIsCounted()

@@ -146,9 +146,11 @@ private Q_SLOTS:
         QTest::newRow("negative") << -1234.5 << "-1,235";
         QTest::newRow("grouped") << 1234567.6 << "1,234,568";
         QTest::newRow("14 digits") << 99999999999999.0 << "99,999,999,999,999";
-        QTest::newRow("10^14") << 1e14 << "1E14";
-        QTest::newRow("exponent mantissa") << 123456789012345678.0 << "1.2345678901235E17";
-        QTest::newRow("rounds up into exponent form") << 99999999999999.7 << "1E14";
+        QTest::newRow("10^14") << 1e14 << "100,000,000,000,000";
+        QTest::newRow("18 digits") << 123456789012345678.0 << "123,456,789,012,345,680";
+        QTest::newRow("2^63 - 1024") << 9223372036854774784.0 << "9,223,372,036,854,774,784";
+        QTest::newRow("rounds up to 15 digits") << 99999999999999.7 << "100,000,000,000,000";
+        QTest::newRow("beyond 19 digits") << 1.2345678901234567e20 << "1.2345678901235E20";
         QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
         QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "";
     }

@@ -93,7 +93,7 @@ void JsonWriter::value(double number)
     beforeValue();
     if (!std::isfinite(number))
         m_text += QStringLiteral("null");
-    else if (number == std::trunc(number) && std::fabs(number) < 9e15)
+    else if (number == std::trunc(number) && std::fabs(number) < 9.2e18) // whole up to 2^63
         m_text += QString::number(qint64(number));
     else
         m_text += QString::number(number, 'g', 17);

@@ -137,11 +137,17 @@ QString floatToGrouped(double value)
 {
     if (!std::isfinite(value))
         return QString();
+    // From 2^53 on every double is a whole number; its digits are written exactly.
+    if (std::fabs(value) >= 9007199254740992.0 && std::fabs(value) < 9223372036854775808.0)
+        return intToGrouped(qint64(value));
+    // Counts and byte totals are written in whole digits up to 2^63 (19 digits); only what
+    // lies beyond takes the general form.
     constexpr int precision = 14;
+    constexpr int wholeDigits = 19;
     DecimalNumber number = DecimalNumber::fromDouble(value);
     DecimalNumber significant = number;
     significant.roundToSignificant(precision);
-    if (significant.exponent() > precision) {
+    if (number.exponent() > wholeDigits) {
         // General form: mantissa without trailing zeros, "E", the exponent with a sign only
         // when negative.
         const std::string &digits = significant.significantDigits();

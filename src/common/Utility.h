@@ -25,8 +25,9 @@ double textToFloat(QStringView text);
 
 // The whole number with the user's thousands separator: 1234567 -> "1,234,567".
 QString intToGrouped(qint64 value);
-// The value rounded (half away from zero) to a whole number with thousands separators; from
-// 10^14 on, in exponent form with up to 14 significant digits ("1E14"). Not finite: empty text.
+// The value rounded (half away from zero) to a whole number with thousands separators, in
+// whole digits up to 19 of them (2^63 and more); beyond, in exponent form with up to 14
+// significant digits ("1.5E20"). Not finite: empty text.
 QString floatToGrouped(double value);
 
 EntryKind classifyEntry(const DirEntry &entry);

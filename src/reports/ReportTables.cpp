@@ -12,6 +12,8 @@
 
 #include <QTime>
 
+#include <limits>
+
 namespace {
 
 constexpr double gigabyte = 1073741824.0;
@@ -94,26 +96,33 @@ void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats)
         const QString extension = QString::fromLocal8Bit(row.key);
         grid.setCell(0, i + 1, extension);
         grid.setCell(1, i + 1, fileTypeDescription(extension));
-        grid.setCell(2, i + 1, floatToGrouped(double(row.bytes)));
-        grid.setCell(3, i + 1, floatToGrouped(double(row.files)));
+        grid.setCell(2, i + 1, intToGrouped(row.bytes));
+        grid.setCell(3, i + 1, intToGrouped(row.files));
         grid.setCell(4, i + 1,
-                     row.files > 0 ? floatToGrouped(double(row.bytes) / double(row.files))
+                     row.files > 0 ? intToGrouped(row.bytes / row.files +
+                                                  (row.bytes % row.files * 2 >= row.files))
                                    : QStringLiteral("0"));
     }
 }
 
 void ReportTables::writeTypeTotals(TextGrid &grid)
 {
+    // Whole numbers summed as such, so that totals beyond 2^53 stay exact; a sum beyond 2^63
+    // stops at the largest.
+    auto add = [](qint64 &sum, const QString &cell) {
+        if (__builtin_add_overflow(sum, digitsOnly(cell).toLongLong(), &sum))
+            sum = std::numeric_limits<qint64>::max();
+    };
     const int last = grid.rowCount() - 1;
-    double bytes = 0;
-    double files = 0;
+    qint64 bytes = 0;
+    qint64 files = 0;
     for (int r = 1; r < last; ++r) {
-        bytes += textToFloat(digitsOnly(grid.cell(2, r)));
-        files += textToFloat(digitsOnly(grid.cell(3, r)));
+        add(bytes, grid.cell(2, r));
+        add(files, grid.cell(3, r));
     }
     grid.setCell(1, last, QStringLiteral("Totals"));
-    grid.setCell(2, last, floatToGrouped(bytes));
-    grid.setCell(3, last, floatToGrouped(files));
+    grid.setCell(2, last, intToGrouped(bytes));
+    grid.setCell(3, last, intToGrouped(files));
 }
 
 TextTable ReportTables::typesTable(const StatAccumulators &stats)
