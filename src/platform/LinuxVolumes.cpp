@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -76,11 +77,22 @@ struct PendingQuery {
     std::condition_variable finished;
     bool done = false;
     bool ok = false;
+    bool abandoned = false; // its caller stopped waiting
     struct statvfs result {};
 };
 
+// Under pendingMutex: the query still running for a path, and the answers that came after
+// their caller had given up, kept for the next question.
 std::mutex pendingMutex;
 std::map<QByteArray, std::shared_ptr<PendingQuery>> pendingQueries;
+std::map<QByteArray, struct statvfs> lateAnswers;
+std::atomic<int> waitLimitMs{LinuxVolumes::readyTimeoutMs};
+
+VolumeSpace spaceOf(const struct statvfs &s)
+{
+    const quint64 unit = s.f_frsize ? s.f_frsize : s.f_bsize;
+    return VolumeSpace{quint64(s.f_blocks) * unit, quint64(s.f_bfree) * unit, unit};
+}
 
 } // namespace
 
@@ -113,7 +125,12 @@ std::optional<VolumeSpace> LinuxVolumes::space(QChar letter) const
     const std::optional<DriveInfo> info = drive(letter);
     if (!info)
         return std::nullopt;
-    return querySpace(info->mountPoint, readyTimeoutMs);
+    return querySpace(info->mountPoint, waitLimitMs.load());
+}
+
+void LinuxVolumes::setWaitLimit(int milliseconds)
+{
+    waitLimitMs = milliseconds;
 }
 
 std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int timeoutMs,
@@ -122,33 +139,41 @@ std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int 
     std::shared_ptr<PendingQuery> query;
     {
         const std::lock_guard lock(pendingMutex);
-        std::shared_ptr<PendingQuery> &slot = pendingQueries[path];
-        if (!slot) {
-            slot = std::make_shared<PendingQuery>();
-            std::thread([query = slot, path, call] {
-                struct statvfs result {};
-                const bool ok = call(path.constData(), &result) == 0;
-                {
-                    const std::lock_guard queryLock(query->mutex);
-                    query->done = true;
-                    query->ok = ok;
-                    query->result = result;
-                }
-                query->finished.notify_all();
-                const std::lock_guard registryLock(pendingMutex);
-                const auto it = pendingQueries.find(path);
-                if (it != pendingQueries.end() && it->second == query)
-                    pendingQueries.erase(it);
-            }).detach();
+        if (const auto late = lateAnswers.find(path); late != lateAnswers.end()) {
+            const VolumeSpace space = spaceOf(late->second);
+            lateAnswers.erase(late);
+            return space;
         }
-        query = slot;
+        // A question still unanswered is not asked again, nor waited for twice.
+        if (pendingQueries.count(path))
+            return std::nullopt;
+        query = std::make_shared<PendingQuery>();
+        pendingQueries[path] = query;
+        std::thread([query, path, call] {
+            struct statvfs result {};
+            const bool ok = call(path.constData(), &result) == 0;
+            bool late = false;
+            {
+                const std::lock_guard queryLock(query->mutex);
+                query->done = true;
+                query->ok = ok;
+                query->result = result;
+                late = query->abandoned;
+            }
+            query->finished.notify_all();
+            const std::lock_guard registryLock(pendingMutex);
+            pendingQueries.erase(path);
+            if (late && ok)
+                lateAnswers[path] = result;
+        }).detach();
     }
     std::unique_lock lock(query->mutex);
     if (!query->finished.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [&] { return query->done; }) ||
-        !query->ok)
+                                  [&] { return query->done; })) {
+        query->abandoned = true;
         return std::nullopt;
-    const struct statvfs &s = query->result;
-    const quint64 unit = s.f_frsize ? s.f_frsize : s.f_bsize;
-    return VolumeSpace{quint64(s.f_blocks) * unit, quint64(s.f_bfree) * unit, unit};
+    }
+    if (!query->ok)
+        return std::nullopt;
+    return spaceOf(query->result);
 }

@@ -1,6 +1,7 @@
 #include "Main.h"
 #include "HintStyle.h"
 #include "collection/Statistics.h"
+#include "platform/LinuxVolumes.h"
 #include "widgets/DesktopShell.h"
 #include "widgets/WidgetMessages.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char *argv[])
     Messages::install(&messages);
     DesktopShell shell;
     Shell::install(&shell);
+    // A hung network mount may hold a window for a tenth of a second, once, and no longer.
+    LinuxVolumes::setWaitLimit(100);
 
     // The main window first, then the statistics window, hidden, whose drive list the main
     // window's chart measures when it is shown.
