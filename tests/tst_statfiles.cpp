@@ -1,12 +1,17 @@
 #include "filetypes/StatFiles.h"
 #include "platform/ProfileFile.h"
 #include "support/FakeFileTypeRegistry.h"
+#include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +93,9 @@ private Q_SLOTS:
             << QStringList{"*.bak"};
         QTest::newRow("lone asterisk")
             << QByteArray("[Include]\nNumber=1\nFile1=*\n") << "Include" << QStringList{"*"};
+        QTest::newRow("Number=2000000000 reads the entries there are")
+            << QByteArray("[Include]\nNumber=2000000000\nFile1=*.a\nFile3=*.c\nFile03=*.x\n")
+            << "Include" << QStringList{"*.a", "*.c"};
         QTest::newRow("sections apart")
             << QByteArray("[Include]\nNumber=0\n[Exclude]\nNumber=1\nFile1=*.o\n") << "Exclude"
             << QStringList{"*.o"};
@@ -130,6 +138,134 @@ private Q_SLOTS:
                             "[Include]\nNumber=1\nFile1=*.txt\n"));
         QCOMPARE(patterns(ReadStatFilesFromDisk(file, QStringLiteral("Exclude"))),
                  QStringList({"*.bak", "*.tmp"}));
+    }
+
+    // Whatever the file holds besides the keys written stays byte for byte: other encodings,
+    // line ends, binary data, a missing final line end.
+    void writingKeepsEveryOtherByte_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("Latin-1, CRLF")
+            << QByteArray("[Other]\r\nName=M\xFCller\r\n\r\n[Include]\r\nNumber=1\r\n"
+                          "File1=*.txt\r\n; \xE9t\xE9\r\n")
+            << QByteArray("[Other]\r\nName=M\xFCller\r\n\r\n[Include]\r\nNumber=2\r\n"
+                          "File1=*.a\r\n; \xE9t\xE9\r\nFile2=*.b\r\n");
+        QByteArray binary(65536, 0);
+        for (qsizetype i = 0; i < binary.size(); ++i)
+            binary[i] = char((i * 7919 + i / 251) & 0xFF);
+        QTest::newRow("binary") << binary
+                                << binary + "\n[Include]\nNumber=2\nFile1=*.a\nFile2=*.b\n";
+        QTest::newRow("no final line end")
+            << QByteArray("[Include]\nNumber=1\nFile1=*.txt")
+            << QByteArray("[Include]\nNumber=2\nFile1=*.a\nFile2=*.b\n");
+    }
+    void writingKeepsEveryOtherByte()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        writeFile(settingsPath(), before);
+        QCOMPARE(WriteStatFilesToDisk(ProfileFile(settingsPath()), {"*.a", "*.b"},
+                                      QStringLiteral("Include")),
+                 QString());
+        QCOMPARE(readFile(settingsPath()), after);
+    }
+
+    // A file that cannot be read, here one too large to be a settings file, is reported and
+    // never overwritten.
+    void unreadableFileIsNeverOverwritten()
+    {
+        RecordingMessages messages;
+        writeFile(settingsPath(), "[Include]\nNumber=1\nFile1=*.txt\n");
+        QVERIFY(::truncate(QFile::encodeName(settingsPath()).constData(), 20 << 20) == 0);
+        const ProfileFile file(settingsPath());
+        QCOMPARE(patterns(ReadStatFilesFromDisk(file, QStringLiteral("Exclude"))),
+                 QStringList({"*.doc", "*.exe", "*.dll"}));
+        QCOMPARE(messages.log, QStringList({"beep", "Error: Unable to read " + settingsPath() +
+                                                        ": larger than 16 MB"}));
+        QCOMPARE(WriteStatFilesToDisk(file, {"*.a"}, QStringLiteral("Exclude")),
+                 "Unable to write to " + settingsPath());
+        QCOMPARE(QFileInfo(settingsPath()).size(), qint64(20 << 20));
+        QVERIFY(readFile(settingsPath()).startsWith("[Include]\nNumber=1\nFile1=*.txt\n"));
+    }
+
+    // Two processes saving in turn, each its own keys: with the lock, not one save is lost.
+    void concurrentSavesLoseNothing()
+    {
+        const int saves = 60;
+        pid_t children[2];
+        for (int c = 0; c < 2; ++c) {
+            children[c] = ::fork();
+            if (children[c] == 0) {
+                const ProfileFile file(settingsPath());
+                const QString section = c ? QStringLiteral("B") : QStringLiteral("A");
+                for (int i = 0; i < saves; ++i)
+                    if (!file.writeStrings(section, {{"Key" + QString::number(i), "x"}}))
+                        ::_exit(1);
+                ::_exit(0);
+            }
+        }
+        for (pid_t child : children) {
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        const ProfileFile file(settingsPath());
+        for (const char *section : {"A", "B"})
+            QCOMPARE(file.readSection(QLatin1String(section))->size(), saves);
+    }
+
+    // A disk that fills during the save, or was full before it: the old file stays byte for
+    // byte, and no temporary file is left.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("fullBefore");
+        QTest::newRow("fills during the save") << false;
+        QTest::newRow("full before") << true;
+    }
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(bool, fullBefore);
+        if (::geteuid() != 0)
+            QSKIP("needs root for a small file system in a private mount namespace");
+        QTemporaryDir disk;
+        const QString path = disk.path() + QStringLiteral("/quillset.ini");
+        QByteArray before("[Other]\n");
+        for (int i = 0; i < 400; ++i)
+            before += "Key" + QByteArray::number(i) + "=some value\n";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const QByteArray folder = QFile::encodeName(disk.path());
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("quillix", folder.constData(), "tmpfs", 0, "size=16k") != 0)
+                ::_exit(2);
+            writeFile(path, before);
+            if (fullBefore) {
+                QFile filler(disk.path() + QStringLiteral("/filler"));
+                if (!filler.open(QIODevice::WriteOnly))
+                    ::_exit(3);
+                while (filler.write(QByteArray(1024, 'x')) > 0 && filler.flush()) {
+                }
+            }
+            QStringList rows;
+            for (int i = 0; i < 300; ++i)
+                rows.append("*.e" + QString::number(i));
+            const bool refused =
+                WriteStatFilesToDisk(ProfileFile(path), rows, QStringLiteral("Include")) ==
+                "Unable to write to " + path;
+            QDir(disk.path()).remove(QStringLiteral("filler"));
+            const bool kept = readFile(path) == before &&
+                              QDir(disk.path()).entryList(QDir::Files | QDir::Hidden) ==
+                                  QStringList{"quillset.ini"};
+            ::_exit(refused && kept ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 2)
+            QSKIP("mount namespaces are not available here");
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void writingANewFile()

@@ -1,6 +1,7 @@
 #include "StatFiles.h"
 
 #include "TypeRow.h"
+#include "common/Utility.h"
 #include "platform/FileTypeRegistry.h"
 #include "platform/ProfileFile.h"
 
@@ -14,7 +15,7 @@ constexpr int maxValueLength = 1023;
 // not an integer.
 int entryCount(const std::optional<QString> &text)
 {
-    if (!text)
+    if (!text || text->isNull())
         return -1;
     bool ok = false;
     int count = 0;
@@ -35,15 +36,31 @@ QString rowOf(const QString &pattern)
 
 QStringList ReadStatFilesFromDisk(const ProfileFile &file, const QString &section)
 {
-    const int count = entryCount(file.readString(section, QStringLiteral("Number")));
-    QStringList rows;
-    for (int i = 1; i <= count; ++i) {
-        const QString value = file.readString(section, QStringLiteral("File") + QString::number(i))
-                                  .value_or(QString())
-                                  .left(maxValueLength);
-        if (!value.isEmpty())
-            rows.append(rowOf(value));
+    QString error;
+    const std::optional<QHash<QString, QString>> keys = file.readSection(section, &error);
+    if (!error.isEmpty())
+        showError(QStringLiteral("Unable to read ") + file.path() + QStringLiteral(": ") + error);
+    const int count =
+        entryCount(keys ? keys->value(QStringLiteral("number")) : std::optional<QString>());
+    // The entries File1 to File<count> that exist, in order: a count of two billion costs no
+    // more than the lines the file has.
+    QList<QPair<int, QString>> entries;
+    if (keys) {
+        for (auto it = keys->cbegin(); it != keys->cend(); ++it) {
+            if (!it.key().startsWith(QStringLiteral("file")))
+                continue;
+            bool ok = false;
+            const int index = it.key().mid(4).toInt(&ok, 10);
+            if (ok && index >= 1 && index <= count && it.key().mid(4) == QString::number(index))
+                entries.append({index, it.value()});
+        }
     }
+    std::sort(entries.begin(), entries.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    QStringList rows;
+    for (const auto &[index, value] : entries)
+        if (!value.isEmpty())
+            rows.append(rowOf(value.left(maxValueLength)));
     if (count < 0)
         for (const char *pattern : {"*.doc", "*.exe", "*.dll"})
             rows.append(rowOf(QString::fromLatin1(pattern)));

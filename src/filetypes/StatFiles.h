@@ -9,7 +9,8 @@ class ProfileFile;
 // [Exclude] as Number=N and File1 to FileN, each the pattern of one type row.
 
 // The rows of section: each entry's pattern, a TAB and its description. With no readable
-// Number the three defaults *.doc, *.exe and *.dll; Number=0 gives no rows.
+// Number the three defaults *.doc, *.exe and *.dll; Number=0 gives no rows. A file that exists
+// but cannot be read is reported in an error box, "Unable to read " and the path and reason.
 QStringList ReadStatFilesFromDisk(const ProfileFile &file, const QString &section);
 
 // Writes the patterns of rows as File1 to FileN and Number=N; higher File keys of a longer

@@ -3,36 +3,57 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLockFile>
+#include <QLoggingCategory>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcProfile, "quillix.profile", QtInfoMsg)
 
 namespace {
 
-// The section named by a "[Name]" line, or nothing for any other line.
-std::optional<QString> sectionOf(const QString &line)
+// A line without its end: the "\r" of a file written on Windows is not part of it.
+QByteArrayView content(const QByteArray &line)
 {
-    const QString trimmed = line.trimmed();
-    if (!trimmed.startsWith(u'['))
-        return std::nullopt;
-    const qsizetype close = trimmed.indexOf(u']');
-    return close < 0 ? trimmed.mid(1).trimmed() : trimmed.mid(1, close - 1).trimmed();
+    return line.endsWith('\r') ? QByteArrayView(line).chopped(1) : QByteArrayView(line);
 }
 
-// The key of a "Key=Value" line, or nothing for comments and other lines.
-std::optional<QString> keyOf(const QString &line)
+// The section named by a "[Name]" line, or nothing for any other line.
+std::optional<QString> sectionOf(const QByteArray &line)
 {
-    const QString trimmed = line.trimmed();
-    if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+    const QByteArrayView trimmed = content(line).trimmed();
+    if (!trimmed.startsWith('['))
         return std::nullopt;
-    const qsizetype equals = trimmed.indexOf(u'=');
+    const qsizetype close = trimmed.indexOf(']');
+    const QByteArrayView name = close < 0 ? trimmed.sliced(1) : trimmed.sliced(1, close - 1);
+    return QString::fromUtf8(name.trimmed());
+}
+
+// The key of a "Key=Value" line as written, or nothing for comments and other lines.
+std::optional<QByteArrayView> keyOf(const QByteArray &line)
+{
+    const QByteArrayView trimmed = content(line).trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(';'))
+        return std::nullopt;
+    const qsizetype equals = trimmed.indexOf('=');
     if (equals <= 0)
         return std::nullopt;
-    return trimmed.left(equals).trimmed();
+    return trimmed.first(equals).trimmed();
 }
 
 bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -45,44 +66,135 @@ QString ProfileFile::defaultPath()
            QStringLiteral("/quillset.ini");
 }
 
-QStringList ProfileFile::readLines() const
+ProfileFile::Load ProfileFile::load(QByteArray &data, QString &error) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (QString &line : lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    data.clear();
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return Load::Missing;
+        error = systemError(errno);
+        return Load::Failed;
+    }
+    struct stat info {};
+    Load result = Load::Read;
+    if (::fstat(fd, &info) != 0) {
+        error = systemError(errno);
+        result = Load::Failed;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = QStringLiteral("not a file");
+        result = Load::Failed;
+    } else if (info.st_size > maxFileSize) {
+        error = QStringLiteral("larger than %1 MB").arg(maxFileSize / (1024 * 1024));
+        result = Load::Failed;
+    } else {
+        data.resize(qsizetype(info.st_size));
+        qsizetype done = 0;
+        // A file that grows while it is read is read to maxFileSize at most.
+        while (result == Load::Read) {
+            if (done == data.size()) {
+                if (data.size() >= maxFileSize)
+                    break;
+                data.resize(std::min<qsizetype>(data.size() + 4096, maxFileSize + 1));
+            }
+            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error = systemError(errno);
+                result = Load::Failed;
+            } else if (n == 0) {
+                data.truncate(done);
+                break;
+            } else {
+                done += n;
+            }
+        }
+        if (result == Load::Read && data.size() > maxFileSize) {
+            error = QStringLiteral("larger than %1 MB").arg(maxFileSize / (1024 * 1024));
+            result = Load::Failed;
+        }
+    }
+    ::close(fd);
+    if (result == Load::Failed) {
+        data.clear();
+        qCInfo(lcProfile) << "cannot read" << m_path << error;
+    }
+    return result;
 }
 
-std::optional<QString> ProfileFile::readString(const QString &section, const QString &key) const
+std::optional<QHash<QString, QString>> ProfileFile::readSection(const QString &section,
+                                                                QString *error) const
 {
+    QByteArray data;
+    QString reason;
+    const Load loaded = load(data, reason);
+    if (error)
+        *error = reason;
+    if (loaded != Load::Read)
+        return std::nullopt;
+    std::optional<QHash<QString, QString>> keys;
     bool inSection = false;
-    for (const QString &line : readLines()) {
+    for (const QByteArray &line : data.split('\n')) {
         if (const auto name = sectionOf(line)) {
             inSection = sameName(*name, section);
+            if (inSection && !keys)
+                keys.emplace();
             continue;
         }
         if (!inSection)
             continue;
-        if (const auto lineKey = keyOf(line); lineKey && sameName(*lineKey, key))
-            return line.mid(line.indexOf(u'=') + 1).trimmed();
+        if (const auto key = keyOf(line)) {
+            const QString name = QString::fromUtf8(*key).toLower();
+            if (!keys->contains(name)) {
+                const QByteArrayView text = content(line);
+                keys->insert(name, QString::fromUtf8(text.sliced(text.indexOf('=') + 1).trimmed()));
+            }
+        }
     }
-    return std::nullopt;
+    return keys;
 }
 
-bool ProfileFile::writeStrings(const QString &section,
-                               const QList<QPair<QString, QString>> &values) const
+std::optional<QString> ProfileFile::readString(const QString &section, const QString &key) const
 {
-    QStringList lines = readLines();
+    const auto keys = readSection(section);
+    if (!keys)
+        return std::nullopt;
+    const auto value = keys->constFind(key.toLower());
+    return value == keys->cend() ? std::nullopt : std::optional<QString>(*value);
+}
+
+bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString, QString>> &values,
+                               QString *error) const
+{
+    QString reason;
+    auto fail = [&](const QString &why) {
+        qCInfo(lcProfile) << "cannot write" << m_path << why;
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        return fail(QStringLiteral("cannot make its folder"));
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lock.tryLock(10000))
+        return fail(lock.error() == QLockFile::LockFailedError
+                        ? QStringLiteral("locked by another program")
+                        : QStringLiteral("cannot make its lock file"));
+
+    QByteArray data;
+    const Load loaded = load(data, reason);
+    if (loaded == Load::Failed)
+        return fail(reason);
+    // The lines joined by "\n" give the file back byte for byte.
+    QList<QByteArray> lines = data.split('\n');
+    const bool endsWithNewline = lines.last().isEmpty();
+    if (endsWithNewline)
+        lines.removeLast();
     QList<bool> written(values.size(), false);
 
     // Replace the first line of each key in the first matching section; remember where the
-    // section ends, to append the keys it does not have yet.
+    // section ends, to add the keys it does not have yet.
     qsizetype sectionEnd = -1;
     bool inSection = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -96,38 +208,83 @@ bool ProfileFile::writeStrings(const QString &section,
         }
         if (!inSection)
             continue;
-        if (!lines[i].trimmed().isEmpty())
+        if (!content(lines[i]).trimmed().isEmpty())
             sectionEnd = i + 1;
         const auto key = keyOf(lines[i]);
         if (!key)
             continue;
+        const QString name = QString::fromUtf8(*key);
         for (qsizetype v = 0; v < values.size(); ++v) {
-            if (!written[v] && sameName(*key, values[v].first)) {
-                lines[i] = *key + u'=' + values[v].second;
+            if (!written[v] && sameName(name, values[v].first)) {
+                const bool windowsLine = lines[i].endsWith('\r');
+                lines[i] = key->toByteArray() + '=' + values[v].second.toUtf8();
+                if (windowsLine)
+                    lines[i] += '\r';
                 written[v] = true;
                 break;
             }
         }
     }
-    QStringList missing;
+    // New lines end as the file's first line does.
+    const QByteArray lineEnd = !lines.isEmpty() && lines.first().endsWith('\r') ? "\r" : "";
+    QList<QByteArray> missing;
     for (qsizetype v = 0; v < values.size(); ++v)
         if (!written[v])
-            missing.append(values[v].first + u'=' + values[v].second);
+            missing.append((values[v].first + u'=' + values[v].second).toUtf8() + lineEnd);
     if (sectionEnd < 0) {
-        lines.append(u'[' + section + u']');
+        lines.append('[' + section.toUtf8() + ']' + lineEnd);
         lines += missing;
     } else {
         for (qsizetype k = 0; k < missing.size(); ++k)
             lines.insert(sectionEnd + k, missing[k]);
     }
+    QByteArray text = lines.join('\n');
+    if (endsWithNewline || sectionEnd < 0 || !missing.isEmpty())
+        text += '\n';
+    if (!replace(text, reason))
+        return fail(reason);
+    return true;
+}
 
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+bool ProfileFile::replace(const QByteArray &data, QString &error) const
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    QByteArray temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = systemError(errno);
         return false;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    }
+    auto abandon = [&](int reason) {
+        error = systemError(reason);
+        ::close(fd);
+        ::unlink(temporary.constData());
         return false;
-    const QByteArray text = (lines.join(u'\n') + u'\n').toUtf8();
-    if (file.write(text) != text.size())
+    };
+    struct stat old {};
+    const mode_t mode = ::stat(path.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    if (::fchmod(fd, mode) != 0)
+        return abandon(errno);
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    // Space is often only found to be missing when the data reaches the disk.
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        error = systemError(errno);
+        ::unlink(temporary.constData());
         return false;
-    return file.commit();
+    }
+    if (::rename(temporary.constData(), path.constData()) != 0) {
+        error = systemError(errno);
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
 }
