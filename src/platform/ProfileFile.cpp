@@ -71,7 +71,8 @@ ProfileFile::Load ProfileFile::load(QByteArray &data, QString &error) const
     data.clear();
     const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT)
+        // Nothing there, not even its folder: nothing to lose.
+        if (errno == ENOENT || errno == ENOTDIR)
             return Load::Missing;
         error = systemError(errno);
         return Load::Failed;
