@@ -6,7 +6,13 @@
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 
+#include <QProcess>
 #include <QTest>
+
+#include <cstdlib>
+#include <cstring>
+#include <linux/btrfs.h>
+#include <sys/ioctl.h>
 
 #include <fcntl.h>
 #include <sched.h>
@@ -352,6 +358,69 @@ private Q_SLOTS:
         QVERIFY(WIFEXITED(childStatus));
         if (WEXITSTATUS(childStatus) == 2)
             QSKIP("mount namespaces are not available here");
+        QCOMPARE(WEXITSTATUS(childStatus), 0);
+    }
+
+    // A btrfs drive as distributions lay it out: the root on subvolume @, the homes on @home
+    // mounted inside it, and mounted a second time. The walk enters the subvolume mounted
+    // inside and counts its files once.
+    void btrfsSubvolumesAreWalkedOnce_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::newRow("one worker") << 1;
+        QTest::newRow("two workers") << 2;
+    }
+    void btrfsSubvolumesAreWalkedOnce()
+    {
+        QFETCH(int, threads);
+        if (::geteuid() != 0)
+            QSKIP("needs root for a private mount namespace");
+        TestTree tree;
+        for (const char *folder : {"top", "disk"})
+            tree.folder(folder);
+        const QByteArray image = tree.path("btrfs.img");
+        tree.file("btrfs.img", 128 << 20);
+        if (QProcess::execute(QStringLiteral("mkfs.btrfs"),
+                              {"-q", QString::fromLocal8Bit(image)}) != 0)
+            QSKIP("mkfs.btrfs is not available");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto mountImage = [&](const char *options, const QByteArray &at) {
+                const QByteArray command =
+                    "mount -o loop," + QByteArray(options) + ' ' + image + ' ' + at;
+                return std::system(command.constData()) == 0;
+            };
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                !mountImage("subvolid=5", tree.path("top")))
+                ::_exit(2);
+            const int top = ::open(tree.path("top").constData(), O_RDONLY | O_DIRECTORY);
+            for (const char *subvolume : {"@", "@home"}) {
+                btrfs_ioctl_vol_args arguments{};
+                std::strcpy(arguments.name, subvolume);
+                if (::ioctl(top, BTRFS_IOC_SUBVOL_CREATE, &arguments) != 0)
+                    ::_exit(2);
+            }
+            ::close(top);
+            for (const char *made : {"top/@/home", "top/@/again"})
+                ::mkdir(tree.path(made).constData(), 0755);
+            for (const char *file : {"top/@/root.txt", "top/@home/a.txt"})
+                ::close(::open(tree.path(file).constData(), O_CREAT | O_WRONLY, 0644));
+            if (!mountImage("subvol=@", tree.path("disk")) ||
+                !mountImage("subvol=@home", tree.path("disk/home")) ||
+                !mountImage("subvol=@home", tree.path("disk/again")))
+                ::_exit(2);
+            StatAccumulators stats;
+            DirectoryWalker walker(stats);
+            walker.setThreads(threads);
+            walker.walkFolder(tree.path("disk"), QStringLiteral("D"));
+            ::_exit(stats.filesProcessed == 2 ? 0 : 10 + int(stats.filesProcessed));
+        }
+        int childStatus = 0;
+        QCOMPARE(::waitpid(child, &childStatus, 0), child);
+        QVERIFY(WIFEXITED(childStatus));
+        if (WEXITSTATUS(childStatus) == 2)
+            QSKIP("btrfs cannot be mounted here");
         QCOMPARE(WEXITSTATUS(childStatus), 0);
     }
 

@@ -5,6 +5,7 @@
 #include "WalkWorker.h"
 #include "drives/DriveServices.h"
 #include "platform/Messages.h"
+#include "platform/MountTable.h"
 #include "platform/Volumes.h"
 
 #include <QFile>
@@ -74,6 +75,25 @@ void DirectoryWalker::pumpOnce()
         m_pump();
 }
 
+void DirectoryWalker::findSameFileSystemMounts(WalkRoot &root)
+{
+    if (!root.mount.hasMountId)
+        return;
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return;
+    const QList<MountEntry> mounts = MountTable::parseMountInfo(table.readAll());
+    const auto own = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry &mount) {
+        return mount.mountId == root.mount.mountId;
+    });
+    if (own == mounts.end() || own->fileSystem != u"btrfs")
+        return;
+    root.btrfs = true;
+    for (const MountEntry &mount : mounts)
+        if (mount.device == own->device)
+            root.sameFileSystemMounts.push_back(mount.mountId);
+}
+
 DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
                                                      const QString &displayRoot)
 {
@@ -92,8 +112,11 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
         root.device = rootStat.st_dev;
         root.inode = rootStat.st_ino;
     }
+    findSameFileSystemMounts(root);
 
     WalkPool pool(m_threads, m_abortRequested, m_terminating);
+    if (root.btrfs)
+        pool.claimSubvolume(root.device);
     m_pool = &pool;
     m_workers.clear();
     for (int i = 0; i < m_threads; ++i) {

@@ -54,6 +54,8 @@ public:
 
 private:
     void pumpOnce();
+    // On btrfs, the mounts that show subvolumes of the root's file system.
+    static void findSameFileSystemMounts(struct WalkRoot &root);
 
     StatAccumulators &m_stats;
     const std::atomic<bool> *m_abortRequested = nullptr;

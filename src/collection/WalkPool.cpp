@@ -1,5 +1,6 @@
 #include "WalkPool.h"
 
+#include <algorithm>
 #include <chrono>
 
 WalkPool::WalkPool(int workers, const std::atomic<bool> *abortRequested,
@@ -61,6 +62,15 @@ void WalkPool::stop()
         m_over = true;
     }
     m_workChanged.notify_all();
+}
+
+bool WalkPool::claimSubvolume(quint64 device)
+{
+    std::lock_guard lock(m_mutex);
+    if (std::find(m_subvolumes.begin(), m_subvolumes.end(), device) != m_subvolumes.end())
+        return false;
+    m_subvolumes.push_back(device);
+    return true;
 }
 
 void WalkPool::workerDone()

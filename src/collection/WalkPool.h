@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DirListing.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,6 +17,7 @@ struct FolderStep {
     QByteArray name; // empty for the walk's root
     quint64 device = 0;
     quint64 inode = 0;
+    MountIdentity mount; // the mount the folder is on
 };
 
 // A folder handed from one worker to another: the folders from the walk's root down to its
@@ -48,6 +51,10 @@ public:
     // Ends the walk for every worker; called by a worker that saw a stop flag.
     void stop();
 
+    // A btrfs subvolume (by its device number) is walked once, however many ways lead to it:
+    // true for the first claim.
+    bool claimSubvolume(quint64 device);
+
     // A worker's thread is over.
     void workerDone();
     // Waits up to timeoutMs for every worker to be over; true when they are.
@@ -76,4 +83,5 @@ private:
     std::atomic<int> m_wanted{0};
     std::atomic<bool> m_statusWanted{true};
     std::optional<QString> m_status;
+    std::vector<quint64> m_subvolumes;
 };

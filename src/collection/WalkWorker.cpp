@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -18,6 +19,8 @@ constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 // A folder is handed over only this close to the root, so that the receiver reopens it by
 // names cheaply and the hand-over carries few ancestors.
 constexpr size_t handOverDepth = 64;
+// The inode number of the root folder of every btrfs subvolume.
+constexpr quint64 btrfsSubvolumeRoot = 256;
 
 bool isDotEntry(const char *name)
 {
@@ -47,9 +50,10 @@ void WalkWorker::run()
     m_pool.workerDone();
 }
 
-void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode)
+void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode,
+                           const MountIdentity &mount)
 {
-    m_stack.emplace_back(std::move(name), device, inode);
+    m_stack.emplace_back(std::move(name), device, inode, mount);
     m_ancestors.insert({device, inode});
 }
 
@@ -64,7 +68,7 @@ int WalkWorker::openTask(const WalkTask &task)
     if (task.ancestors.empty()) {
         const int fd = ::open(m_root.path.constData(), folderFlags);
         if (fd >= 0 && sameObject(fd, m_root.device, m_root.inode)) {
-            pushFrame(QByteArray(), m_root.device, m_root.inode);
+            pushFrame(QByteArray(), m_root.device, m_root.inode, m_root.mount);
             return fd;
         }
         if (fd >= 0)
@@ -75,7 +79,7 @@ int WalkWorker::openTask(const WalkTask &task)
     // The ancestors stand on the stack without subfolders of their own: backing up to them ends
     // the task, and they take part in the ancestor check and the folder text.
     for (const FolderStep &step : task.ancestors)
-        pushFrame(step.name, step.device, step.inode);
+        pushFrame(step.name, step.device, step.inode, step.mount);
     const int parent = reopenFrame(m_stack.size() - 1);
     if (parent < 0) {
         // The folders above it were moved or removed since it was listed.
@@ -83,10 +87,11 @@ int WalkWorker::openTask(const WalkTask &task)
         return -1;
     }
     DirEntry self;
-    const int fd = enterSubfolder(parent, task.name, self);
+    MountIdentity mount;
+    const int fd = enterSubfolder(parent, task.name, m_stack.back(), self, mount);
     ::close(parent);
     if (fd >= 0)
-        pushFrame(task.name, self.device, self.inode);
+        pushFrame(task.name, self.device, self.inode, mount);
     return fd;
 }
 
@@ -109,12 +114,13 @@ void WalkWorker::walkTask(const WalkTask &task)
                     continue;
                 const QByteArray name = std::move(top.subfolders[top.next++]);
                 DirEntry self;
-                const int child = enterSubfolder(fd, name, self);
+                MountIdentity mount;
+                const int child = enterSubfolder(fd, name, top, self, mount);
                 if (child < 0)
                     continue;
                 ::close(fd);
                 fd = child;
-                pushFrame(name, self.device, self.inode);
+                pushFrame(name, self.device, self.inode, mount);
                 listFolder(fd, m_stack.back());
                 continue;
             }
@@ -167,7 +173,7 @@ void WalkWorker::listFolder(int fd, Frame &frame)
                     frame.subfolders.emplace_back(name);
                 continue;
             }
-            if (!DirListing::describeEntry(fd, name, m_root.mount, m_entry)) {
+            if (!DirListing::describeEntry(fd, name, frame.mount, m_entry)) {
                 // Gone since it was listed is no failure to read; no search permission is.
                 if (errno != ENOENT)
                     frame.complete = false;
@@ -210,7 +216,8 @@ QString WalkWorker::folderText() const
     return text;
 }
 
-int WalkWorker::enterSubfolder(int fd, const QByteArray &name, DirEntry &self)
+int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
+                               MountIdentity &mount)
 {
     const int child = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
     if (child < 0) {
@@ -219,13 +226,30 @@ int WalkWorker::enterSubfolder(int fd, const QByteArray &name, DirEntry &self)
             ++unreadableFolders;
         return -1;
     }
-    // Another mount, a bind mount of this file system included, or a folder swapped for a
-    // mount point since it was listed, or one that repeats an ancestor, is not entered.
-    if (!DirListing::describeEntry(child, "", m_root.mount, self) || self.attributes & faSystem ||
-        m_ancestors.contains({self.device, self.inode})) {
+    auto refuse = [child] {
         ::close(child);
         return -1;
+    };
+    if (!DirListing::describeEntry(child, "", parent.mount, self))
+        return refuse();
+    mount = parent.mount;
+    // Another mount, a bind mount of this file system included, or a folder swapped for a
+    // mount point since it was listed, is not entered; on btrfs, a subvolume of the drive's
+    // own file system mounted inside it is.
+    if (self.attributes & faSystem) {
+        const bool subvolumeMount =
+            m_root.btrfs && self.inode == btrfsSubvolumeRoot && self.mountId != 0 &&
+            std::find(m_root.sameFileSystemMounts.begin(), m_root.sameFileSystemMounts.end(),
+                      self.mountId) != m_root.sameFileSystemMounts.end();
+        if (!subvolumeMount)
+            return refuse();
+        mount = MountIdentity{self.mountId, true, self.device};
     }
+    if (m_ancestors.contains({self.device, self.inode}))
+        return refuse();
+    // A btrfs subvolume is reached both as a folder and where it is mounted: walked once.
+    if (m_root.btrfs && self.device != parent.device && !m_pool.claimSubvolume(self.device))
+        return refuse();
     return child;
 }
 
@@ -262,7 +286,8 @@ void WalkWorker::offerWork()
         WalkTask task;
         task.ancestors.reserve(level + 1);
         for (size_t i = 0; i <= level; ++i)
-            task.ancestors.push_back({m_stack[i].name, m_stack[i].device, m_stack[i].inode});
+            task.ancestors.push_back(
+                {m_stack[i].name, m_stack[i].device, m_stack[i].inode, m_stack[i].mount});
         task.name = std::move(frame.subfolders.back());
         frame.subfolders.pop_back();
         m_pool.give(std::move(task));

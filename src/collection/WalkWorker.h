@@ -20,6 +20,10 @@ struct WalkRoot {
     quint64 device = 0;
     quint64 inode = 0;
     MountIdentity mount;
+    // On btrfs, the mounts of the same file system: subvolumes mounted inside the drive are
+    // walked as part of it.
+    bool btrfs = false;
+    std::vector<quint64> sameFileSystemMounts;
 };
 
 // One thread of a walk. It takes folders from the pool and walks each depth first with one
@@ -48,13 +52,16 @@ public:
 
 private:
     struct Frame {
-        Frame(QByteArray folderName, quint64 folderDevice, quint64 folderInode)
-            : name(std::move(folderName)), device(folderDevice), inode(folderInode)
+        Frame(QByteArray folderName, quint64 folderDevice, quint64 folderInode,
+              const MountIdentity &folderMount)
+            : name(std::move(folderName)), device(folderDevice), inode(folderInode),
+              mount(folderMount)
         {
         }
         QByteArray name;
         quint64 device = 0;
         quint64 inode = 0;
+        MountIdentity mount; // the mount the folder is on
         // The folders to enter, in listing order; those from next on are still to come.
         std::vector<QByteArray> subfolders;
         size_t next = 0;
@@ -74,12 +81,15 @@ private:
 
     void walkTask(const WalkTask &task);
     int openTask(const WalkTask &task);
-    void pushFrame(QByteArray name, quint64 device, quint64 inode);
+    void pushFrame(QByteArray name, quint64 device, quint64 inode, const MountIdentity &mount);
     void popFrame();
     // Lists the folder, counting its files and noting its subfolders in frame.
     void listFolder(int fd, Frame &frame);
     void countFile();
-    int enterSubfolder(int fd, const QByteArray &name, DirEntry &self);
+    // Opens the folder name of fd, the folder parent; -1 when it cannot be entered or is not
+    // to be. self describes the folder entered, mount the mount it is on.
+    int enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
+                       MountIdentity &mount);
     int reopenFrame(size_t depth);
     // Hands the shallowest folder not yet entered to a waiting worker.
     void offerWork();

@@ -27,4 +27,5 @@ struct DirEntry {
     quint64 inode = 0;
     // The entry is the root of another mount (a folder, or a file bound over another file).
     bool otherMount = false;
+    quint64 mountId = 0; // 0 where the kernel reports none
 };

@@ -84,5 +84,6 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
     entry.device = deviceNumber(sx);
     entry.inode = sx.stx_ino;
     entry.otherMount = otherMount;
+    entry.mountId = sx.stx_mask & STATX_MNT_ID ? sx.stx_mnt_id : 0;
     return true;
 }

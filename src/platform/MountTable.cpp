@@ -121,6 +121,7 @@ QList<MountEntry> MountTable::parseMountInfo(const QByteArray &text)
         if (numbers.size() != 2)
             continue;
         MountEntry mount;
+        mount.mountId = fields[0].toULongLong();
         mount.device = makedev(numbers[0].toUInt(), numbers[1].toUInt());
         mount.root = unescapeOctal(fields[3]);
         mount.mountPoint = unescapeOctal(fields[4]);

@@ -6,6 +6,7 @@
 
 // One line of /proc/self/mountinfo.
 struct MountEntry {
+    quint64 mountId = 0;   // as statx reports it (STATX_MNT_ID)
     quint64 device = 0;    // major:minor of the mounted file system
     QByteArray root;       // the folder of the file system mounted here
     QByteArray mountPoint; // escapes (\040 for a blank) undone
