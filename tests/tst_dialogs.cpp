@@ -8,6 +8,7 @@
 #include "support/RecordingMessages.h"
 #include "support/TestEnvironment.h"
 #include "widgets/EffectLabel.h"
+#include "widgets/WidgetMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -64,6 +66,20 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { pinTestEnvironment(); }
+
+    // The questions discard data: Enter in the box answers No.
+    void enterDoesNotConfirm()
+    {
+        QString defaultButton;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            defaultButton = box->defaultButton()->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(!WidgetMessages().confirm(QStringLiteral("Really clear out all extensions?")));
+        QCOMPARE(defaultButton, QStringLiteral("&No"));
+    }
     void init()
     {
         QFile::remove(ProfileFile::defaultPath());

@@ -154,6 +154,11 @@ private Q_SLOTS:
                                                   << "text/plain";
         QTest::newRow("upper-case extension") << ".TXT"
                                               << "text/plain";
+        // The database tells *.c from *.C; the listing's keys are upper case.
+        QTest::newRow("upper-case C is C") << ".C"
+                                           << "text/x-csrc";
+        QTest::newRow("upper-case H is a C header") << ".H"
+                                                    << "text/x-chdr";
         QTest::newRow("type has its comment") << "text/plain"
                                               << "plain text document";
         QTest::newRow("unknown extension") << ".qqqzz"

@@ -174,6 +174,9 @@ private Q_SLOTS:
         QVERIFY(!main.close());
         QVERIFY(main.isVisible() && !main.opening() && main.btClose->isHidden());
         QVERIFY(main.Timer1.isActive());
+        // A double click now does not replay the opening.
+        QTest::mouseDClick(main.chartSpaceBar, Qt::LeftButton);
+        QVERIFY(!main.opening() && !main.Timer2.isActive() && main.Timer1.isActive());
         int ticks = 0;
         while (main.Timer1.isActive() && ticks++ < 100)
             main.Timer1Timer();
@@ -375,6 +378,28 @@ private Q_SLOTS:
         QVERIFY(statistics.stats().filesProcessed >= 4 && statistics.stats().filesProcessed <= 5);
         QVERIFY(!statistics.collecting());
         QVERIFY(main.close());
+    }
+
+    // Exit, then a run started before the closing animation ends: the program ends while the
+    // run's start box is open, and no walk follows.
+    void exitDuringTheStartOfARun()
+    {
+        m_volumes->addDrive(u'c', dtFixed, QStringLiteral("V"), m_trees[0]->root(), space(1, 0.5));
+        TfrmMain main;
+        TfrmStatistics statistics;
+        main.setStatistics(&statistics);
+        main.show();
+        statistics.show();
+        QVERIFY(!main.close());
+        m_messages->whileInfoShows = [&] { QVERIFY(main.close()); };
+        answerNextWizard(WizardAnswer::EveryDriveAllFiles);
+        statistics.btOKClick();
+        QCOMPARE(statistics.stats().filesProcessed, qint64(0));
+        QVERIFY(!statistics.collecting() && !main.isVisible());
+        // Nothing starts any more.
+        m_messages->log.clear();
+        statistics.btOKClick();
+        QVERIFY(m_messages->log.isEmpty());
     }
 
     void spacePage()

@@ -270,6 +270,8 @@ void TfrmStatistics::requestTermination()
 
 void TfrmStatistics::btOKClick()
 {
+    if (m_terminating)
+        return;
     CollectionOptions options = m_stats.options();
     options.PickList1.clear();
     {
@@ -290,7 +292,7 @@ void TfrmStatistics::btOKClick()
     }
     options.collectOverhang = options.PickList1.size() == 1;
     m_stats.setOptions(options);
-    if (options.PickList1.isEmpty())
+    if (options.PickList1.isEmpty() || m_terminating)
         return;
     if (computePickListTotal(options.PickList1) <= 0) {
         showError(QStringLiteral("Could not compute the total size of the disk drives selected.  "
@@ -330,8 +332,9 @@ void TfrmStatistics::btOKClick()
         const bool turning = Timer1.isActive();
         Timer1.stop();
         scan();
-        if (turning)
-            Timer1.start();
+        // Rebuilding the Types page may have set the pies turning: the state before the run
+        // is the state after it.
+        setPieTimer(turning);
         m_statsCollected = true;
         m_collecting = false;
         if (m_abortRequested) {

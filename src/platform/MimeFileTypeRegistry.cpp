@@ -24,12 +24,16 @@ QString MimeFileTypeRegistry::defaultValue(const QString &key) const
     if (isPlainExtensionKey(key)) {
         // The database answers for whole names; only a type that owns the suffix itself counts,
         // not one that merely matches the made-up name.
-        const QString suffix = key.mid(1);
-        const QList<QMimeType> candidates =
-            database.mimeTypesForFileName(QStringLiteral("file") + key);
-        for (const QMimeType &type : candidates)
-            if (type.suffixes().contains(suffix, Qt::CaseInsensitive))
-                return type.name();
+        // The database's globs are case-sensitive where types differ only by case (*.c, *.C);
+        // the registry's keys ignore case, so the lower-case form is asked first.
+        for (const QString &asked : {key.toLower(), key}) {
+            const QString suffix = asked.mid(1);
+            const QList<QMimeType> candidates =
+                database.mimeTypesForFileName(QStringLiteral("file") + asked);
+            for (const QMimeType &type : candidates)
+                if (type.suffixes().contains(suffix, Qt::CaseInsensitive))
+                    return type.name();
+        }
         return QString();
     }
     if (key.contains(u'/')) {

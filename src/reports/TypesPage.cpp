@@ -116,6 +116,10 @@ void TypesPage::doFileTypes(StatAccumulators &stats)
     gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
     gridTypes->clearDataRows();
     ReportTables::writeTypeRows(*gridTypes, stats);
+    // A new run's listing starts at its top, with nothing picked.
+    gridTypes->clearSelection();
+    gridTypes->setCurrentCell(-1, -1);
+    gridTypes->scrollToTop();
     rgTypesClick();
 }
 
@@ -148,10 +152,16 @@ void TypesPage::rgTypesClick()
 
 void TypesPage::SortbyExtensionClick(SortItem item)
 {
-    if (gridTypes->rowCount() < 4)
+    // A menu item has already toggled its own tick when this runs: the ticks are set anew
+    // from the sort in force, so that at most one shows and a refused sort changes none.
+    auto showTick = [this] {
+        for (int i = 0; i < 5; ++i)
+            sortActions[i]->setChecked(i == m_sortItem);
+    };
+    if (gridTypes->rowCount() < 4) {
+        showTick();
         return;
-    for (QAction *action : sortActions)
-        action->setChecked(false);
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const SortRule &rule = sortRules[item];
     const int last = gridTypes->rowCount() - 2;
@@ -159,7 +169,8 @@ void TypesPage::SortbyExtensionClick(SortItem item)
         SortGridByValue(*gridTypes, 1, last, rule.column, rule.descending);
     else
         SortGridByText(*gridTypes, 1, last, rule.column, rule.descending);
-    sortActions[item]->setChecked(true);
+    m_sortItem = item;
+    showTick();
     QApplication::restoreOverrideCursor();
 }
 

@@ -53,4 +53,5 @@ Q_SIGNALS:
 
 private:
     ChartColorTable &m_colours;
+    int m_sortItem = -1; // the sort in force, -1 before the first
 };

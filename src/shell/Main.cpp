@@ -240,6 +240,9 @@ void TfrmMain::setLabelsVisible(bool visible)
 
 void TfrmMain::chartSpaceBarDblClick()
 {
+    // Once the program is closing, the closing animation runs to its end.
+    if (m_closeRequests > 0)
+        return;
     lblTitle->hide();
     lblBottom->hide();
     chartSpaceBar->setHint(QString());
@@ -278,9 +281,10 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         Timer1.start();
         return;
     }
-    // A walk must unwind before the program ends; the run quits once it has.
+    // The program is ending: no run starts from now on, and a walk must unwind before the
+    // program ends; the run quits once it has.
+    m_statistics->requestTermination();
     if (m_statistics->collecting()) {
-        m_statistics->requestTermination();
         event->ignore();
         return;
     }

@@ -22,5 +22,6 @@ bool WidgetMessages::confirm(const QString &text)
 {
     return QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Confirm"), text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+                                 // The questions discard data: Enter must not say yes.
+                                 QMessageBox::No) == QMessageBox::Yes;
 }

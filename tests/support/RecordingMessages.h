@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Records beeps and message boxes instead of showing them, so no test blocks on a modal box.
 // Installs itself while it lives.
 class RecordingMessages final : public Messages {
@@ -16,6 +18,8 @@ public:
     void infoBox(const QString &text) override
     {
         log.append(QStringLiteral("Information: ") + text);
+        if (whileInfoShows)
+            whileInfoShows();
     }
 
     bool confirm(const QString &text) override
@@ -27,4 +31,6 @@ public:
     QStringList log;
     // What every question is answered.
     bool answer = true;
+    // What happens while an information box would be open.
+    std::function<void()> whileInfoShows;
 };
