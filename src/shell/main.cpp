@@ -13,7 +13,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillix"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLIX_VERSION));
     QApplication::setStyle(new HintStyle);
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillix")));
