@@ -14,5 +14,28 @@ done
 [ -x "$prefix/bin/quillix-report" ] && "$prefix/bin/quillix-report" --version | grep -q '^quillix-report ' \
   || { echo "quillix-report --version does not answer"; missing=1; }
 grep -q '^Exec=quillix$' "$prefix/share/applications/quillix.desktop" || { echo "desktop entry"; missing=1; }
+
+# The Debian package: the same files under /usr, and its dependencies worked out.
+if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
+  packages=$(mktemp -d)
+  trap 'rm -rf "$prefix" "$packages"' EXIT
+  (cd "$build" && cpack -G DEB -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip -D CPACK_STRIP_FILES=ON \
+     -B "$packages" >/dev/null) || { echo "cpack failed"; missing=1; }
+  deb=$(ls "$packages"/quillix_*.deb 2>/dev/null | head -n 1)
+  if [ -n "$deb" ]; then
+    contents=$(dpkg-deb -c "$deb")
+    for file in usr/bin/quillix usr/bin/quillix-report usr/share/applications/quillix.desktop \
+                usr/share/icons/hicolor/scalable/apps/quillix.svg \
+                usr/share/icons/hicolor/48x48/apps/quillix.png; do
+      grep -q "\./$file\$" <<< "$contents" || { echo "package lacks $file"; missing=1; }
+    done
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for library in libqt6widgets6 libqt6core6 libc6 shared-mime-info; do
+      grep -q "$library" <<< "$depends" || { echo "package Depends lacks $library: $depends"; missing=1; }
+    done
+  else
+    echo "no package made"; missing=1
+  fi
+fi
 [ $missing -eq 0 ] && echo "1 passed, 0 failed"
 exit $missing
