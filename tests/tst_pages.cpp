@@ -382,12 +382,19 @@ private Q_SLOTS:
         QCOMPARE(access.chart->seriesAt(0).points[0].value, 0.5);
         QCOMPARE(access.chart->seriesAt(0).points[0].label, QStringLiteral("Not recorded"));
 
-        combined.fillCombinedGridDates(stats, DatePage::bandLabels());
+        // As the window does: the labels in the date listing's order, oldest first.
+        combined.fillCombinedGridDates(stats, column(*access.grid, 0, 1));
+        const QStringList bands{"Over 4 years",   "3 - 4 years",   "2 - 3 years",  "1 - 2 years",
+                                "121 - 365 days", "61 - 120 days", "31 - 60 days", "8 - 30 days",
+                                "<= 7 days",      "Not recorded"};
+        QCOMPARE(column(*access.grid, 0, 1), bands);
+        QCOMPARE(column(*combined.grid, 0, 1), bands);
         QCOMPARE(combined.grid->cell(6, 9), QStringLiteral("1"));
         combined.rbByCount->setChecked(true);
         combined.rebuildChart(stats);
         QCOMPARE(combined.chart->seriesAt(0).title, QStringLiteral("Modified"));
         QCOMPARE(combined.chart->seriesAt(0).points[1].value, 1.0);
+        QCOMPARE(combined.chart->seriesAt(0).points[1].label, QStringLiteral("<= 7 days"));
         QCOMPARE(combined.chart->seriesAt(0).pointColor(1), QColor(Qt::yellow));
     }
 };
