@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -338,6 +339,55 @@ private Q_SLOTS:
         QCOMPARE(page.chartFiles->seriesAt(0).points.size(), 4);
         QCOMPARE(page.chartSizes->seriesAt(0).points.size(), 0);
         QCOMPARE(page.lblSizes[3]->text(), QStringLiteral("0"));
+    }
+
+    // Figures of 15 digits and more, and long headings, are shown in full in every listing
+    // and label, in the fonts in use.
+    void bigFiguresFitTheirCells()
+    {
+        StatAccumulators stats;
+        CollectionOptions options;
+        options.collectOverhang = true;
+        stats.setOptions(options);
+        for (int i = 0; i < 3; ++i)
+            stats.crunchNumbers(QString(), testEntry("huge.iso", (qint64(1) << 61) + i,
+                                                     faHidden | faReadOnly | faArchive));
+        stats.crunchNumbers(QString(), testEntry("odd.zz", 4294967295, faArchive));
+        ChartColorTable colours;
+        TypesPage types(colours);
+        types.setView(TypesPage::Listing);
+        types.doFileTypes(stats);
+        SizesPage sizes(colours);
+        sizes.doFileSizes(stats);
+        DatePage modified(QStringLiteral("Modified"), QStringLiteral("note"), colours);
+        modified.fillGridDates(QStringLiteral("Modified Date"), stats.modifiedAgeCount,
+                               stats.modifiedAgeBytes);
+        CombinedPage combined(colours);
+        combined.fillCombinedGridDates(stats, column(*modified.grid, 0, 1));
+        for (const ReportGrid *grid : {types.gridTypes, sizes.grid, modified.grid, combined.grid})
+            for (int r = 0; r < grid->rowCount(); ++r)
+                for (int c = 0; c < grid->columnCount(); ++c) {
+                    const QTableWidgetItem *cell = grid->item(r, c);
+                    if (cell && !cell->text().isEmpty())
+                        QVERIFY2(QFontMetrics(cell->font()).horizontalAdvance(cell->text()) + 6 <=
+                                     grid->columnWidth(c),
+                                 qPrintable(cell->text()));
+                }
+        QCOMPARE(types.gridTypes->cell(2, 1), QStringLiteral("6,917,529,027,641,081,859"));
+
+        OverhangPage overhang;
+        QVERIFY(overhang.doOverHang(stats, 4096));
+        AttributePage attributes;
+        attributes.doFileAttrs(stats);
+        QList<QLabel *> labels{overhang.lblFiles, overhang.lblTotal, overhang.lblActual};
+        for (int row = 0; row < 4; ++row)
+            labels << attributes.lblFiles[row] << attributes.lblSizes[row];
+        for (QLabel *label : labels)
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <=
+                         label->contentsRect().width(),
+                     qPrintable(label->text()));
+        QVERIFY(overhang.lblFiles->geometry().right() < overhang.lblTotal->x());
+        QVERIFY(overhang.lblTotal->geometry().right() < overhang.lblActual->x());
     }
 
     void timeCurves()

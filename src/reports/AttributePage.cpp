@@ -5,6 +5,7 @@
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 #include "widgets/Chart.h"
+#include "widgets/LabelFit.h"
 
 #include <QLabel>
 
@@ -72,6 +73,8 @@ void AttributePage::doFileAttrs(const StatAccumulators &stats)
     for (int row = 0; row < 4; ++row) {
         lblFiles[row]->setText(intToGrouped(counts[row]));
         lblSizes[row]->setText(floatToGrouped(bytes[row]));
+        fitLabelToText(lblFiles[row]);
+        fitLabelToText(lblSizes[row]);
         files += double(counts[row]);
         sizes += bytes[row];
     }

@@ -6,6 +6,7 @@
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 #include "widgets/Chart.h"
+#include "widgets/LabelFit.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -160,14 +161,24 @@ bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
     const OverhangFigures figures = OverhangFigures::compute(stats, clusterSize);
     if (!figures.hasFiles())
         return false;
-    for (int row = 0; row < OverhangFigures::rowCount; ++row)
+    for (int row = 0; row < OverhangFigures::rowCount; ++row) {
         lblWasted[row]->setText(floatToGrouped(figures.waste[size_t(row)]));
+        fitLabelToText(lblWasted[row]);
+    }
     drawClusterArrow(clusterSize);
     pnlResult->show();
     lblFiles->setText(figures.filesText);
     lblTotal->setText(figures.totalText);
     if (figures.clusterRow >= 0)
         lblActual->setText(figures.actualText);
+    // The three texts side by side, each in full: a long one pushes the next to the right.
+    int right = 0;
+    for (QLabel *label : {lblFiles, lblTotal, lblActual}) {
+        fitLabelToText(label);
+        if (label->x() < right + 6)
+            label->move(right + 6, label->y());
+        right = label->geometry().right();
+    }
     // From 64K up to 4K, so that the 4K bar stands at the top, level with its row.
     ChartSeries &bars = chartWaste->seriesAt(0);
     bars.clear();

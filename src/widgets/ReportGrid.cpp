@@ -1,5 +1,6 @@
 #include "ReportGrid.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 
 ReportGrid::ReportGrid(QWidget *parent) : QTableWidget(parent)
@@ -20,6 +21,7 @@ ReportGrid::ReportGrid(QWidget *parent) : QTableWidget(parent)
 
 void ReportGrid::setColumnWidths(const QList<int> &widths)
 {
+    m_baseWidths = widths;
     QTableWidget::setColumnCount(int(widths.size()));
     for (int c = 0; c < widths.size(); ++c)
         setColumnWidth(c, widths[c]);
@@ -142,6 +144,7 @@ void ReportGrid::setCell(int column, int row, const QString &text)
     }
     cellItem->setText(text);
     styleCell(cellItem, column, row);
+    fitColumn(column, *cellItem);
     if (m_fixedRows && (row == 0 || row == rowCount() - 1)) {
         QTableWidgetItem *shown =
             row == 0 ? horizontalHeaderItem(column) : m_footerTable->item(0, column);
@@ -163,7 +166,21 @@ void ReportGrid::setRowCount(int rows)
 
 void ReportGrid::clearDataRows()
 {
+    // The columns go back to their own widths, and grow again with the new cells.
+    for (int c = 0; c < columnCount() && c < m_baseWidths.size(); ++c)
+        setColumnWidth(c, m_baseWidths[c]);
     for (int r = 1; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
             setCell(c, r, QString());
+    for (int c = 0; c < columnCount(); ++c)
+        if (const QTableWidgetItem *heading = item(0, c))
+            fitColumn(c, *heading);
+}
+
+void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
+{
+    // The text, the padding of 3 pixels each side and a margin for the style's frame.
+    const int needed = QFontMetrics(cellItem.font()).horizontalAdvance(cellItem.text()) + 12;
+    if (needed > columnWidth(column))
+        setColumnWidth(column, needed);
 }

@@ -5,9 +5,11 @@
 #include <QTableWidget>
 
 // A report listing: row 0 is the heading row, drawn as a fixed row; the last row can be a
-// fixed footer (the totals). Cells are text; the sorting reaches them through TextGrid.
-// A display-only grid takes no focus, selects nothing, and draws column 0 left-aligned and the
-// others right-aligned, 3 pixels from the cell's edges, on the button-face colour.
+// fixed footer (the totals). Columns are as wide as given, and wider where a cell's text
+// needs it, so no figure or heading is ever cut off. Cells are text; the sorting reaches them
+// through TextGrid. A display-only grid takes no focus, selects nothing, and draws column 0
+// left-aligned and the others right-aligned, 3 pixels from the cell's edges, on the button-face
+// colour.
 class ReportGrid : public QTableWidget, public TextGrid {
     Q_OBJECT
 
@@ -34,10 +36,13 @@ public:
 
 private:
     void styleCell(QTableWidgetItem *item, int column, int row) const;
+    // Widens column to show the cell's text in full; columns never shrink below their widths.
+    void fitColumn(int column, const QTableWidgetItem &cellItem);
 
     void updateFixedRows();
     void placeFooter();
 
+    QList<int> m_baseWidths;
     QList<int> m_rightAligned;
     bool m_fixedRows = false;
     QTableWidget *m_footerTable = nullptr;
