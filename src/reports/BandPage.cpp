@@ -18,11 +18,8 @@ BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &info
     grid->setDisplayOnly(true);
     grid->setRowCount(rows);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int width = 2 * grid->frameWidth();
-    for (int w : columnWidths)
-        width += w;
-    grid->setGeometry(4, 8, std::min(width, 624), rows * 19 + 2 * grid->frameWidth());
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    placeGrid();
 
     chart = new Chart(this);
     chart->setGeometry(4, 4, 620, 326);
@@ -59,6 +56,18 @@ void BandPage::addShareBars(Chart &target)
     bars.marks.percentOfTotal = true;
     bars.marks.format = QStringLiteral("##0.# %");
     bars.marks.backColor = QColor(255, 255, 225);
+}
+
+void BandPage::placeGrid()
+{
+    constexpr int pageWidth = 624;
+    int width = 2 * grid->frameWidth();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    int height = grid->rowCount() * 19 + 2 * grid->frameWidth();
+    if (width > pageWidth)
+        height += grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    grid->setGeometry(4, 8, std::min(width, pageWidth), height);
 }
 
 bool BandPage::listingChosen() const

@@ -37,4 +37,9 @@ public:
 Q_SIGNALS:
     // A radio button was clicked; the page's view should be applied (and charts rebuilt).
     void viewClicked();
+
+protected:
+    // Sizes the listing to its columns, within the page; when they are wider than the page, a
+    // scroll bar under the last row reaches the rest. Called after the cells are written.
+    void placeGrid();
 };

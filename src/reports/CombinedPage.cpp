@@ -31,6 +31,7 @@ CombinedPage::CombinedPage(ChartColorTable &colours, QWidget *parent)
 void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels)
 {
     grid->clearSelection();
+    grid->clearDataRows();
     const char *headings[] = {"Combined dates", "Access Size", "Access # files", "Create Size",
                               "Create # files", "Modify Size", "Modify # files"};
     for (int c = 0; c < 7; ++c)
@@ -45,6 +46,7 @@ void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats, const QS
         grid->setCell(5, r, floatToGrouped(stats.modifiedAgeBytes[b]));
         grid->setCell(6, r, intToGrouped(qint64(stats.modifiedAgeCount[b])));
     }
+    placeGrid();
 }
 
 void CombinedPage::rebuildChart(const StatAccumulators &stats)

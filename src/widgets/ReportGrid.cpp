@@ -180,7 +180,7 @@ void ReportGrid::clearDataRows()
 void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
 {
     // The text, the padding of 3 pixels each side and a margin for the style's frame.
-    const int needed = QFontMetrics(cellItem.font()).horizontalAdvance(cellItem.text()) + 12;
+    const int needed = QFontMetrics(cellItem.font()).horizontalAdvance(cellItem.text()) + 20;
     if (needed > columnWidth(column))
         setColumnWidth(column, needed);
 }
