@@ -3,6 +3,7 @@
 #include "platform/LinuxVolumes.h"
 #include "platform/MountTable.h"
 #include "support/FakeVolumes.h"
+#include "support/PrivateMounts.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -237,31 +238,25 @@ private Q_SLOTS:
     {
         if (::geteuid() != 0)
             QSKIP("needs root for a private mount namespace");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::unshare(CLONE_NEWNS) != 0 ||
-                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                ::mount("quillix", "/mnt", "tmpfs", 0, nullptr) != 0)
-                ::_exit(2);
+        const int result = inPrivateMountNamespace([] {
+            if (::mount("quillix", "/mnt", "tmpfs", 0, nullptr) != 0)
+                return mountsUnavailable;
             for (const char *folder : {"/mnt/a", "/mnt/b", "/mnt/c"})
                 ::mkdir(folder, 0755);
             if (::mount("quillix", "/mnt/a", "tmpfs", 0, nullptr) != 0 ||
                 ::mount("/mnt/a", "/mnt/b", nullptr, MS_BIND, nullptr) != 0 ||
                 ::mkdir("/mnt/a/inner", 0755) != 0 ||
                 ::mount("/mnt/a/inner", "/mnt/c", nullptr, MS_BIND, nullptr) != 0)
-                ::_exit(2);
+                return mountsUnavailable;
             QByteArrayList points;
             for (const DriveInfo &drive : LinuxVolumes().drives())
                 if (drive.mountPoint.startsWith("/mnt"))
                     points.append(drive.mountPoint);
-            ::_exit(points == QByteArrayList{"/mnt", "/mnt/a"} ? 0 : 1);
-        }
-        int childStatus = 0;
-        QCOMPARE(::waitpid(child, &childStatus, 0), child);
-        QVERIFY(WIFEXITED(childStatus));
-        if (WEXITSTATUS(childStatus) == 2)
+            return points == QByteArrayList{"/mnt", "/mnt/a"} ? 0 : 1;
+        });
+        if (result == mountsUnavailable)
             QSKIP("mount namespaces are not available here");
-        QCOMPARE(WEXITSTATUS(childStatus), 0);
+        QCOMPARE(result, 0);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "collection/DirectoryWalker.h"
 #include "collection/StatAccumulators.h"
 #include "support/FakeVolumes.h"
+#include "support/PrivateMounts.h"
 #include "support/RecordingMessages.h"
 #include "support/StatsFigures.h"
 #include "support/TestEnvironment.h"
@@ -340,25 +341,18 @@ private Q_SLOTS:
             tree.file(target);
         else
             tree.folder(target);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::unshare(CLONE_NEWNS) != 0 ||
-                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-                ::_exit(2);
+        const int result = inPrivateMountNamespace([&] {
             const QByteArray from = source.startsWith('/') ? source : tree.path(source);
             if (::mount(from.constData(), tree.path(target).constData(), nullptr, MS_BIND,
                         nullptr) != 0)
-                ::_exit(2);
+                return mountsUnavailable;
             Walk walk(threads);
             walk.run(tree);
-            ::_exit(walk.stats.filesProcessed == 1 ? 0 : 1);
-        }
-        int childStatus = 0;
-        QCOMPARE(::waitpid(child, &childStatus, 0), child);
-        QVERIFY(WIFEXITED(childStatus));
-        if (WEXITSTATUS(childStatus) == 2)
+            return walk.stats.filesProcessed == 1 ? 0 : 1;
+        });
+        if (result == mountsUnavailable)
             QSKIP("mount namespaces are not available here");
-        QCOMPARE(WEXITSTATUS(childStatus), 0);
+        QCOMPARE(result, 0);
     }
 
     // A btrfs drive as distributions lay it out: the root on subvolume @, the homes on @home
@@ -383,23 +377,20 @@ private Q_SLOTS:
         if (QProcess::execute(QStringLiteral("mkfs.btrfs"),
                               {"-q", QString::fromLocal8Bit(image)}) != 0)
             QSKIP("mkfs.btrfs is not available");
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const int result = inPrivateMountNamespace([&] {
             auto mountImage = [&](const char *options, const QByteArray &at) {
                 const QByteArray command =
                     "mount -o loop," + QByteArray(options) + ' ' + image + ' ' + at;
                 return std::system(command.constData()) == 0;
             };
-            if (::unshare(CLONE_NEWNS) != 0 ||
-                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                !mountImage("subvolid=5", tree.path("top")))
-                ::_exit(2);
+            if (!mountImage("subvolid=5", tree.path("top")))
+                return mountsUnavailable;
             const int top = ::open(tree.path("top").constData(), O_RDONLY | O_DIRECTORY);
             for (const char *subvolume : {"@", "@home"}) {
                 btrfs_ioctl_vol_args arguments{};
                 std::strcpy(arguments.name, subvolume);
                 if (::ioctl(top, BTRFS_IOC_SUBVOL_CREATE, &arguments) != 0)
-                    ::_exit(2);
+                    return mountsUnavailable;
             }
             ::close(top);
             for (const char *made : {"top/@/home", "top/@/again"})
@@ -409,19 +400,16 @@ private Q_SLOTS:
             if (!mountImage("subvol=@", tree.path("disk")) ||
                 !mountImage("subvol=@home", tree.path("disk/home")) ||
                 !mountImage("subvol=@home", tree.path("disk/again")))
-                ::_exit(2);
+                return mountsUnavailable;
             StatAccumulators stats;
             DirectoryWalker walker(stats);
             walker.setThreads(threads);
             walker.walkFolder(tree.path("disk"), QStringLiteral("D"));
-            ::_exit(stats.filesProcessed == 2 ? 0 : 10 + int(stats.filesProcessed));
-        }
-        int childStatus = 0;
-        QCOMPARE(::waitpid(child, &childStatus, 0), child);
-        QVERIFY(WIFEXITED(childStatus));
-        if (WEXITSTATUS(childStatus) == 2)
+            return stats.filesProcessed == 2 ? 0 : 10 + int(stats.filesProcessed);
+        });
+        if (result == mountsUnavailable)
             QSKIP("btrfs cannot be mounted here");
-        QCOMPARE(WEXITSTATUS(childStatus), 0);
+        QCOMPARE(result, 0);
     }
 
     void drivesThroughTheDriveTable()
