@@ -1,4 +1,5 @@
 #include "collection/Statistics.h"
+#include "common/ScratchGrid.h"
 #include "drives/whichdrv.h"
 #include "reports/PagePrinter.h"
 #include "reports/PrintTarget.h"
@@ -145,6 +146,36 @@ private Q_SLOTS:
         QVERIFY(pdfText(pdf(), 3).trimmed().isEmpty());
     }
 
+    // On paper too every figure is whole, and the table has no rules.
+    void printedListingShowsLongFiguresWhole()
+    {
+        ScratchGrid grid(5, 3);
+        const QStringList rows[] = {
+            {"Extension", "Type", "Size", "# Files", "Avg File Size"},
+            {".ISO", "ISO image", "6,917,529,027,641,081,859", "3", "2,305,843,009,213,693,953"},
+            {"", "Totals", "6,917,529,027,641,081,859", "3", ""}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 5; ++c)
+                grid.setCell(c, r, rows[r][c]);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf());
+        QCOMPARE(PagePrinter::printGrid(printer, grid, QStringLiteral("File types"),
+                                        {80, 219, 120, 75, 82}, {2, 3, 4}),
+                 1);
+        const QString text = pdfText(pdf());
+        QVERIFY2(text.contains(QStringLiteral("2,305,843,009,213,693,953")), qPrintable(text));
+        QVERIFY(!text.contains(QChar(0x2026)));
+        const QImage page = pdfPage(pdf());
+        QVERIFY(!page.isNull());
+        for (int y = 0; y < page.height(); ++y) {
+            int run = 0;
+            for (int x = 0; x < page.width() && run < 100; ++x)
+                run = qGray(page.pixel(x, y)) < 128 ? run + 1 : 0;
+            QVERIFY2(run < 100, qPrintable(QStringLiteral("a rule at y %1").arg(y)));
+        }
+    }
+
     void chartGoesToThePreview()
     {
         PdfTarget target(pdf());
@@ -218,6 +249,20 @@ private Q_SLOTS:
         QVERIFY(!page.isNull());
         QCOMPARE(page.pixelColor(paper.left() + 400, paper.top() + 398), QColor(Qt::white));
         QVERIFY(TfrmStatistics::buttonFace() != QColor(Qt::white));
+
+        // A listing in the picture: its heading row is white too, not the grey of the screen.
+        m_statistics->OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
+        SizesPage &sizes = *m_statistics->sizes();
+        sizes.rbListing->click();
+        PdfTarget listing(pdf());
+        PrintTarget::install(&listing);
+        m_statistics->btPrintClick();
+        PrintTarget::install(nullptr);
+        QCOMPARE(listing.asked, 1);
+        const QPoint heading =
+            sizes.grid->viewport()->mapTo(m_statistics, QPoint(sizes.grid->columnWidth(0) - 4, 9));
+        QCOMPARE(pdfPage(pdf()).pixelColor(paper.topLeft() + heading), QColor(Qt::white));
+        QVERIFY(sizes.grid->item(0, 0)->background().color() != QColor(Qt::white));
     }
 };
 

@@ -9,6 +9,9 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double designDpi = 96.0;
@@ -16,7 +19,7 @@ constexpr double designDpi = 96.0;
 } // namespace
 
 int PagePrinter::printGrid(QPrinter &printer, const TextGrid &grid, const QString &title,
-                           const QList<int> &columnWidths, const QList<int> &rightAligned)
+                           const QList<int> &partWidths, const QList<int> &rightAligned)
 {
     QPainter painter(&printer);
     if (!painter.isActive())
@@ -31,9 +34,22 @@ int PagePrinter::printGrid(QPrinter &printer, const TextGrid &grid, const QStrin
     const QFontMetricsF metrics(font);
     const double rowHeight = metrics.height() + 4;
     const double margin = 20;
+    // Each column as wide as given, or as its widest cell (in bold, as headings and totals are
+    // printed) needs, so that no figure is cut off on paper either.
+    QFont boldFont = font;
+    boldFont.setBold(true);
+    const QFontMetricsF boldMetrics(boldFont);
+    QList<double> columnWidths;
+    for (int c = 0; c < partWidths.size(); ++c) {
+        double width = partWidths[c];
+        for (int row = 0; row < grid.rowCount(); ++row)
+            width =
+                std::max(width, std::ceil(boldMetrics.horizontalAdvance(grid.cell(c, row))) + 6);
+        columnWidths.append(width);
+    }
 
     double tableWidth = 0;
-    for (int width : columnWidths)
+    for (double width : columnWidths)
         tableWidth += width;
     const double left = std::max(margin, (page.width() - tableWidth) / 2);
     const double top = margin + 2 * rowHeight;
@@ -82,11 +98,6 @@ int PagePrinter::printGrid(QPrinter &printer, const TextGrid &grid, const QStrin
             painter.drawText(cell, align | Qt::AlignVCenter,
                              metrics.elidedText(grid.cell(c, row), Qt::ElideRight, cell.width()));
             x += columnWidths[c];
-        }
-        if (row == 0 || row == grid.rowCount() - 2) {
-            painter.setPen(QPen(Qt::black, 0.6));
-            painter.drawLine(QPointF(left, y + rowHeight),
-                             QPointF(left + tableWidth, y + rowHeight));
         }
         ++line;
     }

@@ -12,10 +12,11 @@ class TextGrid;
 namespace PagePrinter {
 
 // The grid with title at the top centre, the date top left, the time top right and "Page" and
-// the number bottom left; the table centred, its last row (the totals) after the others.
+// the number bottom left; the table centred, without rules, its last row (the totals) after
+// the others. Each column is at least as wide as given and as wide as its widest cell.
 // Returns the number of pages printed.
 int printGrid(QPrinter &printer, const TextGrid &grid, const QString &title,
-              const QList<int> &columnWidths, const QList<int> &rightAligned);
+              const QList<int> &partWidths, const QList<int> &rightAligned);
 // The chart as large as the page allows, keeping its proportions.
 void printChart(QPrinter &printer, const Chart &chart);
 // The widget's picture, scaled from 96 dots per inch to the printer's resolution.

@@ -1,5 +1,8 @@
 #include "ReportGrid.h"
 
+#include "ListingDelegate.h"
+
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 
@@ -68,6 +71,17 @@ void ReportGrid::placeFooter()
                                20);
 }
 
+void ReportGrid::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    // The shade of the fixed rows follows the colours the grid is given.
+    if (event->type() == QEvent::PaletteChange)
+        for (int r = 0; r < rowCount(); ++r)
+            for (int c = 0; c < columnCount(); ++c)
+                if (QTableWidgetItem *cellItem = item(r, c))
+                    styleCell(cellItem, c, r);
+}
+
 void ReportGrid::resizeEvent(QResizeEvent *event)
 {
     QTableWidget::resizeEvent(event);
@@ -112,8 +126,7 @@ void ReportGrid::setDisplayOnly(bool displayOnly)
         QPalette colours = palette();
         colours.setColor(QPalette::Base, colours.color(QPalette::Button));
         setPalette(colours);
-        setStyleSheet(QStringLiteral("QTableWidget::item { border-bottom: 1px solid #a0a0a0; "
-                                     "padding-left: 3px; padding-right: 3px; }"));
+        setItemDelegate(new ListingDelegate(this));
     }
 }
 
@@ -125,7 +138,11 @@ void ReportGrid::styleCell(QTableWidgetItem *item, int column, int row) const
     QFont font = this->font();
     font.setBold(fixed);
     item->setFont(font);
-    item->setBackground(fixed ? palette().color(QPalette::Button).darker(110) : QBrush());
+    // Headings and totals a shade darker than the face; on white (a printed picture), white.
+    // The colours are the cell's own, as a style sheet does not follow later palette changes.
+    const QColor face = palette().color(QPalette::Button);
+    item->setBackground(fixed ? (face == Qt::white ? face : face.darker(110))
+                              : palette().color(QPalette::Base));
     item->setFlags(fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
 }
 

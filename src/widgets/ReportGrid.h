@@ -48,6 +48,7 @@ private:
     QTableWidget *m_footerTable = nullptr;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 };
