@@ -1,6 +1,8 @@
 #include "widgets/PickListDelegate.h"
 #include "widgets/Picklist.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -85,6 +87,46 @@ private Q_SLOTS:
         QCOMPARE(list.currentRow(), 1);
         QCOMPARE(clicks.count(), 2);
         QCOMPARE(changes.count(), 2);
+        // At the end of the list the key moves nothing, and still reports.
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(list.currentRow(), 1);
+        QCOMPARE(clicks.count(), 3);
+        QCOMPARE(changes.count(), 2);
+    }
+
+    // A drag across rows ticks them all, and the last tick is reported.
+    void dragTicksAndReports()
+    {
+        TPickList list;
+        prepare(list, 16);
+        list.setItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        list.show();
+        int checkedWhenLastReported = -1;
+        connect(&list, &TPickList::OnClick, &list,
+                [&] { checkedWhenLastReported = int(list.checkedRows().size()); });
+        auto at = [&](int row) { return list.visualItemRect(list.item(row)).center(); };
+        QTest::mousePress(list.viewport(), Qt::LeftButton, {}, at(0));
+        for (int row : {1, 2}) {
+            QMouseEvent move(QEvent::MouseMove, at(row), list.viewport()->mapToGlobal(at(row)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(list.viewport(), &move);
+        }
+        QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, at(2));
+        QCOMPARE(list.checkedRows().size(), 3);
+        QCOMPARE(checkedWhenLastReported, 3);
+    }
+
+    // Rows are as tall as the list's font needs, however small the height set.
+    void rowsFollowTheFont()
+    {
+        TPickList list;
+        prepare(list, 16);
+        QFont large = list.font();
+        large.setPointSize(16);
+        list.setFont(large);
+        list.setItems({QStringLiteral("gjpqy")});
+        list.show();
+        QVERIFY(list.visualItemRect(list.item(0)).height() > QFontMetrics(large).height());
     }
 
     void checkedRaisesNoEvent()

@@ -16,7 +16,8 @@ PickListDelegate::PickListDelegate(TPickList *list) : QStyledItemDelegate(list),
 QSize PickListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(m_list->ItemHeight());
+    // The row height set, or more where the list's font needs it, so no descender is clipped.
+    size.setHeight(std::max(m_list->ItemHeight(), QFontMetrics(m_list->font()).height() + 1));
     return size;
 }
 

@@ -5,12 +5,50 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <iterator>
+
 TPickList::TPickList(QWidget *parent) : QListWidget(parent)
 {
     setItemDelegate(new PickListDelegate(this));
     setUniformItemSizes(true);
     applySelectionMode();
-    connect(this, &QListWidget::clicked, this, &TPickList::rowClicked);
+    connect(this, &QListWidget::clicked, this, [this] {
+        m_userChange = false;
+        rowClicked();
+    });
+    // Ticks changed by the mouse, as a drag across rows does, are reported like clicks.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_inMouseGesture)
+            m_userChange = true;
+    });
+}
+
+void TPickList::mousePressEvent(QMouseEvent *event)
+{
+    m_inMouseGesture = true;
+    m_userChange = false;
+    QListWidget::mousePressEvent(event);
+}
+
+void TPickList::mouseMoveEvent(QMouseEvent *event)
+{
+    QListWidget::mouseMoveEvent(event);
+    if (m_userChange) {
+        m_userChange = false;
+        rowClicked();
+    }
+}
+
+void TPickList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    m_inMouseGesture = false;
+    // A change the release made that no click reported (the press and release on other rows).
+    if (m_userChange) {
+        m_userChange = false;
+        rowClicked();
+    }
 }
 
 QString TPickList::itemText(int row) const
@@ -195,7 +233,13 @@ void TPickList::keyPressEvent(QKeyEvent *event)
     const int before = currentRow();
     const bool wasChecked = Checked(before);
     QListWidget::keyPressEvent(event);
-    // The platform's selection-change notice: a key that moved the current row or toggled it.
-    if (currentRow() != before || Checked(currentRow()) != wasChecked)
+    // The platform's selection-change notice: a key that moved the current row or toggled it,
+    // and a movement key even where the row cannot move (the ends of the list).
+    static const int movementKeys[] = {Qt::Key_Up,   Qt::Key_Down,   Qt::Key_Home,
+                                       Qt::Key_End,  Qt::Key_PageUp, Qt::Key_PageDown,
+                                       Qt::Key_Left, Qt::Key_Right};
+    const bool movement = std::find(std::begin(movementKeys), std::end(movementKeys),
+                                    event->key()) != std::end(movementKeys);
+    if (movement || currentRow() != before || Checked(currentRow()) != wasChecked)
         rowClicked();
 }

@@ -54,13 +54,17 @@ public:
     QList<int> tabStopList() const { return m_tabStops; }
 
 Q_SIGNALS:
-    // After every click on a row, and after each key that moves or toggles the current row.
+    // After every click on a row, every tick changed with the mouse (a drag across rows
+    // included) and every key that moves, toggles or would move the current row.
     void OnClick();
     // After such a click or key, when the current row is another than the one last reported.
     void OnChange();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void rowClicked();
@@ -73,4 +77,7 @@ private:
     bool m_useTabStops = true;
     QList<int> m_tabStops;
     int m_lastReportedRow = -1;
+    // A tick changed by the mouse gesture under way, not yet reported.
+    bool m_userChange = false;
+    bool m_inMouseGesture = false;
 };
