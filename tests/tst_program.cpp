@@ -232,6 +232,14 @@ private Q_SLOTS:
         QCOMPARE(SponsorBanner::calls().first().arguments,
                  (QList<quintptr>{53, 1, 0, quintptr(statistics.pnlAd->winId()), 1, 1, 470, 65, 1,
                                   0, 1, 1, 0, 0}));
+        // Ten tabs of 63 pixels, each caption in full.
+        const QTabBar *tabs = statistics.OvcNotebook1->tabBar();
+        QFont captions = tabs->font();
+        captions.setPixelSize(11);
+        for (int i = 0; i < tabs->count(); ++i) {
+            QCOMPARE(tabs->tabRect(i).width(), 63);
+            QVERIFY(QFontMetrics(captions).horizontalAdvance(tabs->tabText(i)) <= 57);
+        }
         // Before a run every page but Space lies under the panel.
         statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
         QVERIFY(statistics.pnlNotYet->isVisible());

@@ -49,7 +49,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     OvcNotebook1 = new QTabWidget(this);
     OvcNotebook1->setGeometry(0, 0, clientWidth, notebookHeight);
     OvcNotebook1->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { min-width: 50px; height: 18px; padding: 0px 3px; font-size: 11px; }"
+        "QTabBar::tab { min-width: 57px; height: 18px; padding: 0px 3px; font-size: 11px; }"
         "QTabBar::tab:selected { color: red; }"));
     m_space = new SpacePage;
     m_types = new TypesPage(colorTable);
