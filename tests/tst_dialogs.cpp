@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +67,25 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { pinTestEnvironment(); }
+
+    // The wizard, the File types dialog and the picker open in the middle of the screen, not
+    // over the window that opens them.
+    void dialogsOpenCentred()
+    {
+        QWidget owner;
+        owner.setGeometry(0, 0, 200, 100);
+        owner.show();
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        TfrmWhichDrive wizard(&owner);
+        TfrmStatList types(&owner);
+        TfrmSelectExtension picker(&owner);
+        for (QDialog *dialog : std::initializer_list<QDialog *>{&wizard, &types, &picker}) {
+            dialog->show();
+            QVERIFY2((dialog->frameGeometry().center() - middle).manhattanLength() <= 4,
+                     dialog->metaObject()->className());
+            dialog->hide();
+        }
+    }
 
     // The questions discard data: Enter in the box answers No.
     void enterDoesNotConfirm()

@@ -7,6 +7,7 @@
 #include "platform/ProfileFile.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"
+#include "widgets/ScreenCentre.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -121,6 +122,7 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(m_pages);
     setFixedSize(pageWidth + 2, pageHeight + 2);
+    centreOnScreen(this);
 
     addSelectMenu(pckDrives, &TfrmWhichDrive::pckDrivesClick);
     addSelectMenu(pckTypes, &TfrmWhichDrive::pckTypesClick);

@@ -3,6 +3,7 @@
 #include "StatFiles.h"
 #include "TTablist.h"
 #include "TypeRow.h"
+#include "widgets/ScreenCentre.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -44,6 +45,7 @@ TfrmSelectExtension::TfrmSelectExtension(QWidget *parent) : QDialog(parent)
     connect(lbExtensions, &QListWidget::itemDoubleClicked, this,
             &TfrmSelectExtension::lbExtensionsDblClick);
     setFixedSize(440, 420);
+    centreOnScreen(this);
 }
 
 void TfrmSelectExtension::showEvent(QShowEvent *event)

@@ -7,6 +7,7 @@
 #include "selExt.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"
+#include "widgets/ScreenCentre.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -63,6 +64,7 @@ TfrmStatList::TfrmStatList(QWidget *parent) : QDialog(parent)
     connect(btClear, &QPushButton::clicked, this, &TfrmStatList::btClearClick);
     connect(btClose, &QPushButton::clicked, this, &TfrmStatList::btCloseClick);
     setFixedSize(430, 340);
+    centreOnScreen(this);
 }
 
 void TfrmStatList::showEvent(QShowEvent *event)
