@@ -350,6 +350,12 @@ private Q_SLOTS:
         QTest::mouseClick(link, Qt::LeftButton);
         QTest::mouseClick(link, Qt::LeftButton);
         QCOMPARE(shell.opened, QStringList(2, TfrmMain::webAddress));
+        // Not the right button, nor a press dragged off the link, nor a release alone.
+        QTest::mouseClick(link, Qt::RightButton);
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5));
+        QTest::mouseRelease(link, Qt::LeftButton);
+        QCOMPARE(shell.opened.size(), 2);
         QVERIFY(about.isVisible());
         QTest::keyClick(&about, Qt::Key_Escape);
         QVERIFY(about.isVisible());

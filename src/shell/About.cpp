@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -129,8 +130,20 @@ void TfrmAbout::keyPressEvent(QKeyEvent *event)
 
 bool TfrmAbout::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_link && event->type() == QEvent::MouseButtonRelease) {
-        openHomePage();
+    // As a link does: the left button pressed on it and released over it opens it.
+    if (watched == m_link && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonRelease)) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return true;
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_linkPressed = true;
+            return true;
+        }
+        const bool over = m_link->rect().contains(mouse->position().toPoint());
+        if (m_linkPressed && over)
+            openHomePage();
+        m_linkPressed = false;
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -24,4 +24,5 @@ protected:
 
 private:
     QWidget *m_link;
+    bool m_linkPressed = false; // the left button went down on the link
 };
