@@ -230,6 +230,10 @@ private Q_SLOTS:
         QVERIFY(space);
         QVERIFY(space->totalBytes >= space->freeBytes && space->blockSize > 0);
         QVERIFY(!LinuxVolumes::querySpace("/no/such/folder", 2000));
+        // A question right after an answer is answered too, never taken for one still pending.
+        for (int i = 0; i < 300; ++i)
+            QVERIFY2(LinuxVolumes::querySpace("/", 2000).has_value(),
+                     qPrintable(QString::number(i)));
     }
 
     // The system's own table in a private mount namespace: a RAM disk mounted twice and bound

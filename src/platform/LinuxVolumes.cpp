@@ -152,19 +152,19 @@ std::optional<VolumeSpace> LinuxVolumes::querySpace(const QByteArray &path, int 
         std::thread([query, path, call] {
             struct statvfs result {};
             const bool ok = call(path.constData(), &result) == 0;
-            bool late = false;
             {
+                // Answered and no longer pending in one step, so that a question asked right
+                // after this answer never finds it still pending.
+                const std::lock_guard registryLock(pendingMutex);
                 const std::lock_guard queryLock(query->mutex);
                 query->done = true;
                 query->ok = ok;
                 query->result = result;
-                late = query->abandoned;
+                pendingQueries.erase(path);
+                if (query->abandoned && ok)
+                    lateAnswers[path] = result;
             }
             query->finished.notify_all();
-            const std::lock_guard registryLock(pendingMutex);
-            pendingQueries.erase(path);
-            if (late && ok)
-                lateAnswers[path] = result;
         }).detach();
     }
     std::unique_lock lock(query->mutex);
