@@ -4,6 +4,7 @@
 #include "WalkPool.h"
 #include "WalkWorker.h"
 #include "drives/DriveServices.h"
+#include "platform/LinuxVolumes.h"
 #include "platform/Messages.h"
 #include "platform/MountTable.h"
 #include "platform/Volumes.h"
@@ -66,32 +67,13 @@ DirectoryWalker::Outcome DirectoryWalker::ScanAllDrives(const QString &currentDr
     return outcome;
 }
 
-void DirectoryWalker::pumpOnce()
+void DirectoryWalker::pumpOnce(WalkPool &pool)
 {
-    if (std::optional<QString> folder = m_pool->takeStatus())
+    if (std::optional<QString> folder = pool.takeStatus())
         m_stats.showStatus(*folder);
-    m_pool->requestStatus();
+    pool.requestStatus();
     if (m_pump)
         m_pump();
-}
-
-void DirectoryWalker::findSameFileSystemMounts(WalkRoot &root)
-{
-    if (!root.mount.hasMountId)
-        return;
-    QFile table(QStringLiteral("/proc/self/mountinfo"));
-    if (!table.open(QIODevice::ReadOnly))
-        return;
-    const QList<MountEntry> mounts = MountTable::parseMountInfo(table.readAll());
-    const auto own = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry &mount) {
-        return mount.mountId == root.mount.mountId;
-    });
-    if (own == mounts.end() || own->fileSystem != u"btrfs")
-        return;
-    root.btrfs = true;
-    for (const MountEntry &mount : mounts)
-        if (mount.device == own->device)
-            root.sameFileSystemMounts.push_back(mount.mountId);
 }
 
 DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
@@ -112,12 +94,13 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
         root.device = rootStat.st_dev;
         root.inode = rootStat.st_ino;
     }
-    findSameFileSystemMounts(root);
+    if (root.mount.hasMountId)
+        root.btrfsMounts =
+            MountTable::btrfsMountsOf(LinuxVolumes::systemMounts(), root.mount.mountId);
 
     WalkPool pool(m_threads, m_abortRequested, m_terminating);
-    if (root.btrfs)
+    if (root.onBtrfs())
         pool.claimSubvolume(root.device);
-    m_pool = &pool;
     m_workers.clear();
     for (int i = 0; i < m_threads; ++i) {
         m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats));
@@ -129,7 +112,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     for (const auto &worker : m_workers)
         threads.emplace_back(&WalkWorker::run, worker.get());
     while (!pool.waitFinished(m_pumpIntervalMs))
-        pumpOnce();
+        pumpOnce(pool);
     for (std::thread &thread : threads)
         thread.join();
 
@@ -140,6 +123,5 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
         m_unreadableFolders += worker->unreadableFolders;
     }
     m_workers.clear();
-    m_pool = nullptr;
     return Outcome::Walked;
 }

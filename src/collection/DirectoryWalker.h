@@ -53,9 +53,7 @@ public:
     qint64 filesSoFar() const;
 
 private:
-    void pumpOnce();
-    // On btrfs, the mounts that show subvolumes of the root's file system.
-    static void findSameFileSystemMounts(struct WalkRoot &root);
+    void pumpOnce(WalkPool &pool);
 
     StatAccumulators &m_stats;
     const std::atomic<bool> *m_abortRequested = nullptr;
@@ -66,5 +64,4 @@ private:
     std::function<void(const DirEntry &)> m_fileObserver;
     qint64 m_unreadableFolders = 0;
     std::vector<std::unique_ptr<WalkWorker>> m_workers;
-    WalkPool *m_pool = nullptr;
 };

@@ -237,10 +237,8 @@ int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &pare
     // mount point since it was listed, is not entered; on btrfs, a subvolume of the drive's
     // own file system mounted inside it is.
     if (self.attributes & faSystem) {
-        const bool subvolumeMount =
-            m_root.btrfs && self.inode == btrfsSubvolumeRoot && self.mountId != 0 &&
-            std::find(m_root.sameFileSystemMounts.begin(), m_root.sameFileSystemMounts.end(),
-                      self.mountId) != m_root.sameFileSystemMounts.end();
+        const bool subvolumeMount = self.inode == btrfsSubvolumeRoot && self.mountId != 0 &&
+                                    m_root.btrfsMounts.contains(self.mountId);
         if (!subvolumeMount)
             return refuse();
         mount = MountIdentity{self.mountId, true, self.device};
@@ -248,7 +246,7 @@ int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &pare
     if (m_ancestors.contains({self.device, self.inode}))
         return refuse();
     // A btrfs subvolume is reached both as a folder and where it is mounted: walked once.
-    if (m_root.btrfs && self.device != parent.device && !m_pool.claimSubvolume(self.device))
+    if (m_root.onBtrfs() && self.device != parent.device && !m_pool.claimSubvolume(self.device))
         return refuse();
     return child;
 }

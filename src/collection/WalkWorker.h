@@ -20,10 +20,10 @@ struct WalkRoot {
     quint64 device = 0;
     quint64 inode = 0;
     MountIdentity mount;
-    // On btrfs, the mounts of the same file system: subvolumes mounted inside the drive are
-    // walked as part of it.
-    bool btrfs = false;
-    std::vector<quint64> sameFileSystemMounts;
+    // On btrfs, the mounts of the root's file system: subvolumes mounted inside the drive are
+    // walked as part of it. Empty on any other file system.
+    QList<quint64> btrfsMounts;
+    bool onBtrfs() const { return !btrfsMounts.isEmpty(); }
 };
 
 // One thread of a walk. It takes folders from the pool and walks each depth first with one

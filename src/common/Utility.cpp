@@ -145,9 +145,9 @@ QString floatToGrouped(double value)
     constexpr int precision = 14;
     constexpr int wholeDigits = 19;
     DecimalNumber number = DecimalNumber::fromDouble(value);
-    DecimalNumber significant = number;
-    significant.roundToSignificant(precision);
     if (number.exponent() > wholeDigits) {
+        DecimalNumber significant = number;
+        significant.roundToSignificant(precision);
         // General form: mantissa without trailing zeros, "E", the exponent with a sign only
         // when negative.
         const std::string &digits = significant.significantDigits();

@@ -96,19 +96,20 @@ VolumeSpace spaceOf(const struct statvfs &s)
 
 } // namespace
 
+QList<MountEntry> LinuxVolumes::systemMounts()
+{
+    return MountTable::parseMountInfo(readSmallFile(QStringLiteral("/proc/self/mountinfo")));
+}
+
 QList<DriveInfo> LinuxVolumes::drives() const
 {
-    const QList<MountEntry> mounts =
-        MountTable::parseMountInfo(readSmallFile(QStringLiteral("/proc/self/mountinfo")));
-    return MountTable::selectDrives(mounts, {isRemovableDevice, labelOfDevice});
+    return MountTable::selectDrives(systemMounts(), {isRemovableDevice, labelOfDevice});
 }
 
 int LinuxVolumes::drivesLeftOut() const
 {
     int leftOut = 0;
-    MountTable::selectDrives(
-        MountTable::parseMountInfo(readSmallFile(QStringLiteral("/proc/self/mountinfo"))), {},
-        &leftOut);
+    MountTable::selectDrives(systemMounts(), {}, &leftOut);
     return leftOut;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MountTable.h"
 #include "Volumes.h"
 
 #include <sys/statvfs.h>
@@ -15,6 +16,9 @@ public:
     QChar currentDriveLetter() const override;
     std::optional<VolumeSpace> space(QChar letter) const override;
     int drivesLeftOut() const override;
+
+    // The mount table of this process, read anew.
+    static QList<MountEntry> systemMounts();
 
     static constexpr int readyTimeoutMs = 2000;
     // How long space() waits for an answer (readyTimeoutMs unless set); a window sets 100 ms,

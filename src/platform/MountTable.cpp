@@ -195,6 +195,20 @@ QList<DriveInfo> MountTable::selectDrives(const QList<MountEntry> &mounts, const
     return drives;
 }
 
+QList<quint64> MountTable::btrfsMountsOf(const QList<MountEntry> &mounts, quint64 mountId)
+{
+    const auto own = std::find_if(mounts.begin(), mounts.end(), [&](const MountEntry &mount) {
+        return mount.mountId == mountId;
+    });
+    QList<quint64> ids;
+    if (own == mounts.end() || own->fileSystem != u"btrfs")
+        return ids;
+    for (const MountEntry &mount : mounts)
+        if (mount.device == own->device)
+            ids.append(mount.mountId);
+    return ids;
+}
+
 QChar MountTable::driveOfPath(const QList<DriveInfo> &drives, const QByteArray &path)
 {
     QChar best;

@@ -31,6 +31,10 @@ struct DeviceFacts {
 QList<DriveInfo> selectDrives(const QList<MountEntry> &mounts, const DeviceFacts &facts,
                               int *leftOut = nullptr);
 
+// The mounts of the btrfs file system that the mount mountId shows, mountId among them: the
+// subvolumes a walk of that drive may enter. None when that file system is not btrfs.
+QList<quint64> btrfsMountsOf(const QList<MountEntry> &mounts, quint64 mountId);
+
 // The drive whose mount point is the longest prefix of path; a null QChar when none is.
 QChar driveOfPath(const QList<DriveInfo> &drives, const QByteArray &path);
 

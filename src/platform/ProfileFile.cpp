@@ -77,45 +77,34 @@ ProfileFile::Load ProfileFile::load(QByteArray &data, QString &error) const
         error = systemError(errno);
         return Load::Failed;
     }
-    struct stat info {};
-    Load result = Load::Read;
-    if (::fstat(fd, &info) != 0) {
-        error = systemError(errno);
-        result = Load::Failed;
-    } else if (!S_ISREG(info.st_mode)) {
-        error = QStringLiteral("not a file");
-        result = Load::Failed;
-    } else if (info.st_size > maxFileSize) {
-        error = QStringLiteral("larger than %1 MB").arg(maxFileSize / (1024 * 1024));
-        result = Load::Failed;
-    } else {
-        data.resize(qsizetype(info.st_size));
-        qsizetype done = 0;
-        // A file that grows while it is read is read to maxFileSize at most.
-        while (result == Load::Read) {
-            if (done == data.size()) {
-                if (data.size() >= maxFileSize)
-                    break;
-                data.resize(std::min<qsizetype>(data.size() + 4096, maxFileSize + 1));
-            }
-            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+    const QString tooLarge = QStringLiteral("larger than %1 MB").arg(maxFileSize / (1024 * 1024));
+    // The reason the file cannot be read, or the empty text.
+    auto readAll = [&]() -> QString {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0)
+            return systemError(errno);
+        if (!S_ISREG(info.st_mode))
+            return QStringLiteral("not a file");
+        if (info.st_size > maxFileSize)
+            return tooLarge;
+        data.reserve(qsizetype(info.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0) {
-                error = systemError(errno);
-                result = Load::Failed;
-            } else if (n == 0) {
-                data.truncate(done);
-                break;
-            } else {
-                done += n;
-            }
+            if (n < 0)
+                return systemError(errno);
+            if (n == 0)
+                return QString();
+            // A file that grows while it is read is refused all the same.
+            if (data.size() + n > maxFileSize)
+                return tooLarge;
+            data.append(buffer, qsizetype(n));
         }
-        if (result == Load::Read && data.size() > maxFileSize) {
-            error = QStringLiteral("larger than %1 MB").arg(maxFileSize / (1024 * 1024));
-            result = Load::Failed;
-        }
-    }
+    };
+    error = readAll();
+    const Load result = error.isEmpty() ? Load::Read : Load::Failed;
     ::close(fd);
     if (result == Load::Failed) {
         data.clear();

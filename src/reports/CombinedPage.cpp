@@ -31,7 +31,7 @@ CombinedPage::CombinedPage(ChartColorTable &colours, QWidget *parent)
 void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels)
 {
     grid->clearSelection();
-    grid->clearDataRows();
+    grid->resetColumnWidths();
     const char *headings[] = {"Combined dates", "Access Size", "Access # files", "Create Size",
                               "Create # files", "Modify Size", "Modify # files"};
     for (int c = 0; c < 7; ++c)

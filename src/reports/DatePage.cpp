@@ -25,7 +25,7 @@ void DatePage::fillGridDates(const QString &heading, const std::array<double, 10
 {
     grid->clearSelection();
     const TextTable table = ReportTables::dateTable(heading, QString(), counts, bytes);
-    grid->clearDataRows();
+    grid->resetColumnWidths();
     for (int c = 0; c < 3; ++c)
         grid->setCell(c, 0, table.headings[c]);
     for (int r = 0; r < 10; ++r)

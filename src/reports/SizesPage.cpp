@@ -25,7 +25,7 @@ void SizesPage::doFileSizes(const StatAccumulators &stats)
 void SizesPage::fillGridSizes(const StatAccumulators &stats)
 {
     const TextTable table = ReportTables::sizesTable(stats);
-    grid->clearDataRows();
+    grid->resetColumnWidths();
     for (int c = 0; c < 3; ++c)
         grid->setCell(c, 0, table.headings[c]);
     for (int r = 0; r < 12; ++r)

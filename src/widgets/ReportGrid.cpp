@@ -181,17 +181,21 @@ void ReportGrid::setRowCount(int rows)
     updateFixedRows();
 }
 
-void ReportGrid::clearDataRows()
+void ReportGrid::resetColumnWidths()
 {
-    // The columns go back to their own widths, and grow again with the new cells.
     for (int c = 0; c < columnCount() && c < m_baseWidths.size(); ++c)
         setColumnWidth(c, m_baseWidths[c]);
-    for (int r = 1; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            setCell(c, r, QString());
     for (int c = 0; c < columnCount(); ++c)
         if (const QTableWidgetItem *heading = item(0, c))
             fitColumn(c, *heading);
+}
+
+void ReportGrid::clearDataRows()
+{
+    resetColumnWidths();
+    for (int r = 1; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            setCell(c, r, QString());
 }
 
 void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)

@@ -31,8 +31,12 @@ public:
     QString cell(int column, int row) const override;
     void setCell(int column, int row, const QString &text) override;
     void setRowCount(int rows);
-    // The cells of rows 1 and below emptied; the heading row stays.
+    // The cells of rows 1 and below emptied; the heading row stays. The columns go back to
+    // their given widths (or their headings'), and grow again with the new cells.
     void clearDataRows();
+    // The columns back to their given widths, or their headings', before every cell is written
+    // anew.
+    void resetColumnWidths();
 
 private:
     void styleCell(QTableWidgetItem *item, int column, int row) const;
