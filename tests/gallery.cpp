@@ -10,6 +10,7 @@
 #include "reports/BandPage.h"
 #include "reports/ChartColorTable.h"
 #include "reports/SpacePage.h"
+#include "reports/TimePage.h"
 #include "reports/TypesPage.h"
 #include "shell/About.h"
 #include "shell/Main.h"
@@ -263,33 +264,47 @@ bool reportPages(const QByteArray &tree)
     answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
     statistics.btOKClick();
     bool ok = true;
+    QString prefix = QStringLiteral("page-");
     auto shoot = [&](const QString &name) {
         QApplication::processEvents();
-        ok = save(statistics.grab().toImage(), qPrintable(QStringLiteral("page-") + name)) && ok;
+        ok = save(statistics.grab().toImage(), qPrintable(prefix + name)) && ok;
     };
-    const char *tabs[] = {"space",   "types",    "sizes",    "overhang",  "access",
-                          "created", "modified", "combined", "attribute", "time"};
-    for (int index = 0; index < 10; ++index) {
-        statistics.OvcNotebook1->setCurrentIndex(index);
-        const QString tab = QString::fromLatin1(tabs[index]);
-        if (index == TfrmStatistics::Types) {
-            const char *views[] = {"listing", "pie-size", "pie-files", "pie-average"};
-            for (int view = 0; view < 4; ++view) {
-                statistics.types()->setView(TypesPage::View(view));
-                shoot(tab + u'-' + QString::fromLatin1(views[view]));
+    // At the designed size, then grown as a user enlarges the window.
+    for (const QSize size : {statistics.size(), QSize(1000, 720)}) {
+        statistics.resize(size);
+        if (size != statistics.minimumSize())
+            prefix = QStringLiteral("large-");
+        const char *tabs[] = {"space",   "types",    "sizes",    "overhang",  "access",
+                              "created", "modified", "combined", "attribute", "time"};
+        for (int index = 0; index < 10; ++index) {
+            statistics.OvcNotebook1->setCurrentIndex(index);
+            const QString tab = QString::fromLatin1(tabs[index]);
+            if (index == TfrmStatistics::Types) {
+                const char *views[] = {"listing", "pie-size", "pie-files", "pie-average"};
+                for (int view = 0; view < 4; ++view) {
+                    statistics.types()->setView(TypesPage::View(view));
+                    shoot(tab + u'-' + QString::fromLatin1(views[view]));
+                }
+                continue;
             }
-            continue;
-        }
-        auto *bands = qobject_cast<BandPage *>(statistics.OvcNotebook1->currentWidget());
-        if (!bands) {
-            shoot(tab);
-            continue;
-        }
-        const std::pair<QRadioButton *, const char *> views[] = {
-            {bands->rbListing, "listing"}, {bands->rbBySize, "mb"}, {bands->rbByCount, "files"}};
-        for (const auto &[choice, view] : views) {
-            choice->click();
-            shoot(tab + u'-' + QString::fromLatin1(view));
+            auto *bands = qobject_cast<BandPage *>(statistics.OvcNotebook1->currentWidget());
+            if (!bands) {
+                shoot(tab);
+                if (index == TfrmStatistics::Time) {
+                    // Eight in the morning to four in the afternoon, up to 100 files.
+                    statistics.times()->Chart4->zoomRectangle(16, 32, 0, 100, false);
+                    shoot(tab + QStringLiteral("-zoomed"));
+                    statistics.times()->Chart4->undoZoom();
+                }
+                continue;
+            }
+            const std::pair<QRadioButton *, const char *> views[] = {{bands->rbListing, "listing"},
+                                                                     {bands->rbBySize, "mb"},
+                                                                     {bands->rbByCount, "files"}};
+            for (const auto &[choice, view] : views) {
+                choice->click();
+                shoot(tab + u'-' + QString::fromLatin1(view));
+            }
         }
     }
     return ok;

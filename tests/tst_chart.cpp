@@ -1,5 +1,7 @@
+#include "common/NumberPattern.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
+#include "widgets/ChartPainter.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -263,6 +265,28 @@ private Q_SLOTS:
         QVERIFY(countColour(image, Qt::red, 0) > 50);
     }
 
+    void axisLabelsAreDistinct_data()
+    {
+        QTest::addColumn<double>("high");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("4 MB drive in GB") << 0.005 << QStringLiteral("#,##0.0# GB");
+        QTest::newRow("drive chart") << 0.0004 << QStringLiteral("#,##0.0## GB");
+        QTest::newRow("three files") << 3.0 << QStringLiteral("#,##0");
+        QTest::newRow("large") << 7.5e12 << QStringLiteral("#,##0");
+    }
+
+    void axisLabelsAreDistinct()
+    {
+        QFETCH(double, high);
+        QFETCH(QString, format);
+        const QList<double> ticks = ChartPainter::valueTicks(0, high, format);
+        QVERIFY(!ticks.isEmpty() && ticks.size() <= 6);
+        QStringList texts;
+        for (double v : ticks)
+            texts.append(formatFloat(format, v));
+        QCOMPARE(texts.removeDuplicates(), 0);
+    }
+
     void zoomAndUndo()
     {
         Chart chart;
@@ -285,6 +309,7 @@ private Q_SLOTS:
         Chart chart;
         driveBars(chart);
         chart.view.enabled = false;
+        chart.zoomFrames = 1;
         chart.resize(pageSize);
         chart.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
@@ -298,8 +323,14 @@ private Q_SLOTS:
         QTRY_VERIFY(chart.isZoomed());
         const auto [low, high] = chart.valueRange();
         QVERIFY(low > chart.fullValueRange().first && high < chart.fullValueRange().second);
+        // The bands follow the rectangle too: of the three bars, the middle one is under it.
+        const auto bands = chart.categoryZoom();
+        QVERIFY(bands);
+        QVERIFY(bands->first > 0.5 && bands->first < 1.5);
+        QVERIFY(bands->second > 1.5 && bands->second < 2.5);
         drag(QPoint(400, 250), QPoint(200, 100));
         QVERIFY(!chart.isZoomed());
+        QVERIFY(!chart.categoryZoom());
     }
 
     void clickAndDoubleClickSignals()

@@ -24,6 +24,7 @@
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -78,6 +79,40 @@ private Q_SLOTS:
     {
         delete m_messages;
         delete m_registry;
+    }
+
+    // The window grows as a user drags its corner, its pages with it, and shrinks back to the
+    // designed places exactly.
+    void windowGrowsAndShrinksBack()
+    {
+        FakeVolumes volumes;
+        TfrmStatistics statistics;
+        statistics.show();
+        QVERIFY(statistics.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QCOMPARE(statistics.minimumSize(), statistics.size());
+        QHash<QWidget *, QRect> designed;
+        for (QWidget *widget : statistics.findChildren<QWidget *>())
+            designed.insert(widget, widget->geometry());
+
+        const QSize start = statistics.size();
+        const QSize growth(368, 289);
+        statistics.resize(start + growth);
+        QCOMPARE(statistics.OvcNotebook1->size(),
+                 designed[statistics.OvcNotebook1].size() + growth);
+        QCOMPARE(statistics.times()->Chart4->size(),
+                 designed[statistics.times()->Chart4].size() + growth);
+        QCOMPARE(statistics.types()->gridTypes->size(),
+                 designed[statistics.types()->gridTypes].size() + growth);
+        QCOMPARE(statistics.btCancel->geometry().bottomRight(),
+                 designed[statistics.btCancel].bottomRight() +
+                     QPoint(growth.width(), growth.height()));
+        QCOMPARE(statistics.btOK->pos(),
+                 designed[statistics.btOK].topLeft() + QPoint(0, growth.height()));
+
+        statistics.resize(start);
+        for (auto it = designed.cbegin(); it != designed.cend(); ++it)
+            QVERIFY2(it.key()->geometry() == it.value(),
+                     qPrintable(it.key()->objectName() + it.key()->metaObject()->className()));
     }
 
     // A real run over a tree, then every page read through its controls.
@@ -274,6 +309,8 @@ private Q_SLOTS:
         QCOMPARE(page.pnlNotApplicable->isVisible(), arrowRow < 0);
         QCOMPARE(page.lblWasted[0]->text(), QStringLiteral("4,095"));
         QCOMPARE(page.lblWasted[4]->text(), QStringLiteral("65,535"));
+        // The whole note is readable without scrolling.
+        QCOMPARE(page.memoNotes->verticalScrollBar()->maximum(), 0);
         QCOMPARE(page.lblTotal->text(), QStringLiteral("Total file sizes: 0 KB"));
         if (arrowRow == 0)
             QCOMPARE(page.lblActual->text(), QStringLiteral("Actual space used 4 KB"));
@@ -388,6 +425,7 @@ private Q_SLOTS:
                      qPrintable(label->text()));
         QVERIFY(overhang.lblFiles->geometry().right() < overhang.lblTotal->x());
         QVERIFY(overhang.lblTotal->geometry().right() < overhang.lblActual->x());
+        QVERIFY(overhang.lblActual->geometry().right() < overhang.pnlResult->width());
     }
 
     void timeCurves()

@@ -141,14 +141,28 @@ private Q_SLOTS:
         TfrmMain main;
         TfrmStatistics statistics;
         main.setStatistics(&statistics);
+        // Maximised, it restores to the designed size in the middle of the screen.
+        QVERIFY(main.windowState() & Qt::WindowMaximized);
+        const QRect normal = main.normalGeometry();
+        QCOMPARE(normal.size(), QSize(642, 482));
+        const QPoint offCentre = normal.center() - main.screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.x())));
         main.setWindowState(Qt::WindowNoState);
         main.resize(800, 600);
         main.show();
         // The chart found the statistics window's drive list filled.
         QCOMPARE(barLabels(*main.chartSpaceBar), QStringList({"c", "d", "Total"}));
-        QCOMPARE(main.btClose->geometry(), QRect(800 - 76 - 6, 600 - 28 - 5, 76, 28));
-        QCOMPARE(main.btReach->geometry(), QRect(800 - 76 - 6 - 76 - 6, 600 - 28 - 5, 76, 28));
+        // In the bottom right corner, 6 pixels apart, at least as wide as designed and as
+        // their bold captions need.
+        QCOMPARE(main.btClose->geometry().bottomRight(), QPoint(800 - 6 - 1, 600 - 5 - 1));
+        QCOMPARE(main.btReach->geometry().right(), main.btClose->x() - 6 - 1);
         QCOMPARE(main.btStatistic->geometry().right(), main.btReach->x() - 6 - 1);
+        for (const auto &[button, designed] :
+             {std::pair{main.btStatistic, 176}, std::pair{main.btReach, 76},
+              std::pair{main.btClose, 76}}) {
+            QVERIFY(button->font().bold() && button->font().pixelSize() == 13);
+            QVERIFY(button->width() >= std::max(designed, button->sizeHint().width()));
+        }
         QVERIFY(main.lblTitle->isHidden() && main.lblBottom->isHidden());
 
         View3D &view = main.chartSpaceBar->view;
@@ -167,6 +181,15 @@ private Q_SLOTS:
         main.Timer1Timer();
         QVERIFY(!main.Timer1.isActive());
         QVERIFY(main.lblTitle->isVisible() && main.lblBottom->isVisible());
+        // However narrow the window, the buttons leave the web address free.
+        for (const int width : {800, 560, 420}) {
+            main.resize(width, 400);
+            const int textWidth = main.lblBottom->sizeHint().width();
+            const QRect address((width - textWidth) / 2, main.lblBottom->y(), textWidth,
+                                main.lblBottom->height());
+            QVERIFY2(!address.intersects(main.btStatistic->geometry()),
+                     qPrintable(QString::number(width)));
+        }
         QCOMPARE(main.chartSpaceBar->hint(),
                  QStringLiteral("Double click chart to view animation"));
 
@@ -427,7 +450,8 @@ private Q_SLOTS:
         QCOMPARE(page.lblValues[2]->text(), QStringLiteral("6.00"));
         QCOMPARE(page.lblUnits[1]->text(), QStringLiteral("GB "));
         QCOMPARE(barLabels(*page.chartSpaceBar), QStringList{"c"});
-        QVERIFY(!page.lblValues[1]->styleSheet().contains(QStringLiteral("red")));
+        QCOMPARE(page.lblValues[1]->textColor(), QColor(Qt::black));
+        QCOMPARE(page.lblValues[1]->effect(), EffectLabel::Highlight);
 
         // Unticking every drive hides the totals and the chart.
         page.pckStatDrive->actions().last()->trigger();
@@ -440,7 +464,7 @@ private Q_SLOTS:
         m_volumes->addDrive(u'c', dtFixed, QStringLiteral("SYS"), "/", space(10, 9.95));
         TfrmStatistics statistics;
         statistics.show();
-        QVERIFY(statistics.space()->lblValues[1]->styleSheet().contains(QStringLiteral("red")));
+        QCOMPARE(statistics.space()->lblValues[1]->textColor(), QColor(Qt::red));
     }
 
     void twelveDrivesGiveElevenPies()

@@ -17,6 +17,7 @@
 #include "reports/SpacePage.h"
 #include "reports/TimePage.h"
 #include "reports/TypesPage.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
@@ -43,8 +44,10 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("File Statistics Not Yet Collected"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(clientWidth, clientHeight);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    // The designed size is where the window starts and the least it takes; pages grow with it.
+    setMinimumSize(clientWidth, clientHeight);
+    resize(clientWidth, clientHeight);
 
     OvcNotebook1 = new QTabWidget(this);
     OvcNotebook1->setGeometry(0, 0, clientWidth, notebookHeight);
@@ -127,6 +130,18 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     pnlAd = new QFrame(pnlNotYet);
     pnlAd->setGeometry((clientWidth - 472) / 2, notebookHeight - 19 - 65 - 12, 472, 65);
 
+    m_anchors = new Anchors(this);
+    const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    m_anchors->pin(OvcNotebook1, everySide);
+    m_anchors->pin(btOK, Qt::LeftEdge | Qt::BottomEdge);
+    m_anchors->pin(btPrint, Qt::LeftEdge | Qt::BottomEdge);
+    m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
+    m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+    m_anchors->pin(pnlNotYet, everySide);
+    m_anchors->pin(lblNotYet, Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge);
+    m_anchors->pin(btAbort, Qt::TopEdge);
+    m_anchors->pin(pnlAd, Qt::BottomEdge);
+
     connect(btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
     connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
@@ -168,6 +183,16 @@ void TfrmStatistics::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void TfrmStatistics::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    const QSize growth = size() - QSize(clientWidth, clientHeight);
+    m_anchors->grow(growth);
+    for (int index = 0; index < OvcNotebook1->count(); ++index)
+        if (Anchors *page = Anchors::forPage(OvcNotebook1->widget(index)))
+            page->grow(growth);
 }
 
 void TfrmStatistics::FormShow()

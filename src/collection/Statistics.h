@@ -9,6 +9,7 @@
 
 #include <atomic>
 
+class Anchors;
 class AttributePage;
 class CombinedPage;
 class DatePage;
@@ -97,6 +98,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -110,6 +112,7 @@ private:
 
     StatAccumulators m_stats;
     DirectoryWalker m_walker{m_stats};
+    Anchors *m_anchors = nullptr;
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;

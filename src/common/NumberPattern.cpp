@@ -53,6 +53,11 @@ Picture parsePicture(const QString &pattern)
 
 } // namespace
 
+double patternResolution(const QString &pattern)
+{
+    return std::pow(10.0, -parsePicture(pattern).maxDecimals);
+}
+
 QString formatFloat(const QString &pattern, double value)
 {
     if (!std::isfinite(value))

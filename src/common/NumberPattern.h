@@ -10,3 +10,7 @@
 // Rounds half away from zero and uses the user's separators. A value that is not finite gives
 // the empty text.
 QString formatFloat(const QString &pattern, double value);
+
+// The smallest step between two values that pattern writes differently: 1 for "#,##0",
+// 0.01 for "#,##0.0#".
+double patternResolution(const QString &pattern);

@@ -1,6 +1,7 @@
 #include "BandPage.h"
 
 #include "common/Utility.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
@@ -45,6 +46,13 @@ BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &info
         btInfo->setGeometry(x + 10, 336, 24, 22);
         connect(btInfo, &QToolButton::clicked, this, [infoText] { showInfo(infoText); });
     }
+    auto *anchors = new Anchors(this);
+    anchors->pin(chart, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    for (QRadioButton *choice : {rbListing, rbBySize, rbByCount})
+        anchors->pin(choice, Qt::LeftEdge | Qt::BottomEdge);
+    if (btInfo)
+        anchors->pin(btInfo, Qt::LeftEdge | Qt::BottomEdge);
+    connect(anchors, &Anchors::grown, this, &BandPage::placeGrid);
     showChosenView();
 }
 
@@ -60,7 +68,10 @@ void BandPage::addShareBars(Chart &target)
 
 void BandPage::placeGrid()
 {
-    constexpr int pageWidth = 624;
+    // The listing is as wide as its columns, up to the page's width, and never taller than
+    // its rows: a grown window shows the same listing with room to spare.
+    const Anchors *anchors = Anchors::forPage(this);
+    const int pageWidth = 624 + (anchors ? anchors->growth().width() : 0);
     int width = 2 * grid->frameWidth();
     for (int c = 0; c < grid->columnCount(); ++c)
         width += grid->columnWidth(c);
@@ -78,6 +89,12 @@ bool BandPage::listingChosen() const
 bool BandPage::chartBySize() const
 {
     return rbBySize->isChecked();
+}
+
+void BandPage::chooseLegendFormat()
+{
+    // Every value of the legend written alike: megabytes to two places, files whole.
+    chart->legendFormat = chartBySize() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0");
 }
 
 void BandPage::showChosenView()

@@ -42,4 +42,5 @@ protected:
     // Sizes the listing to its columns, within the page; when they are wider than the page, a
     // scroll bar under the last row reaches the rest. Called after the cells are written.
     void placeGrid();
+    void chooseLegendFormat();
 };

@@ -41,6 +41,7 @@ void DatePage::rebuildChart(const std::array<double, 10> &counts,
     chart->undoZoom();
     chart->title = m_name + (bySize ? QStringLiteral(" Date (file sizes in MB)")
                                     : QStringLiteral(" Date (Number of files)"));
+    chooseLegendFormat();
     const auto &values = bySize ? bytes : counts;
     fillBandSeries(chart->seriesAt(0), m_colours, QList<double>(values.begin(), values.end()),
                    bandLabels(), bySize ? 1048576.0 : 1.0, false, QColor());

@@ -5,6 +5,7 @@
 
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/LabelFit.h"
 
@@ -67,11 +68,12 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     caption(QStringLiteral("FAT Partion size"), this, QRect(8, headingTop, 110, 16), true);
     caption(QStringLiteral("FAT 32 Size"), this, QRect(122, headingTop, 100, 16), true);
     caption(QStringLiteral("Cluster size"), this, QRect(262, headingTop, 70, 16), true);
-    caption(QStringLiteral("Percent wasted"), this, QRect(340, headingTop, 160, 16), true);
+    QLabel *wastedHeading =
+        caption(QStringLiteral("Percent wasted"), this, QRect(340, headingTop, 160, 16), true);
     caption(QStringLiteral("Wasted space"), this, QRect(510, headingTop, 110, 16), true)
         ->setAlignment(Qt::AlignRight);
     for (int row = 0; row < OverhangFigures::rowCount; ++row) {
-        const int top = firstRowTop + row * rowHeight + 7;
+        const int top = firstRowTop + row * rowHeight + (rowHeight - 16) / 2;
         const size_t r = size_t(row);
         caption(QString::fromLatin1(OverhangFigures::fatSizes[r]), this, QRect(8, top, 110, 16));
         caption(QString::fromLatin1(OverhangFigures::fat32Sizes[r]), this,
@@ -86,8 +88,15 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     lblArrow->resize(40, 32);
     lblArrow->hide();
 
-    chartWaste = makeRowBarChart(this, Qt::red, QStringLiteral("#,##0. %"), 8);
-    chartWaste->setGeometry(336, firstRowTop, 170, 5 * rowHeight);
+    chartWaste = makeRowBarChart(this, Qt::red, QStringLiteral("#,##0. %"), 25);
+    // The bars' front faces span the five rows, so each bar is level with its row; their
+    // depth (a share of the chart's height, drawn at 45 degrees) rises above the first row,
+    // behind the heading.
+    const double depthRise = 25.0 / 100 * 0.70710678;
+    const int chartHeight = qRound(5 * rowHeight / (1 - depthRise));
+    chartWaste->setGeometry(336, firstRowTop + 5 * rowHeight - chartHeight, 170, chartHeight);
+    chartWaste->backColor = Qt::transparent;
+    wastedHeading->raise();
 
     pnlResult = new QFrame(this);
     pnlResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -100,7 +109,12 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     memoNotes = new QPlainTextEdit(this);
     memoNotes->setReadOnly(true);
     memoNotes->setFrameStyle(QFrame::NoFrame);
-    memoNotes->setGeometry(8, firstRowTop + 5 * rowHeight + 32, 612, 126);
+    // The whole note shows at the window's starting size.
+    const int noteTop = firstRowTop + 5 * rowHeight + 32;
+    memoNotes->setGeometry(8, noteTop, 612, 358 - noteTop);
+    QFont noteFont(QStringLiteral("Arial"));
+    noteFont.setPixelSize(11);
+    memoNotes->setFont(noteFont);
     // The nine lines of the note; the box wraps each paragraph to its width.
     const QStringList lines{
         QStringLiteral("This page is an illustration of the amount of disk space wasted due to "
@@ -134,13 +148,20 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     pnlNotApplicable->setAutoFillBackground(true);
     pnlNotApplicable->setGeometry(0, 0, 632, 362);
     pnlNotApplicable->hide();
+
+    // The table keeps its place; the note and the covering panel take the room a larger
+    // window gives.
+    auto *anchors = new Anchors(this);
+    const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    anchors->pin(memoNotes, everySide);
+    anchors->pin(pnlNotApplicable, everySide);
 }
 
 int OverhangPage::arrowRow() const
 {
     if (lblArrow->isHidden())
         return -1;
-    return (lblArrow->y() - firstRowTop) / rowHeight;
+    return (lblArrow->y() - firstRowTop + rowHeight / 2) / rowHeight;
 }
 
 void OverhangPage::drawClusterArrow(qint32 clusterSize)
@@ -148,7 +169,7 @@ void OverhangPage::drawClusterArrow(qint32 clusterSize)
     lblArrow->hide();
     const int row = OverhangFigures::rowOfClusterSize(clusterSize);
     if (row >= 0) {
-        lblArrow->move(226, firstRowTop + row * rowHeight);
+        lblArrow->move(226, firstRowTop + row * rowHeight + (rowHeight - 32) / 2);
         lblArrow->show();
     }
     pnlNotApplicable->setVisible(lblArrow->isHidden());
@@ -171,14 +192,7 @@ bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
     lblTotal->setText(figures.totalText);
     if (figures.clusterRow >= 0)
         lblActual->setText(figures.actualText);
-    // The three texts side by side, each in full: a long one pushes the next to the right.
-    int right = 0;
-    for (QLabel *label : {lblFiles, lblTotal, lblActual}) {
-        fitLabelToText(label);
-        if (label->x() < right + 6)
-            label->move(right + 6, label->y());
-        right = label->geometry().right();
-    }
+    placeResultStrip();
     // From 64K up to 4K, so that the 4K bar stands at the top, level with its row.
     ChartSeries &bars = chartWaste->seriesAt(0);
     bars.clear();
@@ -186,4 +200,41 @@ bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
         bars.add(figures.percentWasted[size_t(row)], QString(), Qt::red);
     chartWaste->update();
     return true;
+}
+
+void OverhangPage::placeResultStrip()
+{
+    // The three texts side by side, each in full, at their designed places where they fit
+    // there; otherwise packed from the left with even gaps, in a smaller face if need be.
+    QLabel *const strip[] = {lblFiles, lblTotal, lblActual};
+    const int designedX[] = {6, 212, 418};
+    QFont face = lblFiles->font();
+    face.setPixelSize(QFontInfo(pnlResult->font()).pixelSize());
+    int right = 0;
+    int widths = 0;
+    const auto measure = [&] {
+        right = widths = 0;
+        for (int i = 0; i < 3; ++i) {
+            QLabel *label = strip[i];
+            label->setFont(face);
+            label->resize(label->fontMetrics().horizontalAdvance(label->text()) + 4,
+                          label->height());
+            label->move(std::max(designedX[i], right + 6), label->y());
+            widths += label->width();
+            right = label->geometry().right();
+        }
+    };
+    measure();
+    while (widths + 24 > pnlResult->width() && face.pixelSize() > 8) {
+        face.setPixelSize(face.pixelSize() - 1);
+        measure();
+    }
+    if (right > pnlResult->width() - 6) {
+        const int gap = std::max(6, (pnlResult->width() - 12 - widths) / 2);
+        int x = 6;
+        for (QLabel *label : strip) {
+            label->move(x, label->y());
+            x += label->width() + gap;
+        }
+    }
 }

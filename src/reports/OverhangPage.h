@@ -35,6 +35,10 @@ public:
     static QPixmap arrowPicture();
 
 private:
+    void placeResultStrip();
+
     static constexpr int firstRowTop = 52;
-    static constexpr int rowHeight = 30;
+
+public:
+    static constexpr int rowHeight = 24;
 };

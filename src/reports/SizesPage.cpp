@@ -41,6 +41,7 @@ void SizesPage::rgSizesClick()
         return;
     chart->undoZoom();
     const bool bySize = chartBySize();
+    chooseLegendFormat();
     chart->title = bySize ? QStringLiteral("File Sizes in MB") : QStringLiteral("Number of Files");
     QList<double> values;
     QStringList labels;

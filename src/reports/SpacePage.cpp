@@ -3,6 +3,7 @@
 #include "common/NumberPattern.h"
 #include "drives/DriveServices.h"
 #include "drives/DriveSpaceBars.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"
@@ -70,12 +71,15 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
         lblCaptions[i]->setFont(serif(21));
         lblCaptions[i]->setEffect(EffectLabel::Highlight, 1, Qt::white);
         lblCaptions[i]->setGeometry(196, 6 + i * 28, 170, 28);
-        lblValues[i] = new QLabel(this);
+        // Values and units are raised like their captions.
+        lblValues[i] = new EffectLabel(QString(), this);
         lblValues[i]->setFont(serif(21));
+        lblValues[i]->setEffect(EffectLabel::Highlight, 1, Qt::white);
         lblValues[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lblValues[i]->setGeometry(366, 6 + i * 28, 170, 28);
-        lblUnits[i] = new QLabel(this);
+        lblUnits[i] = new EffectLabel(QString(), this);
         lblUnits[i]->setFont(serif(21));
+        lblUnits[i]->setEffect(EffectLabel::Highlight, 1, Qt::white);
         lblUnits[i]->setGeometry(542, 6 + i * 28, 60, 28);
     }
     boxFree = new QFrame(this);
@@ -150,6 +154,19 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &SpacePage::ScrollBar1Change);
     pnlPies->hide();
 
+    auto *anchors = new Anchors(this);
+    const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    const Qt::Edges bottomLeft = Qt::LeftEdge | Qt::BottomEdge;
+    anchors->pin(pnlDrives, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
+    anchors->pin(pckStatDrive, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
+    anchors->pin(chartSpaceBar, everySide);
+    for (QWidget *control : std::initializer_list<QWidget *>{cbTotal, rbBar, rbPie, ScrollBar1})
+        anchors->pin(control, bottomLeft);
+    anchors->pin(pnlPies, everySide);
+    anchors->pin(pieTotal, everySide);
+    for (QWidget *legend : {legendFree, legendUsed})
+        anchors->pin(legend, Qt::RightEdge | Qt::BottomEdge);
+
     Timer2.setInterval(50);
     connect(&Timer2, &QTimer::timeout, this, &SpacePage::Timer2Timer);
 }
@@ -171,8 +188,8 @@ void SpacePage::pckStatDriveClick()
 void SpacePage::doDiskSize()
 {
     for (int i = 0; i < 3; ++i) {
-        lblValues[i]->clear();
-        lblUnits[i]->clear();
+        lblValues[i]->setText(QString());
+        lblUnits[i]->setText(QString());
     }
     const DriveSpaceBars measured =
         measureDriveBars(pckStatDrive->checkedRows(), cbTotal->isChecked());
@@ -205,8 +222,7 @@ void SpacePage::doDiskSize()
         lblUnits[2]->setText(QStringLiteral("GB "));
         // Red when the drives are as good as empty: the test is on the used space.
         const bool nearlyEmpty = total - freeSum <= 0.1;
-        lblValues[1]->setStyleSheet(nearlyEmpty ? QStringLiteral("color: red;")
-                                                : QStringLiteral("color: black;"));
+        lblValues[1]->setTextColor(nearlyEmpty ? Qt::red : Qt::black);
     }
     rgSpaceClick();
 }

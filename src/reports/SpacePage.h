@@ -40,8 +40,8 @@ public:
     TPickList *pckStatDrive;
     QFrame *pnlDrives;
     EffectLabel *lblCaptions[3];
-    QLabel *lblValues[3];
-    QLabel *lblUnits[3];
+    EffectLabel *lblValues[3];
+    EffectLabel *lblUnits[3];
     QFrame *boxFree;
     QFrame *boxUsed;
     Chart *chartSpaceBar;

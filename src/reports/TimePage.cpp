@@ -3,6 +3,7 @@
 #include "collection/StatAccumulators.h"
 #include "common/RegionalSettings.h"
 #include "common/Utility.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 
 #include <QPainter>
@@ -62,6 +63,10 @@ TimePage::TimePage(QWidget *parent) : QWidget(parent)
     SpeedButton5 = new QToolButton(this);
     SpeedButton5->setIcon(questionGlyph());
     SpeedButton5->setGeometry(628 - 29, 336, 25, 22);
+    auto *anchors = new Anchors(this);
+    anchors->pin(Chart4, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    anchors->pin(sbTime, Qt::LeftEdge | Qt::BottomEdge);
+    anchors->pin(SpeedButton5, Qt::RightEdge | Qt::BottomEdge);
     connect(sbTime, &QScrollBar::valueChanged, this, &TimePage::sbTimeChange);
     connect(SpeedButton5, &QToolButton::clicked, this, &TimePage::SpeedButton5Click);
 }

@@ -4,6 +4,7 @@
 #include "collection/StatAccumulators.h"
 #include "common/Sortgrid.h"
 #include "reports/ChartColorTable.h"
+#include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
@@ -85,6 +86,14 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     });
     connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);
+    auto *anchors = new Anchors(this);
+    const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+    anchors->pin(gridTypes, everySide);
+    anchors->pin(chartPie, everySide);
+    anchors->pin(ScrollBar2, Qt::RightEdge | Qt::BottomEdge);
+    for (QRadioButton *choice : rgTypes)
+        anchors->pin(choice, Qt::LeftEdge | Qt::BottomEdge);
+    anchors->pin(btSort, Qt::RightEdge | Qt::BottomEdge);
     rgTypesClick();
 }
 

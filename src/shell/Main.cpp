@@ -8,6 +8,7 @@
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"
+#include "widgets/ScreenCentre.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,6 +71,10 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Quillix"));
     resize(642, 482);
+    QFont bold = font();
+    bold.setPixelSize(13);
+    bold.setBold(true);
+    setFont(bold);
     chartSpaceBar = new Chart(this);
     styleDriveChart(*chartSpaceBar);
 
@@ -95,6 +100,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent)
                               QStringLiteral("E&xit"), chartSpaceBar);
     btClose->resize(76, 28);
     btClose->setToolTip(QStringLiteral("Quit and close "));
+    // The designed widths, or more where the bold captions need it.
+    for (QPushButton *button : {btStatistic, btReach, btClose})
+        button->resize(std::max(button->width(), button->sizeHint().width()), 28);
     btStatistic->setFocus();
 
     Timer1.setInterval(50);
@@ -110,9 +118,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QWidget(parent)
     chartSpaceBar->setZoom(20);
     lblTitle->hide();
     lblBottom->hide();
-    // Without a window manager a maximised state alone does not size the window.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    // The designed size, centred, is what the window restores to from maximised.
+    centreOnScreen(this);
     setWindowState(Qt::WindowMaximized);
 }
 
@@ -124,8 +131,16 @@ TPickList *TfrmMain::driveList() const
 void TfrmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    FormShow();
+    // Without a window manager a maximised state alone does not size the window: fill the
+    // screen then, once a manager would have answered.
+    QTimer::singleShot(300, this, [this] {
+        if (isMaximized() && size() == QSize(642, 482))
+            if (QScreen *screen = this->screen())
+                setGeometry(screen->availableGeometry());
+    });
 }
 
 void TfrmMain::FormShow()
@@ -149,10 +164,14 @@ void TfrmMain::FormResize()
 {
     chartSpaceBar->setGeometry(rect());
     lblTitle->setGeometry(0, 0, width(), 57);
-    lblBottom->setGeometry(0, height() - 41, width(), 41);
     btClose->move(width() - btClose->width() - 6, height() - btClose->height() - 5);
     btReach->move(btClose->x() - btReach->width() - 6, btClose->y());
     btStatistic->move(btReach->x() - btStatistic->width() - 6, btClose->y());
+    // The web address is centred along the bottom; where the buttons would cover its right
+    // end it stands above them instead.
+    const int addressRight = (width() + lblBottom->sizeHint().width()) / 2;
+    const int above = addressRight > btStatistic->x() ? btClose->height() + 5 : 0;
+    lblBottom->setGeometry(0, height() - 41 - above, width(), 41);
 }
 
 void TfrmMain::doDiskSize()

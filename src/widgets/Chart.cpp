@@ -103,6 +103,9 @@ void Chart::zoomValueRange(double low, double high, bool animated)
     m_zoomTo = {low, high};
     if (!animated || zoomFrames <= 1) {
         m_zoom = m_zoomTo;
+        if (m_categoryTo)
+            m_categoryZoom = m_categoryTo;
+        m_categoryTo.reset();
         update();
         return;
     }
@@ -110,12 +113,30 @@ void Chart::zoomValueRange(double low, double high, bool animated)
     m_zoomTimer.start();
 }
 
+void Chart::zoomRectangle(double first, double last, double low, double high, bool animated)
+{
+    if (last < first)
+        std::swap(first, last);
+    first = std::max(first, m_categoryScale.low);
+    last = std::min(last, m_categoryScale.high);
+    // A rectangle thinner than a band keeps the bands shown.
+    m_categoryTo.reset();
+    if (last - first >= 1) {
+        m_categoryFrom =
+            m_categoryZoom.value_or(std::pair{m_categoryScale.low, m_categoryScale.high});
+        m_categoryTo = std::pair{first, last};
+    }
+    zoomValueRange(low, high, animated);
+}
+
 void Chart::undoZoom()
 {
-    if (!m_zoom)
+    if (!isZoomed())
         return;
     m_zoomTimer.stop();
     m_zoom.reset();
+    m_categoryZoom.reset();
+    m_categoryTo.reset();
     update();
 }
 
@@ -125,8 +146,15 @@ void Chart::stepZoomAnimation()
     const double share = double(m_zoomFrame) / zoomFrames;
     m_zoom = std::pair{m_zoomFrom.first + (m_zoomTo.first - m_zoomFrom.first) * share,
                        m_zoomFrom.second + (m_zoomTo.second - m_zoomFrom.second) * share};
+    if (m_categoryTo)
+        m_categoryZoom = std::pair{
+            m_categoryFrom.first + (m_categoryTo->first - m_categoryFrom.first) * share,
+            m_categoryFrom.second + (m_categoryTo->second - m_categoryFrom.second) * share};
     if (m_zoomFrame >= zoomFrames) {
         m_zoom = m_zoomTo;
+        if (m_categoryTo)
+            m_categoryZoom = m_categoryTo;
+        m_categoryTo.reset();
         m_zoomTimer.stop();
     }
     update();
@@ -176,10 +204,13 @@ void Chart::mouseReleaseEvent(QMouseEvent *event)
         if (moved.x() < 0 && moved.y() < 0) {
             undoZoom();
         } else {
-            const double a =
-                m_scale.valueAt(m_scale.horizontal ? m_pressPoint.x() : m_pressPoint.y());
-            const double b = m_scale.valueAt(m_scale.horizontal ? release.x() : release.y());
-            zoomValueRange(std::min(a, b), std::max(a, b));
+            const bool horizontal = m_scale.horizontal;
+            const double a = m_scale.valueAt(horizontal ? m_pressPoint.x() : m_pressPoint.y());
+            const double b = m_scale.valueAt(horizontal ? release.x() : release.y());
+            const double first =
+                m_categoryScale.valueAt(horizontal ? m_pressPoint.y() : m_pressPoint.x());
+            const double last = m_categoryScale.valueAt(horizontal ? release.y() : release.x());
+            zoomRectangle(first, last, a, b);
         }
         update();
         return;

@@ -70,9 +70,15 @@ public:
     // The value range shown: the full range of the data, or the zoomed part.
     std::pair<double, double> valueRange() const;
     std::pair<double, double> fullValueRange() const;
-    bool isZoomed() const { return m_zoom.has_value(); }
+    bool isZoomed() const { return m_zoom.has_value() || m_categoryZoom.has_value(); }
     // Shows only values from low to high, stepping there over a few frames when animated.
     void zoomValueRange(double low, double high, bool animated = true);
+    // The categories shown, in bands from the first point (0) to past the last (the number of
+    // points); nothing when all are shown.
+    std::optional<std::pair<double, double>> categoryZoom() const { return m_categoryZoom; }
+    // Shows only the bands from first to last, with the values from low to high: what a
+    // rectangle dragged over the chart picks.
+    void zoomRectangle(double first, double last, double low, double high, bool animated = true);
     void undoZoom();
 
     QString title;
@@ -102,7 +108,8 @@ public:
     bool allowZoom = true;
     int zoomFrames = 6;
 
-    // Where the last painting put the value axis, for turning mouse positions into values.
+    // Where the last painting put an axis, for turning mouse positions into values (or, for
+    // the category axis, into bands).
     struct ValueScale {
         double low = 0, high = 1;
         double pixelLow = 0, pixelHigh = 1; // pixel positions of low and high
@@ -129,10 +136,14 @@ private:
     std::optional<std::pair<double, double>> m_zoom;
     std::pair<double, double> m_zoomFrom{0, 0};
     std::pair<double, double> m_zoomTo{0, 0};
+    std::optional<std::pair<double, double>> m_categoryZoom;
+    std::pair<double, double> m_categoryFrom{0, 0};
+    std::optional<std::pair<double, double>> m_categoryTo;
     int m_zoomFrame = 0;
     bool m_undoing = false;
     QTimer m_zoomTimer;
     mutable ValueScale m_scale;
+    mutable ValueScale m_categoryScale;
     QPoint m_pressPoint;
     QRect m_band;
     bool m_dragging = false;

@@ -83,6 +83,16 @@ double ChartPainter::niceStep(double span, int ticks)
     return 10 * power;
 }
 
+QList<double> ChartPainter::valueTicks(double low, double high, const QString &format)
+{
+    // Never finer than the axis writes, so no two labels read the same.
+    const double step = std::max(niceStep(high - low, 5), patternResolution(format));
+    QList<double> ticks;
+    for (double v = std::ceil(low / step - 1e-9) * step; v <= high + step * 1e-9; v += step)
+        ticks.append(std::abs(v) < step * 1e-9 ? 0 : v);
+    return ticks;
+}
+
 std::pair<double, double> ChartPainter::dataRange(const std::deque<ChartSeries> &all)
 {
     const QList<const ChartSeries *> shown = visibleSeries(all);
@@ -399,13 +409,9 @@ void ChartPainter::drawBox(const QRectF &free)
             lines.append(series);
     }
     const auto [low, high] = m_chart.valueRange();
-    const double step = niceStep(high - low, 5);
     const ChartAxis &valueAxis = horizontal ? m_chart.bottomAxis : m_chart.leftAxis;
     const ChartAxis &categoryAxis = horizontal ? m_chart.leftAxis : m_chart.bottomAxis;
-
-    QList<double> ticks;
-    for (double v = std::ceil(low / step - 1e-9) * step; v <= high + step * 1e-9; v += step)
-        ticks.append(std::abs(v) < step * 1e-9 ? 0 : v);
+    const QList<double> ticks = valueTicks(low, high, valueAxis.format);
     auto valueText = [&](const ChartAxis &axis, double v) { return formatFloat(axis.format, v); };
 
     // Category labels: from the points of the first series that has them.
@@ -473,11 +479,19 @@ void ChartPainter::drawBox(const QRectF &free)
                           : front.bottom() - share * front.height();
     };
     m_chart.m_scale = Chart::ValueScale{low, high, valuePixel(low), valuePixel(high), horizontal};
-    const double band =
-        categories > 0 ? (horizontal ? front.height() : front.width()) / categories : 0;
+    // The bands shown: all, or the zoomed part; those outside are clipped off.
+    const auto [firstBand, lastBand] =
+        m_chart.m_categoryZoom.value_or(std::pair{0.0, double(categories)});
+    const double band = categories > 0 && lastBand > firstBand
+                            ? (horizontal ? front.height() : front.width()) / (lastBand - firstBand)
+                            : 0;
     auto bandCentre = [&](int i) {
-        return horizontal ? front.bottom() - (i + 0.5) * band : front.left() + (i + 0.5) * band;
+        const double offset = (i + 0.5 - firstBand) * band;
+        return horizontal ? front.bottom() - offset : front.left() + offset;
     };
+    m_chart.m_categoryScale =
+        Chart::ValueScale{firstBand, lastBand, horizontal ? front.bottom() : front.left(),
+                          horizontal ? front.top() : front.right(), horizontal};
     auto quad = [&](std::initializer_list<std::array<double, 3>> corners) {
         QPolygonF polygon;
         for (const auto &c : corners)
@@ -557,7 +571,7 @@ void ChartPainter::drawBox(const QRectF &free)
         double lastEdge = -1e9;
         for (int i = 0; i < categories; ++i) {
             const QString &text = labels[i];
-            if (text.isEmpty())
+            if (text.isEmpty() || i + 0.5 < firstBand || i + 0.5 > lastBand)
                 continue;
             const double width = categoryMetrics.horizontalAdvance(text);
             if (horizontal) {
@@ -726,6 +740,15 @@ void ChartPainter::drawBox(const QRectF &free)
             }
         }
     }
+    // Zoomed into some bands, the rest are cut off at the plot's sides along the band axis.
+    m_painter.save();
+    if (m_chart.m_categoryZoom) {
+        const QRectF everything =
+            free.adjusted(-free.width(), -free.height(), free.width(), free.height());
+        m_painter.setClipRect(
+            horizontal ? QRectF(everything.left(), plot.top(), everything.width(), plot.height())
+                       : QRectF(plot.left(), everything.top(), plot.width(), everything.height()));
+    }
     std::stable_sort(faces.begin(), faces.end(),
                      [](const Face &a, const Face &c) { return a.distance > c.distance; });
     for (const Face &face : faces) {
@@ -762,4 +785,5 @@ void ChartPainter::drawBox(const QRectF &free)
 
     for (const MarkAt &mark : marks)
         drawMark(*mark.series, mark.text, mark.anchor, mark.base, horizontal, mark.positive);
+    m_painter.restore();
 }

@@ -13,6 +13,8 @@ public:
 
     // A step of 1, 2 or 5 times a power of ten near span / ticks.
     static double niceStep(double span, int ticks);
+    // The values an axis from low to high labels, written with format.
+    static QList<double> valueTicks(double low, double high, const QString &format);
     // The data's value range rounded out to whole steps; 0 always inside.
     static std::pair<double, double> dataRange(const std::deque<ChartSeries> &series);
 

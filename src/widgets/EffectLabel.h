@@ -16,6 +16,7 @@ public:
     void setText(const QString &text);
     void setEffect(Effect effect, int depth = 3, const QColor &effectColor = Qt::darkGray);
     void setTextColor(const QColor &color);
+    QColor textColor() const { return m_textColor; }
     void setAlignment(Qt::Alignment alignment);
     Effect effect() const { return m_effect; }
     int depth() const { return m_depth; }
