@@ -611,6 +611,48 @@ private Q_SLOTS:
         QTest::newRow("both lists")
             << QStringList{"--include", "a", "--exclude", "b"} << "cannot be used together";
         QTest::newRow("unknown format") << QStringList{"--format", "xml"} << "unknown format";
+        QTest::newRow("negative top") << QStringList{"--top", "-1"} << "--top takes a number";
+    }
+
+    // --top lists the files behind the rows and the largest folders; without it, nothing of
+    // them appears.
+    void largestFilesAndFolders()
+    {
+        QVERIFY(!report({"--format", "json", "--no-progress"}).out.contains(u"\"files\": ["));
+        QVERIFY(!report({"c:"}).out.contains(u"Largest"));
+
+        const Result result = report({"--format", "json", "--no-progress", "--top", "1"});
+        QCOMPARE(result.status, 0);
+        const QJsonObject json = result.json();
+        const QString root = QFile::decodeName(m_tree->root());
+        // The largest .TXT of the two, and nothing of the hidden folder.
+        const QJsonArray extensions = json["extensions"].toArray();
+        const auto txt = std::find_if(extensions.begin(), extensions.end(), [](const auto &row) {
+            return row.toObject()["ext"].toString() == u".TXT";
+        });
+        QVERIFY(txt != extensions.end());
+        const QJsonArray files = txt->toObject()["files"].toArray();
+        QCOMPARE(files.size(), 1);
+        const QJsonObject file = files[0].toObject();
+        QCOMPARE(file["path"].toString(), root + QStringLiteral("/b.TXT"));
+        QCOMPARE(file["bytes"].toInteger(), 5000);
+        QVERIFY(QDateTime::fromString(file["modified"].toString(), Qt::ISODate).isValid());
+        QCOMPARE(file.keys(),
+                 (QStringList{"accessed", "attributes", "bytes", "created", "modified", "path"}));
+        const QJsonObject hidden = json["attributes"].toObject()["hidden"].toObject();
+        QCOMPARE(hidden["files"].toArray()[0].toObject()["path"].toString(),
+                 root + QStringLiteral("/docs/.hidden.doc"));
+        const QJsonArray folders = json["largestFolders"].toArray();
+        QCOMPARE(folders.size(), 1);
+        QCOMPARE(folders[0].toObject()["folders"].toArray()[0].toObject()["path"].toString(),
+                 root + QStringLiteral("/docs"));
+        QCOMPARE(folders[0].toObject()["folders"].toArray()[0].toObject()["bytes"].toInteger(),
+                 70001);
+
+        const Result text = report({"c:", "--top", "1"});
+        QVERIFY(text.out.contains(QStringLiteral("Largest files by Sizes")));
+        QVERIFY(text.out.contains(QStringLiteral("Largest folders of c: [test]")));
+        QVERIFY(text.out.contains(root + QStringLiteral("/docs/letter.doc")));
     }
     void badInput()
     {

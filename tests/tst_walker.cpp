@@ -1,5 +1,8 @@
 #include "collection/DirectoryWalker.h"
+#include "collection/ExtensionTable.h"
+#include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
+#include "reports/FileListPages.h"
 #include "support/FakeVolumes.h"
 #include "support/PrivateMounts.h"
 #include "support/RecordingMessages.h"
@@ -7,6 +10,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QTest>
 
@@ -28,11 +32,14 @@ namespace {
 struct Walk {
     StatAccumulators stats;
     DirectoryWalker walker{stats};
+    FileLists lists;
     QStringList statusTexts;
 
-    explicit Walk(int threads = 1)
+    explicit Walk(int threads = 1, int listLimit = 0)
     {
         walker.setThreads(threads);
+        lists.setLimit(listLimit);
+        walker.setFileLists(&lists);
         stats.setCurrentDrive(QStringLiteral("t:"));
         stats.setStatusObserver([this](const QString &text) { statusTexts.append(text); });
     }
@@ -68,6 +75,69 @@ void fillFolder(TestTree &tree, const QByteArray &folder, int files, int seed)
     }
 }
 
+using SizeAndName = std::pair<qint64, QByteArray>;
+
+// The lists a walk should keep, worked out here from every file the walk met, one by one.
+struct ReferenceLists {
+    std::map<std::pair<int, QByteArray>, std::vector<SizeAndName>> rows;
+
+    void add(const FileRows &fileRows, const DirEntry &entry)
+    {
+        const SizeAndName file{entry.size, entry.name};
+        rows[{ListRow::SizeBand * 100 + fileRows.sizeBand, {}}].push_back(file);
+        for (int stamp = 0; stamp < 3; ++stamp) {
+            rows[{(ListRow::AccessedAge + stamp) * 100 + fileRows.ageBands[stamp], {}}].push_back(
+                file);
+            if (fileRows.slots[stamp] > 0)
+                rows[{(ListRow::AccessedSlot + stamp) * 100 + fileRows.slots[stamp], {}}].push_back(
+                    file);
+        }
+        for (const quint32 bit : {faReadOnly, faHidden, faSystem, faArchive})
+            if (fileRows.attributes & bit)
+                rows[{ListRow::Attribute * 100 + int(bit), {}}].push_back(file);
+        ExtensionTable::KeyBuffer buffer;
+        QByteArrayView key;
+        if (ExtensionTable::makeKey(fileRows.extension, buffer, key))
+            rows[{0, key.toByteArray()}].push_back(file);
+    }
+    std::vector<SizeAndName> largest(const ListRow &row, size_t limit) const
+    {
+        const auto found = rows.find(row.kind == ListRow::Extension
+                                         ? std::pair{0, row.key}
+                                         : std::pair{row.kind * 100 + row.index, QByteArray()});
+        std::vector<SizeAndName> files =
+            found == rows.end() ? std::vector<SizeAndName>() : found->second;
+        std::sort(files.begin(), files.end(), [](const SizeAndName &a, const SizeAndName &b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        files.resize(std::min(files.size(), limit));
+        return files;
+    }
+};
+
+// The bytes of the n largest folders below root, counted from the tree on disk: hidden
+// folders and folders that cannot be read are left out, as the walk leaves them.
+QList<qint64> largestFolderBytes(const QByteArray &root, int n)
+{
+    QHash<QString, qint64> totals;
+    const QString base = QFile::decodeName(root);
+    QDirIterator files(base, QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file = files.nextFileInfo();
+        const QStringList folders = file.path().mid(base.size()).split(u'/', Qt::SkipEmptyParts);
+        if (std::any_of(folders.begin(), folders.end(),
+                        [](const QString &name) { return name.startsWith(u'.'); }))
+            continue;
+        QString folder = base;
+        for (const QString &name : folders)
+            totals[folder += u'/' + name] += file.size();
+    }
+    QList<qint64> bytes = totals.values();
+    std::sort(bytes.begin(), bytes.end(), std::greater<>());
+    return bytes.mid(0, n);
+}
+
 } // namespace
 
 class TestWalker : public QObject {
@@ -93,6 +163,10 @@ private Q_SLOTS:
                 tree.folder(folder);
                 fillFolder(tree, folder, i % 5, i);
             }
+            // The largest .txt files, all of one size in four folders: kept by name.
+            for (const char *name :
+                 {"w7/tie-d.txt", "w3/tie-b.txt", "w9/tie-a.txt", "w1/tie-c.txt"})
+                tree.file(name, 60000);
         } else if (shape == "deep") {
             tree.folder("top");
             tree.deepChain("top", 300, "bottom.txt");
@@ -116,24 +190,47 @@ private Q_SLOTS:
         // The reference: every file the walk met, counted here one by one.
         CollectionOptions options;
         options.collectOverhang = true;
+        constexpr int limit = 3;
         Walk one(1);
         one.stats.setOptions(options);
         StatAccumulators counted;
         counted.setOptions(options);
         counted.setToday(one.stats.today());
+        ReferenceLists reference;
         one.walker.setFileObserver([&](const DirEntry &entry) {
-            counted.crunchNumbers(QString(), entry);
+            FileRows rows;
+            if (counted.crunchNumbers(QString(), entry, &rows))
+                reference.add(rows, entry);
             ++counted.filesProcessed;
         });
         QCOMPARE(one.run(tree), DirectoryWalker::Outcome::Walked);
         QVERIFY(one.stats.filesProcessed > 0);
         QCOMPARE(statsFigures(one.stats), statsFigures(counted));
-        for (int threads : {2, 4}) {
-            Walk many(threads);
+        // Walks keeping lists count the same, and keep the largest files of every row (ties by
+        // name) and the largest folders, wherever the workers met them.
+        const QList<qint64> largestFolders = largestFolderBytes(tree.root(), limit);
+        for (int threads : {1, 2, 4}) {
+            Walk many(threads, limit);
             many.stats.setOptions(options);
             QCOMPARE(many.run(tree), DirectoryWalker::Outcome::Walked);
             QCOMPARE(statsFigures(many.stats), statsFigures(one.stats));
             QCOMPARE(many.walker.unreadableFolders(), one.walker.unreadableFolders());
+            const QList<ListedRow> rows = FileListPages::rowsOf(many.stats);
+            QVERIFY(rows.size() > 20);
+            for (const ListedRow &row : rows) {
+                std::vector<SizeAndName> kept;
+                for (const KeptFile &file : many.lists.files(row.row)) {
+                    kept.push_back({file.size, file.name});
+                    const QByteArray path = many.lists.path(file);
+                    QVERIFY2(QFileInfo(QFile::decodeName(path)).size() == file.size, path);
+                }
+                QVERIFY2(kept == reference.largest(row.row, limit), qPrintable(row.name()));
+            }
+            QCOMPARE(many.lists.largestFolders().size(), size_t(1));
+            QList<qint64> folderBytes;
+            for (const FolderRecords::Total &folder : many.lists.largestFolders()[0].folders)
+                folderBytes.append(folder.bytes);
+            QCOMPARE(folderBytes, largestFolders);
         }
     }
 

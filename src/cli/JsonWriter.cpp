@@ -1,12 +1,13 @@
 #include "JsonWriter.h"
 
+#include "common/FileNameText.h"
+
 #include <cmath>
 
 namespace {
 
-QString quoted(const QString &text)
+void appendEscaped(QString &out, QStringView text)
 {
-    QString out = QStringLiteral("\"");
     for (QChar c : text) {
         switch (c.unicode()) {
         case u'"':
@@ -31,6 +32,12 @@ QString quoted(const QString &text)
                 out += c;
         }
     }
+}
+
+QString quoted(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    appendEscaped(out, text);
     return out + u'"';
 }
 
@@ -97,6 +104,24 @@ void JsonWriter::value(double number)
         m_text += QString::number(qint64(number));
     else
         m_text += QString::number(number, 'g', 17);
+}
+
+void JsonWriter::null()
+{
+    beforeValue();
+    m_text += QStringLiteral("null");
+}
+
+void JsonWriter::fileName(QByteArrayView name)
+{
+    beforeValue();
+    m_text += u'"';
+    decodeFileName(
+        name, [this](QStringView text) { appendEscaped(m_text, text); },
+        [this](uchar byte) {
+            m_text += QStringLiteral("\\udc%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
+        });
+    m_text += u'"';
 }
 
 void JsonWriter::value(bool flag)

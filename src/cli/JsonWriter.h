@@ -15,6 +15,10 @@ public:
     // Whole numbers are written without a fraction.
     void value(double number);
     void value(bool flag);
+    void null();
+    // A file name or path as a string: valid UTF-8 as text, every other byte as the escape
+    // \udcXX (XX the byte), so that no byte is lost and the text stays valid JSON.
+    void fileName(QByteArrayView name);
 
     QString text() const { return m_text; }
 

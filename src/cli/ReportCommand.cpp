@@ -124,7 +124,12 @@ int ReportCommand::run(const QStringList &arguments)
         QStringLiteral("threads"),
         QStringLiteral("Walk with N threads (default: one per core; 1 walks on one thread)."),
         QStringLiteral("N"));
-    parser.addOptions({format, include, exclude, drives, noProgress, threads});
+    const QCommandLineOption top(
+        QStringLiteral("top"),
+        QStringLiteral("List the N largest files of every row and the N largest folders of "
+                       "every target (default 0: none)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOptions({format, include, exclude, drives, noProgress, threads, top});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -157,6 +162,14 @@ int ReportCommand::run(const QStringList &arguments)
                                   .arg(parser.value(threads)));
     }
 
+    bool validTop = false;
+    const int topCount = parser.value(top).toInt(&validTop);
+    if (!validTop || topCount < 0 || topCount > 100000)
+        return usageError(QStringLiteral("--top takes a number from 0 to 100000, not '%1'")
+                              .arg(parser.value(top)));
+    m_lists.clear();
+    m_lists.setLimit(topCount);
+
     CollectionOptions options;
     QStringList types;
     if (parser.isSet(include) || parser.isSet(exclude)) {
@@ -184,6 +197,7 @@ int ReportCommand::run(const QStringList &arguments)
 
     DirectoryWalker walker(m_stats);
     walker.setThreads(threadCount);
+    walker.setFileLists(&m_lists);
     walker.setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, walker);
     const bool showProgress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
@@ -357,9 +371,49 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize, 
     pages.append(ReportTables::combinedDateTable(m_stats));
     pages.append(ReportTables::attributeTable(m_stats));
     pages.append(ReportTables::timeTable(m_stats));
-    for (const TextTable &page : pages)
+    const QList<TextTable> files =
+        m_lists.enabled() ? FileListPages::filesTables(FileListPages::rowsOf(m_stats), m_lists)
+                          : QList<TextTable>();
+    for (const TextTable &page : pages) {
         write(page.toPlainText() + u'\n');
+        const QString listTitle = QStringLiteral("Largest files by ") + page.title;
+        for (const TextTable &list : files)
+            if (list.title == listTitle)
+                write(list.toPlainText() + u'\n');
+        if (page.title == u"Space")
+            for (const TextTable &folders : FileListPages::folderTables(m_lists))
+                write(folders.toPlainText() + u'\n');
+    }
     write(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted) + u'\n');
+}
+
+void ReportCommand::writeFilesJson(JsonWriter &json, const ListedRow &row)
+{
+    if (!m_lists.enabled())
+        return;
+    json.key(QStringLiteral("files"));
+    json.beginArray();
+    for (const KeptFile &file : m_lists.files(row.row)) {
+        json.beginObject();
+        json.key(QStringLiteral("path"));
+        json.fileName(m_lists.path(file));
+        json.key(QStringLiteral("bytes"));
+        json.value(double(file.size));
+        const std::pair<const char *, PackedFileDate> dates[] = {
+            {"modified", file.modified}, {"created", file.created}, {"accessed", file.accessed}};
+        for (const auto &[name, date] : dates) {
+            json.key(QString::fromLatin1(name));
+            const QString text = FileListPages::isoDateText(date);
+            if (text.isEmpty())
+                json.null();
+            else
+                json.value(text);
+        }
+        json.key(QStringLiteral("attributes"));
+        json.value(FileListPages::attributeText(file.attributes));
+        json.endObject();
+    }
+    json.endArray();
 }
 
 void ReportCommand::printJson(const QList<Target> &targets, const QStringList &types,
@@ -379,16 +433,21 @@ void ReportCommand::printJson(const QList<Target> &targets, const QStringList &t
             json.value(value);
         json.endArray();
     };
-    auto bands = [&](int first, int last, auto label, const auto &counts, const auto &bytes) {
+    auto bands = [&](int first, int last, auto label, const auto &counts, const auto &bytes,
+                     auto listedRow) {
         json.beginArray();
         for (int band = first; band <= last; ++band) {
             json.beginObject();
             json.key(QStringLiteral("label"));
             json.value(label(band));
             filesAndBytes(counts[size_t(band)], bytes[size_t(band)]);
+            writeFilesJson(json, listedRow(band));
             json.endObject();
         }
         json.endArray();
+    };
+    auto ageRows = [&](ListRow::Kind stamp) {
+        return [&, stamp](int band) { return FileListPages::ageRow(m_stats, stamp, band); };
     };
 
     json.beginObject();
@@ -424,20 +483,25 @@ void ReportCommand::printJson(const QList<Target> &targets, const QStringList &t
         json.key(QStringLiteral("ext"));
         json.value(QString::fromLocal8Bit(row.key));
         filesAndBytes(double(row.files), double(row.bytes));
+        writeFilesJson(json, FileListPages::typesRow(m_stats, row.key));
         json.endObject();
     }
     json.endArray();
 
     json.key(QStringLiteral("sizeBands"));
-    bands(1, 12, ReportTables::sizeBandLabel, m_stats.sizeCount, m_stats.sizeBytes);
+    bands(1, 12, ReportTables::sizeBandLabel, m_stats.sizeCount, m_stats.sizeBytes,
+          [&](int band) { return FileListPages::sizesRow(m_stats, band); });
     json.key(QStringLiteral("ages"));
     json.beginObject();
     json.key(QStringLiteral("accessed"));
-    bands(0, 9, ReportTables::ageBandLabel, m_stats.accessedAgeCount, m_stats.accessedAgeBytes);
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.accessedAgeCount, m_stats.accessedAgeBytes,
+          ageRows(ListRow::AccessedAge));
     json.key(QStringLiteral("created"));
-    bands(0, 9, ReportTables::ageBandLabel, m_stats.createdAgeCount, m_stats.createdAgeBytes);
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.createdAgeCount, m_stats.createdAgeBytes,
+          ageRows(ListRow::CreatedAge));
     json.key(QStringLiteral("modified"));
-    bands(0, 9, ReportTables::ageBandLabel, m_stats.modifiedAgeCount, m_stats.modifiedAgeBytes);
+    bands(0, 9, ReportTables::ageBandLabel, m_stats.modifiedAgeCount, m_stats.modifiedAgeBytes,
+          ageRows(ListRow::ModifiedAge));
     json.endObject();
 
     json.key(QStringLiteral("slots"));
@@ -449,18 +513,37 @@ void ReportCommand::printJson(const QList<Target> &targets, const QStringList &t
     json.key(QStringLiteral("accessed"));
     numbers(m_stats.accessedSlots);
     json.endObject();
+    if (m_lists.enabled()) {
+        // The files of each half hour, as the slots above: 48 per stamp.
+        json.key(QStringLiteral("slotFiles"));
+        json.beginObject();
+        for (const auto &[name, stamp] : {std::pair{"modified", ListRow::ModifiedSlot},
+                                          std::pair{"created", ListRow::CreatedSlot},
+                                          std::pair{"accessed", ListRow::AccessedSlot}}) {
+            json.key(QString::fromLatin1(name));
+            json.beginArray();
+            for (int slot = 0; slot < StatAccumulators::slotCount; ++slot) {
+                json.beginObject();
+                writeFilesJson(json, FileListPages::slotRow(m_stats, stamp, slot));
+                json.endObject();
+            }
+            json.endArray();
+        }
+        json.endObject();
+    }
 
     json.key(QStringLiteral("attributes"));
     json.beginObject();
-    const QList<std::tuple<QString, qint64, double>> attributes{
-        {QStringLiteral("readOnly"), m_stats.readOnlyCount, m_stats.readOnlyBytes},
-        {QStringLiteral("hidden"), m_stats.hiddenCount, m_stats.hiddenBytes},
-        {QStringLiteral("system"), m_stats.systemCount, m_stats.systemBytes},
-        {QStringLiteral("archive"), m_stats.archiveCount, m_stats.archiveBytes}};
-    for (const auto &[name, count, bytes] : attributes) {
+    const QList<std::tuple<QString, qint64, double, quint32>> attributes{
+        {QStringLiteral("readOnly"), m_stats.readOnlyCount, m_stats.readOnlyBytes, faReadOnly},
+        {QStringLiteral("hidden"), m_stats.hiddenCount, m_stats.hiddenBytes, faHidden},
+        {QStringLiteral("system"), m_stats.systemCount, m_stats.systemBytes, faSystem},
+        {QStringLiteral("archive"), m_stats.archiveCount, m_stats.archiveBytes, faArchive}};
+    for (const auto &[name, count, bytes, bit] : attributes) {
         json.key(name);
         json.beginObject();
         filesAndBytes(double(count), bytes);
+        writeFilesJson(json, FileListPages::attributeRow(m_stats, bit));
         json.endObject();
     }
     json.endObject();
@@ -474,6 +557,28 @@ void ReportCommand::printJson(const QList<Target> &targets, const QStringList &t
         json.value(waste[i]);
     }
     json.endObject();
+    if (m_lists.enabled()) {
+        json.key(QStringLiteral("largestFolders"));
+        json.beginArray();
+        for (const FileLists::TargetFolders &target : m_lists.largestFolders()) {
+            json.beginObject();
+            json.key(QStringLiteral("target"));
+            json.value(target.target);
+            json.key(QStringLiteral("folders"));
+            json.beginArray();
+            for (const FolderRecords::Total &folder : target.folders) {
+                json.beginObject();
+                json.key(QStringLiteral("path"));
+                json.fileName(m_lists.folderPath(folder.folder));
+                json.key(QStringLiteral("bytes"));
+                json.value(double(folder.bytes));
+                json.endObject();
+            }
+            json.endArray();
+            json.endObject();
+        }
+        json.endArray();
+    }
     json.endObject();
     write(json.text() + u'\n');
 }

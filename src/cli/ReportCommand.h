@@ -1,11 +1,16 @@
 #pragma once
 
+#include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
+
+#include "reports/FileListPages.h"
 
 #include <QStringList>
 
 #include <atomic>
 #include <cstdio>
+
+class JsonWriter;
 
 // quillix-report: walks drives or folders like a collection run and prints every report page
 // as text, or the statistics as JSON. Exit status: 0 done, 1 a target could not be entered,
@@ -32,8 +37,10 @@ private:
     void printJson(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
                    qint64 unreadableFolders, bool aborted);
     void write(const QString &text);
+    void writeFilesJson(JsonWriter &json, const ListedRow &row);
 
     FILE *m_out;
     FILE *m_err;
     StatAccumulators m_stats;
+    FileLists m_lists;
 };

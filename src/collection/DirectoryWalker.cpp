@@ -1,5 +1,6 @@
 #include "DirectoryWalker.h"
 
+#include "FileLists.h"
 #include "StatAccumulators.h"
 #include "WalkPool.h"
 #include "WalkWorker.h"
@@ -61,7 +62,8 @@ DirectoryWalker::Outcome DirectoryWalker::ScanAllDrives(const QString &currentDr
     const std::optional<DriveInfo> drive = Volumes::current().drive(currentDrive[0]);
     if (!drive)
         return Outcome::NotReady;
-    const Outcome outcome = walkFolder(drive->mountPoint, QFile::decodeName(drive->mountPoint));
+    const Outcome outcome =
+        walkFolder(drive->mountPoint, QFile::decodeName(drive->mountPoint), currentDrive);
     if (outcome == Outcome::CannotOpen)
         Messages::current().errorBox(QStringLiteral("Can't open drive ") + currentDrive);
     return outcome;
@@ -77,7 +79,8 @@ void DirectoryWalker::pumpOnce(WalkPool &pool)
 }
 
 DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
-                                                     const QString &displayRoot)
+                                                     const QString &displayRoot,
+                                                     const QString &target)
 {
     WalkRoot root;
     root.path = rootPath;
@@ -102,8 +105,10 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     if (root.onBtrfs())
         pool.claimSubvolume(root.device);
     m_workers.clear();
+    FileLists *lists = m_lists && m_lists->enabled() ? m_lists : nullptr;
+    const quint32 rootRecord = lists ? lists->folders().count() : 0;
     for (int i = 0; i < m_threads; ++i) {
-        m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats));
+        m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats, lists));
         m_workers.back()->setFileObserver(&m_fileObserver);
     }
     pool.give(WalkTask{});
@@ -121,7 +126,11 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     for (const auto &worker : m_workers) {
         m_stats.merge(worker->stats);
         m_unreadableFolders += worker->unreadableFolders;
+        if (lists)
+            lists->merge(worker->lists);
     }
+    if (lists && lists->folders().count() > rootRecord)
+        lists->addTarget(target.isEmpty() ? displayRoot : target, rootRecord);
     m_workers.clear();
     return Outcome::Walked;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class FileLists;
 class StatAccumulators;
 class WalkPool;
 class WalkWorker;
@@ -39,13 +40,18 @@ public:
     int threads() const { return m_threads; }
     // Called for every file before it is counted, on the worker's thread (a test seam).
     void setFileObserver(std::function<void(const DirEntry &)> observer);
+    // Where the next walks keep the largest files of every row and the largest folders of
+    // every target, as lists' limit says; null or a limit of 0 keeps none. Not owned.
+    void setFileLists(FileLists *lists) { m_lists = lists; }
 
     // Walks the drive of the drive row (its first character is the letter) from its root. A drive
     // that is not ready is passed over silently; a root that cannot be opened is reported in an
     // error box, "Can't open drive " and the row.
     Outcome ScanAllDrives(const QString &currentDrive);
-    // Walks the folder rootPath as if it were a drive root; displayRoot names it in status texts.
-    Outcome walkFolder(const QByteArray &rootPath, const QString &displayRoot);
+    // Walks the folder rootPath as if it were a drive root; displayRoot names it in status texts,
+    // target (displayRoot when empty) in the largest folders of the lists.
+    Outcome walkFolder(const QByteArray &rootPath, const QString &displayRoot,
+                       const QString &target = QString());
 
     // Folders of the walks so far that could not be entered or listed.
     qint64 unreadableFolders() const { return m_unreadableFolders; }
@@ -63,5 +69,6 @@ private:
     int m_threads;
     std::function<void(const DirEntry &)> m_fileObserver;
     qint64 m_unreadableFolders = 0;
+    FileLists *m_lists = nullptr;
     std::vector<std::unique_ptr<WalkWorker>> m_workers;
 };

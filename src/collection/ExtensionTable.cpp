@@ -28,19 +28,27 @@ QString ExtensionRow::text() const
            QString::number(bytes);
 }
 
-void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key)
 {
     // At most five UTF-8 characters of four bytes each; a longer run of stray continuation
     // bytes counts as no characters but is still too long.
-    std::array<char, maxKeyLength * 4> buffer;
     if (ext.size() > qsizetype(buffer.size()) || characterCount(ext) > maxKeyLength)
-        return;
+        return false;
     const qsizetype length = ext.size();
     for (qsizetype i = 0; i < length; ++i) {
         const char c = ext[i];
         buffer[size_t(i)] = c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
     }
-    const QByteArrayView key(buffer.data(), length);
+    key = QByteArrayView(buffer.data(), length);
+    return true;
+}
+
+void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+{
+    KeyBuffer buffer;
+    QByteArrayView key;
+    if (!makeKey(ext, buffer, key))
+        return;
 
     const auto position = std::lower_bound(
         m_rows.begin(), m_rows.end(), key,

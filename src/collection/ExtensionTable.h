@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 // One row of the extension table: the upper-case extension (dot included, empty for names
@@ -23,6 +24,11 @@ class ExtensionTable {
 public:
     // Keys of more than this many characters (dot included) never enter the table.
     static constexpr int maxKeyLength = 5;
+    // Room for a key of maxKeyLength UTF-8 characters.
+    using KeyBuffer = std::array<char, maxKeyLength * 4>;
+
+    // The key of ext, upper-cased into buffer; empty-handed (false) for a longer extension.
+    static bool makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key);
 
     // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
     // sure the row exists without counting anything. Longer extensions are ignored.

@@ -23,12 +23,12 @@ StatAccumulators::StatAccumulators()
     m_today = LocalTimeZone::todayDayNumber();
 }
 
-void StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &entry)
+bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &entry, FileRows *rows)
 {
     if (filesProcessed % 3 == 0)
         showStatus(dirText);
     if (!isThisSelected(entry.name))
-        return;
+        return false;
 
     const qint64 size = entry.size;
     ++filesFound;
@@ -43,6 +43,18 @@ void StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
     sizeBytes[size_t(band)] += double(size);
     if (m_options.collectOverhang)
         addOverhang(size);
+    if (rows) {
+        rows->sizeBand = band;
+        const PackedFileDate dates[] = {accessedDate(entry), createdDate(entry),
+                                        modifiedDate(entry)};
+        for (size_t stamp = 0; stamp < 3; ++stamp) {
+            rows->ageBands[stamp] = ageToIndex(fileAgeDays(dates[stamp]));
+            rows->slots[stamp] = halfHourSlot(dates[stamp]);
+        }
+        rows->attributes = entry.attributes;
+        rows->extension = fileNameExtension(entry.name);
+    }
+    return true;
 }
 
 void StatAccumulators::showStatus(const QString &dirText) const

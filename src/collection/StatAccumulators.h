@@ -11,6 +11,16 @@
 #include <array>
 #include <functional>
 
+// The rows of the pages a counted file falls in. Stamps in the order accessed, created,
+// modified; a slot of -1 or 0 is counted in none.
+struct FileRows {
+    int sizeBand = 0;
+    std::array<int, 3> ageBands{};
+    std::array<int, 3> slots{};
+    quint32 attributes = 0;
+    QByteArrayView extension;
+};
+
 // Everything a collection run learns about the files it meets; the report pages read nothing
 // else. Zeroed by clearVariables at the start of a run, then grown by crunchNumbers across all
 // drives of the run. Sizes and counts are 64-bit throughout, so a file of 2 GiB or more counts
@@ -31,7 +41,8 @@ public:
     // Folds one file of the folder dirText into every table, if the type filter lets it pass.
     // Every third file met (by filesProcessed, which the walker increments afterwards) the
     // status observer hears "Processing drive <currentDrive> ... standby : <dirText>".
-    void crunchNumbers(const QString &dirText, const DirEntry &entry);
+    // Returns whether the file was counted, and then, when rows is given, the rows it fell in.
+    bool crunchNumbers(const QString &dirText, const DirEntry &entry, FileRows *rows = nullptr);
     // The status observer hears "Processing drive <currentDrive> ... standby : <dirText>".
     void showStatus(const QString &dirText) const;
     // Adds every table and counter of other, a part of the same run (same options and day).

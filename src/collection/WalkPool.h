@@ -17,7 +17,8 @@ struct FolderStep {
     QByteArray name; // empty for the walk's root
     quint64 device = 0;
     quint64 inode = 0;
-    MountIdentity mount; // the mount the folder is on
+    MountIdentity mount;  // the mount the folder is on
+    quint32 folderId = 0; // its record, when the run keeps folder records
 };
 
 // A folder handed from one worker to another: the folders from the walk's root down to its

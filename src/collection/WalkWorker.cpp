@@ -35,11 +35,16 @@ bool sameObject(int fd, quint64 device, quint64 inode)
 
 } // namespace
 
-WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats)
+WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats,
+                       FileLists *runLists)
     : m_pool(pool), m_root(root), m_buffer(listingBufferSize)
 {
     stats.setOptions(runStats.options());
     stats.setToday(runStats.today());
+    if (runLists && runLists->enabled()) {
+        lists.setLimit(runLists->limit());
+        m_folders = &runLists->folders();
+    }
 }
 
 void WalkWorker::run()
@@ -50,16 +55,27 @@ void WalkWorker::run()
     m_pool.workerDone();
 }
 
-void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode,
-                           const MountIdentity &mount)
+void WalkWorker::enterFrame(QByteArray name, quint64 device, quint64 inode,
+                            const MountIdentity &mount, quint32 parentRecord)
 {
-    m_stack.emplace_back(std::move(name), device, inode, mount);
+    const quint32 record =
+        m_folders ? m_folders->add(parentRecord, name.isEmpty() ? m_root.path : name) : 0;
+    pushFrame(std::move(name), device, inode, mount, record);
+}
+
+void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode,
+                           const MountIdentity &mount, quint32 record)
+{
+    m_stack.emplace_back(std::move(name), device, inode, mount, record);
     m_ancestors.insert({device, inode});
 }
 
 void WalkWorker::popFrame()
 {
-    m_ancestors.erase({m_stack.back().device, m_stack.back().inode});
+    const Frame &top = m_stack.back();
+    if (m_folders && top.countedBytes != 0)
+        m_folders->addBytes(top.folderId, top.countedBytes);
+    m_ancestors.erase({top.device, top.inode});
     m_stack.pop_back();
 }
 
@@ -68,7 +84,8 @@ int WalkWorker::openTask(const WalkTask &task)
     if (task.ancestors.empty()) {
         const int fd = ::open(m_root.path.constData(), folderFlags);
         if (fd >= 0 && sameObject(fd, m_root.device, m_root.inode)) {
-            pushFrame(QByteArray(), m_root.device, m_root.inode, m_root.mount);
+            enterFrame(QByteArray(), m_root.device, m_root.inode, m_root.mount,
+                       FolderRecords::noParent);
             return fd;
         }
         if (fd >= 0)
@@ -79,7 +96,7 @@ int WalkWorker::openTask(const WalkTask &task)
     // The ancestors stand on the stack without subfolders of their own: backing up to them ends
     // the task, and they take part in the ancestor check and the folder text.
     for (const FolderStep &step : task.ancestors)
-        pushFrame(step.name, step.device, step.inode, step.mount);
+        pushFrame(step.name, step.device, step.inode, step.mount, step.folderId);
     const int parent = reopenFrame(m_stack.size() - 1);
     if (parent < 0) {
         // The folders above it were moved or removed since it was listed.
@@ -91,7 +108,7 @@ int WalkWorker::openTask(const WalkTask &task)
     const int fd = enterSubfolder(parent, task.name, m_stack.back(), self, mount);
     ::close(parent);
     if (fd >= 0)
-        pushFrame(task.name, self.device, self.inode, mount);
+        enterFrame(task.name, self.device, self.inode, mount, m_stack.back().folderId);
     return fd;
 }
 
@@ -120,7 +137,7 @@ void WalkWorker::walkTask(const WalkTask &task)
                     continue;
                 ::close(fd);
                 fd = child;
-                pushFrame(name, self.device, self.inode, mount);
+                enterFrame(name, self.device, self.inode, mount, top.folderId);
                 listFolder(fd, m_stack.back());
                 continue;
             }
@@ -146,8 +163,8 @@ void WalkWorker::walkTask(const WalkTask &task)
     }
     if (fd >= 0)
         ::close(fd);
-    m_stack.clear();
-    m_ancestors.clear();
+    while (!m_stack.empty())
+        popFrame();
 }
 
 void WalkWorker::listFolder(int fd, Frame &frame)
@@ -193,7 +210,13 @@ void WalkWorker::countFile()
 {
     if (m_fileObserver && *m_fileObserver)
         (*m_fileObserver)(m_entry);
-    stats.crunchNumbers(QString(), m_entry);
+    if (stats.crunchNumbers(QString(), m_entry, m_folders ? &m_rows : nullptr) && m_folders) {
+        Frame &folder = m_stack.back();
+        folder.countedBytes += m_entry.size;
+        lists.offer(m_rows,
+                    KeptFile{m_entry.name, folder.folderId, m_entry.attributes, m_entry.size,
+                             m_entry.accessed, m_entry.created, m_entry.modified});
+    }
     ++stats.filesProcessed;
     filesSeen.store(stats.filesProcessed, std::memory_order_relaxed);
     answerStatus();
@@ -284,8 +307,8 @@ void WalkWorker::offerWork()
         WalkTask task;
         task.ancestors.reserve(level + 1);
         for (size_t i = 0; i <= level; ++i)
-            task.ancestors.push_back(
-                {m_stack[i].name, m_stack[i].device, m_stack[i].inode, m_stack[i].mount});
+            task.ancestors.push_back({m_stack[i].name, m_stack[i].device, m_stack[i].inode,
+                                      m_stack[i].mount, m_stack[i].folderId});
         task.name = std::move(frame.subfolders.back());
         frame.subfolders.pop_back();
         m_pool.give(std::move(task));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileLists.h"
 #include "StatAccumulators.h"
 #include "WalkPool.h"
 #include "platform/DirListing.h"
@@ -34,7 +35,10 @@ struct WalkRoot {
 // folder's text is built only when the status line asks for it.
 class WalkWorker {
 public:
-    WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats);
+    // With runLists keeping files, the worker keeps its own lists (merged at the end) and
+    // records every folder it enters in runLists' folder records.
+    WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats,
+               FileLists *runLists = nullptr);
 
     // The thread's body: walks folders until the pool says the walk is over.
     void run();
@@ -46,6 +50,7 @@ public:
     }
 
     StatAccumulators stats;
+    FileLists lists;
     qint64 unreadableFolders = 0;
     // The files met so far, readable from any thread while the walk runs.
     std::atomic<qint64> filesSeen{0};
@@ -53,9 +58,9 @@ public:
 private:
     struct Frame {
         Frame(QByteArray folderName, quint64 folderDevice, quint64 folderInode,
-              const MountIdentity &folderMount)
+              const MountIdentity &folderMount, quint32 record)
             : name(std::move(folderName)), device(folderDevice), inode(folderInode),
-              mount(folderMount)
+              mount(folderMount), folderId(record)
         {
         }
         QByteArray name;
@@ -65,7 +70,9 @@ private:
         // The folders to enter, in listing order; those from next on are still to come.
         std::vector<QByteArray> subfolders;
         size_t next = 0;
-        bool complete = true; // listed, and every entry examined
+        bool complete = true;    // listed, and every entry examined
+        quint32 folderId = 0;    // its folder record, when folders are recorded
+        qint64 countedBytes = 0; // of the files counted in it, for its record
     };
     struct Identity {
         quint64 device;
@@ -81,7 +88,11 @@ private:
 
     void walkTask(const WalkTask &task);
     int openTask(const WalkTask &task);
-    void pushFrame(QByteArray name, quint64 device, quint64 inode, const MountIdentity &mount);
+    // Steps into a folder entered now: recorded below parentRecord when folders are recorded.
+    void enterFrame(QByteArray name, quint64 device, quint64 inode, const MountIdentity &mount,
+                    quint32 parentRecord);
+    void pushFrame(QByteArray name, quint64 device, quint64 inode, const MountIdentity &mount,
+                   quint32 record);
     void popFrame();
     // Lists the folder, counting its files and noting its subfolders in frame.
     void listFolder(int fd, Frame &frame);
@@ -99,6 +110,8 @@ private:
     WalkPool &m_pool;
     const WalkRoot &m_root;
     const std::function<void(const DirEntry &)> *m_fileObserver = nullptr;
+    FolderRecords *m_folders = nullptr;
+    FileRows m_rows;
     std::vector<Frame> m_stack;
     std::unordered_set<Identity, IdentityHash> m_ancestors;
     std::vector<char> m_buffer;

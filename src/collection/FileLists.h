@@ -1,0 +1,72 @@
+#pragma once
+
+#include "FolderRecords.h"
+#include "TopFiles.h"
+
+#include <QString>
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+struct FileRows;
+
+// A row of a page, as the files behind it are asked for.
+struct ListRow {
+    enum Kind {
+        Extension,   // key: the Types row's extension, upper case, dot included
+        SizeBand,    // index 1 to 12
+        AccessedAge, // index 0 ("Not recorded") to 9
+        CreatedAge,
+        ModifiedAge,
+        AccessedSlot, // index 1 to 47: the half hour from index * 30 minutes
+        CreatedSlot,
+        ModifiedSlot,
+        Attribute, // index: the attribute's bit (faReadOnly, faHidden, faSystem, faArchive)
+    };
+    Kind kind = SizeBand;
+    int index = 0;
+    QByteArray key;
+};
+
+// The largest files of every row of every page, and the largest folders of every target, of
+// one run. Memory is bounded by the rows times the limit, plus one record per folder.
+class FileLists {
+public:
+    struct TargetFolders {
+        QString target;
+        std::vector<FolderRecords::Total> folders;
+    };
+
+    // Files kept per row; 0 keeps none (and the walk keeps no folder records).
+    void setLimit(int limit) { m_limit = limit; }
+    int limit() const { return m_limit; }
+    bool enabled() const { return m_limit > 0; }
+
+    // A counted file, in the rows it fell in.
+    void offer(const FileRows &rows, const KeptFile &file);
+    // Takes in every file of other, a part of the same run.
+    void merge(const FileLists &other);
+    // Keeps the largest folders below root, the folder a walk of target started from.
+    void addTarget(const QString &target, quint32 root);
+
+    std::vector<KeptFile> files(const ListRow &row) const;
+    QByteArray folderPath(quint32 folder) const { return m_folders.path(folder); }
+    // The whole path of file, as the file system's bytes.
+    QByteArray path(const KeptFile &file) const;
+    FolderRecords &folders() { return m_folders; }
+    const std::vector<TargetFolders> &largestFolders() const { return m_targets; }
+    void clear();
+
+private:
+    static constexpr int fixedRows = 13 + 3 * 10 + 3 * 48 + 4;
+    static int fixedIndex(ListRow::Kind kind, int index);
+    TopFiles *fixedList(ListRow::Kind kind, int index);
+
+    int m_limit = 0;
+    std::array<TopFiles, fixedRows> m_fixed;
+    std::map<std::string, TopFiles, std::less<>> m_extensions;
+    FolderRecords m_folders;
+    std::vector<TargetFolders> m_targets;
+};

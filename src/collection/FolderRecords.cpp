@@ -1,0 +1,77 @@
+#include "FolderRecords.h"
+
+#include <algorithm>
+
+quint32 FolderRecords::add(quint32 parent, const QByteArray &name)
+{
+    const std::lock_guard lock(m_mutex);
+    m_records.push_back({parent, 0, name});
+    return quint32(m_records.size() - 1);
+}
+
+void FolderRecords::addBytes(quint32 folder, qint64 bytes)
+{
+    const std::lock_guard lock(m_mutex);
+    m_records[folder].bytes += bytes;
+}
+
+quint32 FolderRecords::count() const
+{
+    const std::lock_guard lock(m_mutex);
+    return quint32(m_records.size());
+}
+
+QByteArray FolderRecords::path(quint32 folder) const
+{
+    const std::lock_guard lock(m_mutex);
+    std::vector<const QByteArray *> names;
+    for (quint32 id = folder; id < m_records.size(); id = m_records[id].parent)
+        names.push_back(&m_records[id].name);
+    QByteArray text;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        if (!text.isEmpty() && !text.endsWith('/'))
+            text += '/';
+        text += **name;
+    }
+    return text;
+}
+
+std::vector<FolderRecords::Total> FolderRecords::largestBelow(quint32 root, int n) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (root >= m_records.size() || n <= 0)
+        return {};
+    // Children come after their parents: one pass up from the last adds every folder's total
+    // into its parent's, another down from the root marks what lies below it.
+    const size_t count = m_records.size();
+    std::vector<qint64> totals(count - root);
+    for (size_t id = count; id-- > root;) {
+        totals[id - root] += m_records[id].bytes;
+        const quint32 parent = m_records[id].parent;
+        if (id != root && parent >= root && parent < count)
+            totals[parent - root] += totals[id - root];
+    }
+    std::vector<bool> below(count - root, false);
+    below[0] = true;
+    std::vector<Total> found;
+    for (size_t id = size_t(root) + 1; id < count; ++id) {
+        const quint32 parent = m_records[id].parent;
+        if (parent >= root && parent < id && below[parent - root]) {
+            below[id - root] = true;
+            found.push_back({quint32(id), totals[id - root]});
+        }
+    }
+    const auto larger = [](const Total &a, const Total &b) {
+        return a.bytes != b.bytes ? a.bytes > b.bytes : a.folder < b.folder;
+    };
+    const size_t keep = std::min(found.size(), size_t(n));
+    std::partial_sort(found.begin(), found.begin() + qsizetype(keep), found.end(), larger);
+    found.resize(keep);
+    return found;
+}
+
+void FolderRecords::clear()
+{
+    const std::lock_guard lock(m_mutex);
+    m_records.clear();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/PackedFileDate.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+// A file kept in a list: its name and the folder it is in (an id of the run's FolderRecords),
+// never its whole path, so that a list costs the same however deep the files lie.
+struct KeptFile {
+    QByteArray name;
+    quint32 folder = 0;
+    quint32 attributes = 0;
+    qint64 size = 0;
+    PackedFileDate accessed = 0;
+    PackedFileDate created = 0;
+    PackedFileDate modified = 0;
+};
+
+// The largest files offered, at most limit of them; of files of one size, those whose names
+// come first (by bytes) are kept.
+class TopFiles {
+public:
+    // Whether a file of size would be kept now: a cheap test before anything is copied.
+    bool wouldKeep(qint64 size, int limit) const
+    {
+        return int(m_heap.size()) < limit || size >= m_heap.front().size;
+    }
+    void offer(const KeptFile &file, int limit);
+    void merge(const TopFiles &other, int limit);
+    // Largest first; of one size, by name.
+    std::vector<KeptFile> sorted() const;
+    int size() const { return int(m_heap.size()); }
+
+    // a comes before b in a list: larger, or as large with a name that sorts first.
+    static bool comesBefore(const KeptFile &a, const KeptFile &b);
+
+private:
+    // A heap whose front is the file that would leave first.
+    std::vector<KeptFile> m_heap;
+};

@@ -1,0 +1,179 @@
+#include "FileListPages.h"
+
+#include "ReportTables.h"
+#include "collection/StatAccumulators.h"
+#include "common/FileNameText.h"
+#include "common/RegionalSettings.h"
+#include "common/Utility.h"
+#include "platform/DirEntry.h"
+
+#include <QDateTime>
+#include <QTime>
+
+namespace {
+
+const QString stampNames[] = {QStringLiteral("Access"), QStringLiteral("Created"),
+                              QStringLiteral("Modified")};
+
+QString slotLabel(int slot)
+{
+    return QTime(slot / 2, slot % 2 ? 30 : 0).toString(RegionalSettings::current().shortTimeFormat);
+}
+
+const StatAccumulators::AgeBands &ageCounts(const StatAccumulators &stats, int stamp)
+{
+    const StatAccumulators::AgeBands *counts[] = {&stats.accessedAgeCount, &stats.createdAgeCount,
+                                                  &stats.modifiedAgeCount};
+    return *counts[stamp];
+}
+
+const StatAccumulators::HalfHourSlots &slotCounts(const StatAccumulators &stats, int stamp)
+{
+    const StatAccumulators::HalfHourSlots *counts[] = {&stats.accessedSlots, &stats.createdSlots,
+                                                       &stats.modifiedSlots};
+    return *counts[stamp];
+}
+
+// An invalid time for a stamp not recorded or not readable.
+QDateTime localTime(PackedFileDate date)
+{
+    const std::optional<CivilDateTime> time = unpackFileDate(date);
+    if (!time)
+        return QDateTime();
+    return QDateTime(QDate(time->year, time->month, time->day),
+                     QTime(time->hour, time->minute, time->second));
+}
+
+} // namespace
+
+ListedRow FileListPages::typesRow(const StatAccumulators &stats, const QByteArray &key)
+{
+    const int index = stats.findType(key);
+    const qint64 files = index >= 0 ? stats.lbTypes.row(index).files : 0;
+    return {QStringLiteral("Types"),
+            key.isEmpty() ? QStringLiteral("(no extension)") : QString::fromUtf8(key),
+            ListRow{ListRow::Extension, 0, key}, files};
+}
+
+ListedRow FileListPages::sizesRow(const StatAccumulators &stats, int band)
+{
+    return {QStringLiteral("Sizes"), ReportTables::sizeBandLabel(band),
+            ListRow{ListRow::SizeBand, band, {}},
+            band >= 1 && band <= 12 ? qint64(stats.sizeCount[size_t(band)]) : 0};
+}
+
+ListedRow FileListPages::ageRow(const StatAccumulators &stats, ListRow::Kind stamp, int band)
+{
+    const int s = stamp - ListRow::AccessedAge;
+    return {stampNames[s], ReportTables::ageBandLabel(band), ListRow{stamp, band, {}},
+            band >= 0 && band <= 9 ? qint64(ageCounts(stats, s)[size_t(band)]) : 0};
+}
+
+ListedRow FileListPages::attributeRow(const StatAccumulators &stats, quint32 bit)
+{
+    const std::tuple<quint32, const char *, qint64> attributes[] = {
+        {faHidden, "Hidden", stats.hiddenCount},
+        {faReadOnly, "Read-only", stats.readOnlyCount},
+        {faSystem, "System", stats.systemCount},
+        {faArchive, "Archive", stats.archiveCount}};
+    for (const auto &[attribute, label, count] : attributes)
+        if (attribute == bit)
+            return {QStringLiteral("Attribute"), QString::fromLatin1(label),
+                    ListRow{ListRow::Attribute, int(bit), {}}, count};
+    return {};
+}
+
+ListedRow FileListPages::slotRow(const StatAccumulators &stats, ListRow::Kind stamp, int slot)
+{
+    const int s = stamp - ListRow::AccessedSlot;
+    return {QStringLiteral("Time"), stampNames[s] + u' ' + slotLabel(slot),
+            ListRow{stamp, slot, {}},
+            slot > 0 && slot < 48 ? qint64(slotCounts(stats, s)[size_t(slot)]) : 0};
+}
+
+QList<ListedRow> FileListPages::rowsOf(const StatAccumulators &stats)
+{
+    QList<ListedRow> rows;
+    for (const ExtensionRow &row : stats.lbTypes.rows())
+        rows.append(typesRow(stats, row.key));
+    for (int band = 12; band >= 1; --band)
+        rows.append(sizesRow(stats, band));
+    for (int stamp = 0; stamp < 3; ++stamp)
+        for (int band = 9; band >= 0; --band)
+            rows.append(ageRow(stats, ListRow::Kind(ListRow::AccessedAge + stamp), band));
+    for (const quint32 bit : {faHidden, faReadOnly, faSystem, faArchive})
+        rows.append(attributeRow(stats, bit));
+    for (int stamp : {2, 1, 0})
+        for (int slot = 1; slot < 48; ++slot)
+            rows.append(slotRow(stats, ListRow::Kind(ListRow::AccessedSlot + stamp), slot));
+    rows.removeIf([](const ListedRow &row) { return row.files <= 0; });
+    return rows;
+}
+
+QString FileListPages::listedText(qsizetype listed, qint64 files)
+{
+    if (listed >= files)
+        return QStringLiteral("all ") + intToGrouped(files);
+    return QStringLiteral("the %1 largest of %2").arg(listed).arg(intToGrouped(files));
+}
+
+QString FileListPages::dateText(PackedFileDate date)
+{
+    const QDateTime time = localTime(date);
+    if (!time.isValid())
+        return QString();
+    return time.date().toString(Qt::ISODate) + u' ' +
+           time.time().toString(RegionalSettings::current().shortTimeFormat);
+}
+
+QString FileListPages::isoDateText(PackedFileDate date)
+{
+    const QDateTime time = localTime(date);
+    return time.isValid() ? time.toString(Qt::ISODate) : QString();
+}
+
+QString FileListPages::attributeText(quint32 attributes)
+{
+    QString text;
+    for (const auto &[bit, letter] : {std::pair{faReadOnly, u'R'}, std::pair{faHidden, u'H'},
+                                      std::pair{faSystem, u'S'}, std::pair{faArchive, u'A'}})
+        if (attributes & bit)
+            text += QChar(letter);
+    return text;
+}
+
+QList<TextTable> FileListPages::filesTables(const QList<ListedRow> &rows, const FileLists &lists)
+{
+    QList<TextTable> tables;
+    for (const ListedRow &row : rows) {
+        if (tables.isEmpty() || !tables.last().title.endsWith(u' ' + row.page)) {
+            TextTable table;
+            table.title = QStringLiteral("Largest files by ") + row.page;
+            table.headings = QStringList{row.page, QStringLiteral("Size"),
+                                         QStringLiteral("Modified"), QStringLiteral("Path")};
+            table.rightAligned = {false, true, false, false};
+            tables.append(table);
+        }
+        const std::vector<KeptFile> files = lists.files(row.row);
+        for (const KeptFile &file : files)
+            tables.last().rows.append({row.label, intToGrouped(file.size), dateText(file.modified),
+                                       printableFileName(lists.path(file))});
+    }
+    return tables;
+}
+
+QList<TextTable> FileListPages::folderTables(const FileLists &lists)
+{
+    QList<TextTable> tables;
+    for (const FileLists::TargetFolders &target : lists.largestFolders()) {
+        TextTable table;
+        table.title = QStringLiteral("Largest folders of ") + target.target;
+        table.headings = QStringList{QStringLiteral("Size"), QStringLiteral("Folder")};
+        table.rightAligned = {true, false};
+        for (const FolderRecords::Total &folder : target.folders)
+            table.rows.append(
+                {intToGrouped(folder.bytes), printableFileName(lists.folderPath(folder.folder))});
+        tables.append(table);
+    }
+    return tables;
+}

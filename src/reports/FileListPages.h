@@ -1,0 +1,50 @@
+#pragma once
+
+#include "TextTable.h"
+#include "collection/FileLists.h"
+
+#include <QList>
+
+class StatAccumulators;
+
+// A row of a page whose files can be listed: the page, the row's label as the page shows
+// it, the row in the run's lists and how many files the row counts.
+struct ListedRow {
+    QString page;
+    QString label;
+    ListRow row;
+    qint64 files = 0;
+
+    // "Types .ISO" or "Time Modified 08:30": which row a list of files belongs to.
+    QString name() const { return page + u' ' + label; }
+};
+
+// The rows of the pages, the texts of a kept file and the tables of the lists, for the window
+// and the headless report alike.
+namespace FileListPages {
+
+// Every row of every page with files, in page order: Types, Sizes, Access, Created, Modified,
+// Attribute, Time.
+QList<ListedRow> rowsOf(const StatAccumulators &stats);
+// The row of a page's listing: the extension key of the Types row; a band of Sizes (1 to 12)
+// or of a date page (0 to 9); an attribute bit; a half-hour slot with its stamp.
+ListedRow typesRow(const StatAccumulators &stats, const QByteArray &key);
+ListedRow sizesRow(const StatAccumulators &stats, int band);
+ListedRow ageRow(const StatAccumulators &stats, ListRow::Kind stamp, int band);
+ListedRow attributeRow(const StatAccumulators &stats, quint32 bit);
+ListedRow slotRow(const StatAccumulators &stats, ListRow::Kind stamp, int slot);
+
+// "the 100 largest of 12,345", or "all 12" when every file of the row is listed.
+QString listedText(qsizetype listed, qint64 files);
+// Local date and time of a stamp, as the listings write times; empty when not recorded.
+QString dateText(PackedFileDate date);
+// ISO 8601 local time ("2026-12-08T14:30:00"), for JSON; empty when not recorded.
+QString isoDateText(PackedFileDate date);
+// The attribute letters R, H, S and A of those set.
+QString attributeText(quint32 attributes);
+// One table per page: each listed file of each of its rows, with size, modified date and path.
+QList<TextTable> filesTables(const QList<ListedRow> &rows, const FileLists &lists);
+// The largest folders of every target of the run.
+QList<TextTable> folderTables(const FileLists &lists);
+
+} // namespace FileListPages
