@@ -4,6 +4,7 @@
 #include "StatAccumulators.h"
 #include "platform/DirEntry.h"
 
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -42,11 +43,16 @@ TopFiles *FileLists::fixedList(ListRow::Kind kind, int index)
     return at < 0 ? nullptr : &m_fixed[size_t(at)];
 }
 
-void FileLists::offer(const FileRows &rows, const KeptFile &file)
+void FileLists::offer(const FileRows &rows, const DirEntry &entry, quint32 folder)
 {
+    std::optional<KeptFile> file;
     auto offerTo = [&](TopFiles *list) {
-        if (list && list->wouldKeep(file.size, m_limit))
-            list->offer(file, m_limit);
+        if (!list || !list->wouldKeep(entry.size, entry.name))
+            return;
+        if (!file)
+            file = KeptFile{entry.name,     folder,        entry.attributes, entry.size,
+                            entry.accessed, entry.created, entry.modified};
+        list->offer(*file, m_limit);
     };
     offerTo(fixedList(ListRow::SizeBand, rows.sizeBand));
     for (int stamp = 0; stamp < 3; ++stamp) {
@@ -63,10 +69,14 @@ void FileLists::offer(const FileRows &rows, const KeptFile &file)
     if (!ExtensionTable::makeKey(rows.extension, buffer, key))
         return;
     const std::string_view name(key.data(), size_t(key.size()));
-    auto found = m_extensions.find(name);
-    if (found == m_extensions.end())
-        found = m_extensions.emplace(std::string(name), TopFiles()).first;
-    offerTo(&found->second);
+    if (!m_lastList || m_lastKey != name) {
+        auto found = m_extensions.find(name);
+        if (found == m_extensions.end())
+            found = m_extensions.emplace(std::string(name), TopFiles()).first;
+        m_lastKey = name;
+        m_lastList = &found->second; // elements of an unordered map stay where they are
+    }
+    offerTo(m_lastList);
 }
 
 void FileLists::merge(const FileLists &other)
@@ -105,6 +115,8 @@ void FileLists::clear()
 {
     m_fixed = {};
     m_extensions.clear();
+    m_lastKey.clear();
+    m_lastList = nullptr;
     m_folders.clear();
     m_targets.clear();
 }

@@ -6,10 +6,12 @@
 #include <QString>
 
 #include <array>
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
+struct DirEntry;
 struct FileRows;
 
 // A row of a page, as the files behind it are asked for.
@@ -44,8 +46,8 @@ public:
     int limit() const { return m_limit; }
     bool enabled() const { return m_limit > 0; }
 
-    // A counted file, in the rows it fell in.
-    void offer(const FileRows &rows, const KeptFile &file);
+    // A counted file of folder, in the rows it fell in; copied only where a list keeps it.
+    void offer(const FileRows &rows, const DirEntry &entry, quint32 folder);
     // Takes in every file of other, a part of the same run.
     void merge(const FileLists &other);
     // Keeps the largest folders below root, the folder a walk of target started from.
@@ -66,7 +68,14 @@ private:
 
     int m_limit = 0;
     std::array<TopFiles, fixedRows> m_fixed;
-    std::map<std::string, TopFiles, std::less<>> m_extensions;
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    std::unordered_map<std::string, TopFiles, KeyHash, std::equal_to<>> m_extensions;
+    // The list of the extension met last: files of a folder often share one.
+    std::string m_lastKey;
+    TopFiles *m_lastList = nullptr;
     FolderRecords m_folders;
     std::vector<TargetFolders> m_targets;
 };

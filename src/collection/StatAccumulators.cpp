@@ -32,28 +32,36 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
 
     const qint64 size = entry.size;
     ++filesFound;
+    FileRows own;
+    FileRows &found = rows ? *rows : own;
+    found.attributes = entry.attributes;
     collectFileAttr(entry.attributes, size);
-    DropIntoHourSlot(entry);
-    addAge(accessedAgeCount, accessedAgeBytes, accessedDate(entry), size);
-    addAge(createdAgeCount, createdAgeBytes, createdDate(entry), size);
-    addAge(modifiedAgeCount, modifiedAgeBytes, modifiedDate(entry), size);
-    insertType(fileNameExtension(entry.name), size, false);
+    // Each stamp unpacked once, for its age band and its half-hour slot.
+    const PackedFileDate dates[] = {accessedDate(entry), createdDate(entry), modifiedDate(entry)};
+    AgeBands *const ageCounts[] = {&accessedAgeCount, &createdAgeCount, &modifiedAgeCount};
+    AgeBands *const ageBytes[] = {&accessedAgeBytes, &createdAgeBytes, &modifiedAgeBytes};
+    HalfHourSlots *const slots[] = {&accessedSlots, &createdSlots, &modifiedSlots};
+    for (size_t stamp = 0; stamp < 3; ++stamp) {
+        const std::optional<CivilDateTime> time =
+            dates[stamp] == 0 ? std::nullopt : std::optional(unpackOrEarliest(dates[stamp]));
+        const int age = ageToIndex(time ? daysSince(*time) : -1);
+        (*ageCounts[stamp])[size_t(age)] += 1;
+        (*ageBytes[stamp])[size_t(age)] += double(size);
+        found.ageBands[stamp] = age;
+        // Only slots above 0 are counted: stamps from 00:00 to 00:29 land in no slot.
+        const int slot = time ? slotOf(*time) : -1;
+        if (slot > 0)
+            (*slots[stamp])[size_t(slot)] += 1;
+        found.slots[stamp] = slot;
+    }
+    found.extension = fileNameExtension(entry.name);
+    insertType(found.extension, size, false);
     const int band = sizeBand(size);
+    found.sizeBand = band;
     sizeCount[size_t(band)] += 1;
     sizeBytes[size_t(band)] += double(size);
     if (m_options.collectOverhang)
         addOverhang(size);
-    if (rows) {
-        rows->sizeBand = band;
-        const PackedFileDate dates[] = {accessedDate(entry), createdDate(entry),
-                                        modifiedDate(entry)};
-        for (size_t stamp = 0; stamp < 3; ++stamp) {
-            rows->ageBands[stamp] = ageToIndex(fileAgeDays(dates[stamp]));
-            rows->slots[stamp] = halfHourSlot(dates[stamp]);
-        }
-        rows->attributes = entry.attributes;
-        rows->extension = fileNameExtension(entry.name);
-    }
     return true;
 }
 
@@ -98,13 +106,6 @@ void StatAccumulators::merge(const StatAccumulators &other)
     filesFound += other.filesFound;
 }
 
-void StatAccumulators::addAge(AgeBands &count, AgeBands &bytes, PackedFileDate date, qint64 size)
-{
-    const size_t band = size_t(ageToIndex(fileAgeDays(date)));
-    count[band] += 1;
-    bytes[band] += double(size);
-}
-
 void StatAccumulators::addOverhang(qint64 size)
 {
     double *const sums[] = {&overhang4K, &overhang8K, &overhang16K, &overhang32K, &overhang64K};
@@ -143,15 +144,24 @@ qint64 StatAccumulators::fileAgeDays(PackedFileDate date) const
 {
     if (date == 0)
         return -1;
-    return std::llabs(m_today - unpackOrEarliest(date).dayNumber());
+    return daysSince(unpackOrEarliest(date));
+}
+
+qint64 StatAccumulators::daysSince(const CivilDateTime &time) const
+{
+    return std::llabs(m_today - time.dayNumber());
+}
+
+int StatAccumulators::slotOf(const CivilDateTime &time)
+{
+    return 2 * time.hour + (time.minute >= 30 ? 1 : 0);
 }
 
 int StatAccumulators::halfHourSlot(PackedFileDate date)
 {
     if (date == 0)
         return -1;
-    const CivilDateTime time = unpackOrEarliest(date);
-    return 2 * time.hour + (time.minute >= 30 ? 1 : 0);
+    return slotOf(unpackOrEarliest(date));
 }
 
 int StatAccumulators::sizeBand(qint64 size)

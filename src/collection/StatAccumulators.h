@@ -109,7 +109,9 @@ public:
     qint64 filesFound = 0;
 
 private:
-    void addAge(AgeBands &count, AgeBands &bytes, PackedFileDate date, qint64 size);
+    // Whole days between the run's day and time, either way.
+    qint64 daysSince(const CivilDateTime &time) const;
+    static int slotOf(const CivilDateTime &time);
     void addOverhang(qint64 size);
 
     CollectionOptions m_options;

@@ -16,6 +16,7 @@ void TopFiles::offer(const KeptFile &file, int limit)
     if (int(m_heap.size()) < limit) {
         m_heap.push_back(file);
         std::push_heap(m_heap.begin(), m_heap.end(), comesBefore);
+        updateFloor(limit);
         return;
     }
     if (!comesBefore(file, m_heap.front()))
@@ -23,6 +24,12 @@ void TopFiles::offer(const KeptFile &file, int limit)
     std::pop_heap(m_heap.begin(), m_heap.end(), comesBefore);
     m_heap.back() = file;
     std::push_heap(m_heap.begin(), m_heap.end(), comesBefore);
+    updateFloor(limit);
+}
+
+void TopFiles::updateFloor(int limit)
+{
+    m_floor = int(m_heap.size()) < limit ? -1 : m_heap.front().size;
 }
 
 void TopFiles::merge(const TopFiles &other, int limit)

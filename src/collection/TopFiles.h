@@ -22,10 +22,12 @@ struct KeptFile {
 // come first (by bytes) are kept.
 class TopFiles {
 public:
-    // Whether a file of size would be kept now: a cheap test before anything is copied.
-    bool wouldKeep(qint64 size, int limit) const
+    // Whether a file would be kept now: a cheap test before anything is copied.
+    bool wouldKeep(qint64 size, QByteArrayView name) const
     {
-        return int(m_heap.size()) < limit || size >= m_heap.front().size;
+        if (size != m_floor)
+            return size > m_floor;
+        return m_heap.empty() || name < QByteArrayView(m_heap.front().name);
     }
     void offer(const KeptFile &file, int limit);
     void merge(const TopFiles &other, int limit);
@@ -37,6 +39,11 @@ public:
     static bool comesBefore(const KeptFile &a, const KeptFile &b);
 
 private:
+    void updateFloor(int limit);
+
     // A heap whose front is the file that would leave first.
     std::vector<KeptFile> m_heap;
+    // The size of that file once the list is full, below every size before: most files are
+    // turned away by this one number, without touching the heap.
+    qint64 m_floor = -1;
 };

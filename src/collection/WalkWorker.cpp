@@ -213,9 +213,7 @@ void WalkWorker::countFile()
     if (stats.crunchNumbers(QString(), m_entry, m_folders ? &m_rows : nullptr) && m_folders) {
         Frame &folder = m_stack.back();
         folder.countedBytes += m_entry.size;
-        lists.offer(m_rows,
-                    KeptFile{m_entry.name, folder.folderId, m_entry.attributes, m_entry.size,
-                             m_entry.accessed, m_entry.created, m_entry.modified});
+        lists.offer(m_rows, m_entry, folder.folderId);
     }
     ++stats.filesProcessed;
     filesSeen.store(stats.filesProcessed, std::memory_order_relaxed);

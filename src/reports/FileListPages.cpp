@@ -34,16 +34,6 @@ const StatAccumulators::HalfHourSlots &slotCounts(const StatAccumulators &stats,
     return *counts[stamp];
 }
 
-// An invalid time for a stamp not recorded or not readable.
-QDateTime localTime(PackedFileDate date)
-{
-    const std::optional<CivilDateTime> time = unpackFileDate(date);
-    if (!time)
-        return QDateTime();
-    return QDateTime(QDate(time->year, time->month, time->day),
-                     QTime(time->hour, time->minute, time->second));
-}
-
 } // namespace
 
 ListedRow FileListPages::typesRow(const StatAccumulators &stats, const QByteArray &key)
@@ -119,17 +109,21 @@ QString FileListPages::listedText(qsizetype listed, qint64 files)
 
 QString FileListPages::dateText(PackedFileDate date)
 {
-    const QDateTime time = localTime(date);
-    if (!time.isValid())
+    // Stamps are kept as local time already: written as they are, with no time zone to ask.
+    const std::optional<CivilDateTime> time = unpackFileDate(date);
+    if (!time)
         return QString();
-    return time.date().toString(Qt::ISODate) + u' ' +
-           time.time().toString(RegionalSettings::current().shortTimeFormat);
+    return QString::asprintf("%04d-%02d-%02d ", time->year, time->month, time->day) +
+           QTime(time->hour, time->minute).toString(RegionalSettings::current().shortTimeFormat);
 }
 
 QString FileListPages::isoDateText(PackedFileDate date)
 {
-    const QDateTime time = localTime(date);
-    return time.isValid() ? time.toString(Qt::ISODate) : QString();
+    const std::optional<CivilDateTime> time = unpackFileDate(date);
+    if (!time)
+        return QString();
+    return QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02d", time->year, time->month, time->day,
+                             time->hour, time->minute, time->second);
 }
 
 QString FileListPages::attributeText(quint32 attributes)
