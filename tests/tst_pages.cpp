@@ -4,6 +4,7 @@
 #include "reports/AttributePage.h"
 #include "reports/CombinedPage.h"
 #include "reports/DatePage.h"
+#include "reports/FilesWindow.h"
 #include "reports/OverhangPage.h"
 #include "reports/SizesPage.h"
 #include "reports/TimePage.h"
@@ -21,14 +22,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -182,6 +187,53 @@ private Q_SLOTS:
         // Attribute and Time.
         QCOMPARE(statistics.attributes()->lblFiles[0]->text(), QStringLiteral("1"));
         QCOMPARE(statistics.times()->Chart4->seriesAt(0).points.first().value, 0.0);
+
+        // Every row leads to its files: a double click on the .DOC row lists both .doc files,
+        // largest first; a heading sorts, the filter narrows, the path goes to the clipboard.
+        auto openedWindow = [&] {
+            auto *window = statistics.findChild<FilesWindow *>();
+            if (window)
+                window->setParent(nullptr); // so the next one is found
+            return std::unique_ptr<FilesWindow>(window);
+        };
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
+        const QPoint docRow = types.visualItemRect(types.item(2, 0)).center();
+        QTest::mouseClick(types.viewport(), Qt::LeftButton, {}, docRow);
+        QTest::mouseDClick(types.viewport(), Qt::LeftButton, {}, docRow);
+        std::unique_ptr<FilesWindow> shown = openedWindow();
+        QVERIFY(shown);
+        QCOMPARE(shown->windowTitle(), QStringLiteral("Types .DOC - all 2 files"));
+        QVERIFY(shown->pathAt(0).endsWith("/over16m.doc") &&
+                shown->pathAt(1).endsWith("/exact16m.doc"));
+        QHeaderView *headings = shown->listing->horizontalHeader();
+        QTest::mouseClick(headings->viewport(), Qt::LeftButton, {},
+                          QPoint(headings->sectionViewportPosition(FilesWindow::Name) + 5, 5));
+        QVERIFY(shown->pathAt(0).endsWith("/exact16m.doc"));
+        QTest::keyClicks(shown->edFilter, QStringLiteral("OVER"));
+        QCOMPARE(shown->shownRows(), 1);
+        shown->listing->setCurrentIndex(shown->listing->model()->index(0, 0));
+        shown->btCopyPath->click();
+        QCOMPARE(QApplication::clipboard()->text(), tree.path("over16m.doc"));
+        // A bar of the Sizes chart: the 1.5 MB file.
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
+        sizes.chart->grab();
+        int y = 0;
+        while (y < sizes.chart->height() && sizes.chart->categoryAt(QPoint(200, y)) != 7)
+            ++y;
+        QTest::mouseClick(sizes.chart, Qt::LeftButton, {}, QPoint(200, y));
+        shown = openedWindow();
+        QVERIFY(shown);
+        QCOMPARE(shown->shownRows(), 1);
+        QVERIFY(shown->pathAt(0).endsWith("/one-and-a-half.bin"));
+        // Enter on a row of a date listing: the two files modified 1461 days ago and more.
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Modified);
+        modified.rbListing->click();
+        modified.grid->setFocus();
+        modified.grid->setCurrentCell(1, 0);
+        QTest::keyClick(modified.grid, Qt::Key_Return);
+        shown = openedWindow();
+        QVERIFY(shown);
+        QCOMPARE(shown->windowTitle(), QStringLiteral("Modified Over 4 years - 1 file"));
 
         // A second run over a changed tree shows only the second run, from the listing's top
         // with no row picked.

@@ -9,6 +9,8 @@
 #include "reports/AttributePage.h"
 #include "reports/CombinedPage.h"
 #include "reports/DatePage.h"
+#include "reports/FileListPages.h"
+#include "reports/FilesWindow.h"
 #include "reports/OverhangPage.h"
 #include "reports/PagePrinter.h"
 #include "reports/PrintTarget.h"
@@ -154,6 +156,16 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_space, &SpacePage::pieViewShown, this, [this] { setPieTimer(true); });
 
     m_walker.setStopFlags(&m_abortRequested, &m_terminating);
+    m_lists.setLimit(100);
+    m_walker.setFileLists(&m_lists);
+    for (BandPage *page : {static_cast<BandPage *>(m_sizes), static_cast<BandPage *>(m_dates[0]),
+                           static_cast<BandPage *>(m_dates[1]), static_cast<BandPage *>(m_dates[2]),
+                           static_cast<BandPage *>(m_combined)})
+        connect(page, &BandPage::showFiles, this, &TfrmStatistics::showFiles);
+    connect(m_types, &TypesPage::showFiles, this, &TfrmStatistics::showFiles);
+    connect(m_attributes, &AttributePage::showFiles, this, &TfrmStatistics::showFiles);
+    connect(m_times, &TimePage::showFiles, this, &TfrmStatistics::showFiles);
+    connect(m_space, &SpacePage::showLargestFolders, this, &TfrmStatistics::showLargestFolders);
     m_walker.setPump([] { QCoreApplication::processEvents(); });
     m_stats.setStatusObserver([this](const QString &text) { setStatus(text); });
 
@@ -336,6 +348,7 @@ void TfrmStatistics::btOKClick()
                                 "Overhang tab will be disabled.  You may quit the analysis at any "
                                 "time by clicking CANCEL or by pressing ESC."));
     m_stats.clearVariables();
+    m_lists.clear();
     m_types->gridTypes->clearDataRows();
     OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
 
@@ -371,6 +384,24 @@ void TfrmStatistics::btOKClick()
     pnlNotYet->setVisible(!m_statsCollected);
     if (m_terminating)
         QCoreApplication::quit();
+}
+
+FilesWindow *TfrmStatistics::showFiles(const ListRow &row)
+{
+    if (m_collecting || !m_statsCollected)
+        return nullptr;
+    auto *window = new FilesWindow(FileListPages::listedRow(m_stats, row), m_lists, this);
+    window->show();
+    return window;
+}
+
+FilesWindow *TfrmStatistics::showLargestFolders()
+{
+    if (m_collecting || !m_statsCollected)
+        return nullptr;
+    auto *window = new FilesWindow(m_lists, this);
+    window->show();
+    return window;
 }
 
 void TfrmStatistics::scan()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/DirectoryWalker.h"
+#include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
 #include "reports/ChartColorTable.h"
 
@@ -10,6 +11,7 @@
 #include <atomic>
 
 class Anchors;
+class FilesWindow;
 class AttributePage;
 class CombinedPage;
 class DatePage;
@@ -74,6 +76,12 @@ public:
     // A view choice of a date page or of the Combined page.
     void rgAccessClick();
     const StatAccumulators &stats() const { return m_stats; }
+    const FileLists &lists() const { return m_lists; }
+    // Opens a window of the files behind row of the last run (none during a run or before the
+    // first); returns it, or nullptr.
+    FilesWindow *showFiles(const ListRow &row);
+    // Opens a window of the largest folders of the last run's drives.
+    FilesWindow *showLargestFolders();
     bool collecting() const { return m_collecting; }
     bool statsCollected() const { return m_statsCollected; }
     QString statusText() const;
@@ -113,6 +121,8 @@ private:
     StatAccumulators m_stats;
     DirectoryWalker m_walker{m_stats};
     Anchors *m_anchors = nullptr;
+    // The largest files of every row and folders of every drive of the last run.
+    FileLists m_lists;
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;

@@ -7,7 +7,9 @@
 #include "widgets/Chart.h"
 #include "widgets/LabelFit.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -60,6 +62,36 @@ AttributePage::AttributePage(QWidget *parent) : QWidget(parent)
                              "attribute set.  For example many system files are also hidden."),
               this, QRect(10, firstRowTop + 4 * rowHeight + 16, 610, 40), false);
     note->setWordWrap(true);
+
+    const char *rows[] = {"Show &hidden files...", "Show &read-only files...",
+                          "Show &system files...", "Show &archive files..."};
+    for (int row = 0; row < 4; ++row) {
+        auto *action = new QAction(QString::fromLatin1(rows[row]), this);
+        connect(action, &QAction::triggered, this, [this, row] {
+            Q_EMIT showFiles(ListRow{ListRow::Attribute, int(rowAttribute(row)), {}});
+        });
+        addAction(action);
+    }
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The bars stand from archive (the lowest) up to hidden.
+    for (Chart *chart : {chartFiles, chartSizes})
+        connect(chart, &Chart::categoryClicked, this, [this](int category) {
+            Q_EMIT showFiles(ListRow{ListRow::Attribute, int(rowAttribute(3 - category)), {}});
+        });
+}
+
+quint32 AttributePage::rowAttribute(int row)
+{
+    static constexpr quint32 bits[] = {faHidden, faReadOnly, faSystem, faArchive};
+    return row >= 0 && row < 4 ? bits[row] : 0;
+}
+
+void AttributePage::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const int y = int(event->position().y()) - firstRowTop;
+    if (y >= 0 && y < 4 * rowHeight)
+        Q_EMIT showFiles(ListRow{ListRow::Attribute, int(rowAttribute(y / rowHeight)), {}});
+    QWidget::mouseDoubleClickEvent(event);
 }
 
 void AttributePage::doFileAttrs(const StatAccumulators &stats)

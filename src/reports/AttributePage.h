@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/FileLists.h"
+
 #include <QWidget>
 
 class Chart;
@@ -15,10 +17,20 @@ public:
     explicit AttributePage(QWidget *parent = nullptr);
 
     void doFileAttrs(const StatAccumulators &stats);
+    // The attribute bit of a row (0 Hidden to 3 Archive).
+    static quint32 rowAttribute(int row);
 
     Chart *chartFiles;
     Chart *chartSizes;
     // Rows: Hidden, Read-only, System, Archive.
     QLabel *lblFiles[4];
     QLabel *lblSizes[4];
+
+Q_SIGNALS:
+    // The files of an attribute were asked for: a click on its bar, a double click on its row
+    // or the page's menu.
+    void showFiles(const ListRow &row);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 };

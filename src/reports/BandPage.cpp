@@ -1,10 +1,12 @@
 #include "BandPage.h"
 
+#include "FileListPages.h"
 #include "common/Utility.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
+#include <QMenu>
 #include <QRadioButton>
 #include <QStyle>
 #include <QToolButton>
@@ -21,8 +23,39 @@ BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &info
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     placeGrid();
+    grid->setRowsActivatable(true);
+    connect(grid, &ReportGrid::rowActivated, this, [this](int row, int column) {
+        if (const std::optional<ListRow> listed = rowAt(row, column))
+            Q_EMIT showFiles(*listed);
+    });
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        const QModelIndex cell = grid->indexAt(at);
+        const int row = cell.isValid() ? cell.row() : grid->currentRow();
+        const int column = cell.isValid() ? cell.column() : grid->currentColumn();
+        const std::optional<ListRow> listed = row >= 1 ? rowAt(row, column) : std::nullopt;
+        if (!listed)
+            return;
+        QMenu menu;
+        connect(menu.addAction(QStringLiteral("Show &files...")), &QAction::triggered, this,
+                [this, listed] { Q_EMIT showFiles(*listed); });
+        menu.exec(grid->viewport()->mapToGlobal(at));
+    });
 
     chart = new Chart(this);
+    // A click on a bar leads to its files; where a bar stands for several rows, a menu asks.
+    connect(chart, &Chart::categoryClicked, this, [this](int category) {
+        const QList<ListRow> behind = chartRows(category);
+        if (behind.size() == 1) {
+            Q_EMIT showFiles(behind.first());
+            return;
+        }
+        QMenu menu;
+        for (const ListRow &row : behind)
+            connect(menu.addAction(FileListPages::menuText(row) + QStringLiteral(" files...")),
+                    &QAction::triggered, this, [this, row] { Q_EMIT showFiles(row); });
+        menu.exec(QCursor::pos());
+    });
     chart->setGeometry(4, 4, 620, 326);
     chart->backColor = QColor(212, 208, 200);
     chart->legendStyle = LegendStyle::Values;

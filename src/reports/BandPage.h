@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/FileLists.h"
+
 #include <QWidget>
 
 class Chart;
@@ -37,10 +39,16 @@ public:
 Q_SIGNALS:
     // A radio button was clicked; the page's view should be applied (and charts rebuilt).
     void viewClicked();
+    // The files behind a row of the listing were asked for.
+    void showFiles(const ListRow &row);
 
 protected:
     // Sizes the listing to its columns, within the page; when they are wider than the page, a
     // scroll bar under the last row reaches the rest. Called after the cells are written.
     void placeGrid();
     void chooseLegendFormat();
+    // The row behind a cell of the listing; the row's kind is SizeBand, an age or nothing.
+    virtual std::optional<ListRow> rowAt(int gridRow, int column) const = 0;
+    // The rows behind a bar of the chart: one, or one per stamp side by side.
+    virtual QList<ListRow> chartRows(int category) const = 0;
 };

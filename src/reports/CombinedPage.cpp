@@ -49,6 +49,23 @@ void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats, const QS
     placeGrid();
 }
 
+std::optional<ListRow> CombinedPage::rowAt(int gridRow, int column) const
+{
+    // Two columns per stamp: access, created, modified; the label column means modified.
+    if (gridRow < 1 || gridRow > 10)
+        return std::nullopt;
+    const ListRow::Kind stamps[] = {ListRow::AccessedAge, ListRow::CreatedAge,
+                                    ListRow::ModifiedAge};
+    const int stamp = column >= 1 && column <= 6 ? (column - 1) / 2 : 2;
+    return ListRow{stamps[stamp], 10 - gridRow, {}};
+}
+
+QList<ListRow> CombinedPage::chartRows(int category) const
+{
+    return {ListRow{ListRow::AccessedAge, category, {}}, ListRow{ListRow::CreatedAge, category, {}},
+            ListRow{ListRow::ModifiedAge, category, {}}};
+}
+
 void CombinedPage::rebuildChart(const StatAccumulators &stats)
 {
     chart->undoZoom();

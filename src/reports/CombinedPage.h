@@ -16,6 +16,10 @@ public:
     void fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels);
     void rebuildChart(const StatAccumulators &stats);
 
+protected:
+    std::optional<ListRow> rowAt(int gridRow, int column) const override;
+    QList<ListRow> chartRows(int category) const override;
+
 private:
     ChartColorTable &m_colours;
 };

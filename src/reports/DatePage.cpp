@@ -12,6 +12,26 @@ DatePage::DatePage(const QString &name, const QString &infoText, ChartColorTable
     addShareBars(*chart);
 }
 
+std::optional<ListRow> DatePage::rowAt(int gridRow, int) const
+{
+    // "Over 4 years" (band 9) heads the listing, "Not recorded" (band 0) ends it.
+    if (gridRow < 1 || gridRow > 10)
+        return std::nullopt;
+    return ListRow{stamp(), 10 - gridRow, {}};
+}
+
+QList<ListRow> DatePage::chartRows(int category) const
+{
+    return {ListRow{stamp(), category, {}}};
+}
+
+ListRow::Kind DatePage::stamp() const
+{
+    return m_name == u"Access"    ? ListRow::AccessedAge
+           : m_name == u"Created" ? ListRow::CreatedAge
+                                  : ListRow::ModifiedAge;
+}
+
 QStringList DatePage::bandLabels()
 {
     QStringList labels;

@@ -22,7 +22,13 @@ public:
 
     static QStringList bandLabels();
 
+protected:
+    std::optional<ListRow> rowAt(int gridRow, int column) const override;
+    QList<ListRow> chartRows(int category) const override;
+
 private:
+    ListRow::Kind stamp() const;
+
     QString m_name;
     ChartColorTable &m_colours;
 };

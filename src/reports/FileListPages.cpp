@@ -81,6 +81,44 @@ ListedRow FileListPages::slotRow(const StatAccumulators &stats, ListRow::Kind st
             slot > 0 && slot < 48 ? qint64(slotCounts(stats, s)[size_t(slot)]) : 0};
 }
 
+QString FileListPages::menuText(const ListRow &row)
+{
+    switch (row.kind) {
+    case ListRow::AccessedAge:
+    case ListRow::AccessedSlot:
+        return QStringLiteral("&Access");
+    case ListRow::CreatedAge:
+    case ListRow::CreatedSlot:
+        return QStringLiteral("&Created");
+    case ListRow::ModifiedAge:
+    case ListRow::ModifiedSlot:
+        return QStringLiteral("&Modified");
+    default:
+        return QStringLiteral("&Files");
+    }
+}
+
+ListedRow FileListPages::listedRow(const StatAccumulators &stats, const ListRow &row)
+{
+    switch (row.kind) {
+    case ListRow::Extension:
+        return typesRow(stats, row.key);
+    case ListRow::SizeBand:
+        return sizesRow(stats, row.index);
+    case ListRow::AccessedAge:
+    case ListRow::CreatedAge:
+    case ListRow::ModifiedAge:
+        return ageRow(stats, row.kind, row.index);
+    case ListRow::AccessedSlot:
+    case ListRow::CreatedSlot:
+    case ListRow::ModifiedSlot:
+        return slotRow(stats, row.kind, row.index);
+    case ListRow::Attribute:
+        return attributeRow(stats, quint32(row.index));
+    }
+    return {};
+}
+
 QList<ListedRow> FileListPages::rowsOf(const StatAccumulators &stats)
 {
     QList<ListedRow> rows;
@@ -103,8 +141,9 @@ QList<ListedRow> FileListPages::rowsOf(const StatAccumulators &stats)
 QString FileListPages::listedText(qsizetype listed, qint64 files)
 {
     if (listed >= files)
-        return QStringLiteral("all ") + intToGrouped(files);
-    return QStringLiteral("the %1 largest of %2").arg(listed).arg(intToGrouped(files));
+        return files == 1 ? QStringLiteral("1 file")
+                          : QStringLiteral("all ") + intToGrouped(files) + QStringLiteral(" files");
+    return QStringLiteral("the %1 largest of %2 files").arg(listed).arg(intToGrouped(files));
 }
 
 QString FileListPages::dateText(PackedFileDate date)

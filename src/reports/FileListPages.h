@@ -23,6 +23,9 @@ struct ListedRow {
 // and the headless report alike.
 namespace FileListPages {
 
+// The label of a row in a menu that offers the files of several rows.
+QString menuText(const ListRow &row);
+
 // Every row of every page with files, in page order: Types, Sizes, Access, Created, Modified,
 // Attribute, Time.
 QList<ListedRow> rowsOf(const StatAccumulators &stats);
@@ -33,8 +36,10 @@ ListedRow sizesRow(const StatAccumulators &stats, int band);
 ListedRow ageRow(const StatAccumulators &stats, ListRow::Kind stamp, int band);
 ListedRow attributeRow(const StatAccumulators &stats, quint32 bit);
 ListedRow slotRow(const StatAccumulators &stats, ListRow::Kind stamp, int slot);
+// Any of the above, by the row's kind.
+ListedRow listedRow(const StatAccumulators &stats, const ListRow &row);
 
-// "the 100 largest of 12,345", or "all 12" when every file of the row is listed.
+// "the 100 largest of 12,345 files", or "all 12 files" when every file of the row is listed.
 QString listedText(qsizetype listed, qint64 files);
 // Local date and time of a stamp, as the listings write times; empty when not recorded.
 QString dateText(PackedFileDate date);

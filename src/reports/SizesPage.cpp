@@ -14,6 +14,20 @@ SizesPage::SizesPage(ChartColorTable &colours, QWidget *parent)
     connect(this, &BandPage::viewClicked, this, &SizesPage::rgSizesClick);
 }
 
+std::optional<ListRow> SizesPage::rowAt(int gridRow, int) const
+{
+    // "Over 16MB" (band 12) heads the listing, "0 - 16K" (band 1) ends it.
+    if (gridRow < 1 || gridRow > 12)
+        return std::nullopt;
+    return ListRow{ListRow::SizeBand, 13 - gridRow, {}};
+}
+
+QList<ListRow> SizesPage::chartRows(int category) const
+{
+    // The bars go from band 1 at the bottom to band 12 at the top.
+    return {ListRow{ListRow::SizeBand, category + 1, {}}};
+}
+
 void SizesPage::doFileSizes(const StatAccumulators &stats)
 {
     m_stats = &stats;

@@ -16,6 +16,10 @@ public:
     void fillGridSizes(const StatAccumulators &stats);
     void rgSizesClick();
 
+protected:
+    std::optional<ListRow> rowAt(int gridRow, int column) const override;
+    QList<ListRow> chartRows(int category) const override;
+
 private:
     ChartColorTable &m_colours;
     const StatAccumulators *m_stats = nullptr;

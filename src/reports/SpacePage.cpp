@@ -63,6 +63,12 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
         });
         pckStatDrive->addAction(action);
     }
+    auto *separator = new QAction(pckStatDrive);
+    separator->setSeparator(true);
+    pckStatDrive->addAction(separator);
+    auto *largest = new QAction(QStringLiteral("Largest &folders..."), pckStatDrive);
+    connect(largest, &QAction::triggered, this, &SpacePage::showLargestFolders);
+    pckStatDrive->addAction(largest);
     connect(pckStatDrive, &TPickList::OnClick, this, &SpacePage::pckStatDriveClick);
 
     const char *captions[] = {"Total Capacity:", "Free Space:", "Used Space:"};

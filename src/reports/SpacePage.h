@@ -59,6 +59,8 @@ Q_SIGNALS:
     void pieClicked();
     // The pie view was chosen: the window starts the pie rotation.
     void pieViewShown();
+    // The largest folders of the last run were asked for.
+    void showLargestFolders();
 
 private:
     void pckStatDriveClick();

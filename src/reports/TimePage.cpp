@@ -6,6 +6,9 @@
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 
+#include "FileListPages.h"
+
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTime>
@@ -67,6 +70,16 @@ TimePage::TimePage(QWidget *parent) : QWidget(parent)
     anchors->pin(Chart4, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     anchors->pin(sbTime, Qt::LeftEdge | Qt::BottomEdge);
     anchors->pin(SpeedButton5, Qt::RightEdge | Qt::BottomEdge);
+    connect(Chart4, &Chart::categoryClicked, this, [this](int slot) {
+        QMenu menu;
+        for (const ListRow::Kind stamp :
+             {ListRow::ModifiedSlot, ListRow::CreatedSlot, ListRow::AccessedSlot}) {
+            const ListRow row{stamp, slot, {}};
+            connect(menu.addAction(FileListPages::menuText(row) + QStringLiteral(" files...")),
+                    &QAction::triggered, this, [this, row] { Q_EMIT showFiles(row); });
+        }
+        menu.exec(QCursor::pos());
+    });
     connect(sbTime, &QScrollBar::valueChanged, this, &TimePage::sbTimeChange);
     connect(SpeedButton5, &QToolButton::clicked, this, &TimePage::SpeedButton5Click);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/FileLists.h"
+
 #include <QWidget>
 
 class Chart;
@@ -21,4 +23,9 @@ public:
     Chart *Chart4;
     QScrollBar *sbTime;
     QToolButton *SpeedButton5;
+
+Q_SIGNALS:
+    // The files of a half hour of one stamp were asked for: a click on the chart offers the
+    // three stamps of the half hour under it.
+    void showFiles(const ListRow &row);
 };

@@ -81,8 +81,23 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     btSort = new QPushButton(QStringLiteral("&Sort"), this);
     btSort->setMenu(PopupMenu1);
     btSort->setGeometry(540, 336, 80, 22);
+    // A row leads to its files: double click, Enter, or the listing's menu, which holds the
+    // sorts and "Show files".
+    gridTypes->setRowsActivatable(true);
+    connect(gridTypes, &ReportGrid::rowActivated, this, [this](int row, int) {
+        Q_EMIT showFiles(ListRow{ListRow::Extension, 0, gridTypes->cell(0, row).toLocal8Bit()});
+    });
     connect(gridTypes, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        PopupMenu1->popup(gridTypes->viewport()->mapToGlobal(at));
+        const QModelIndex cell = gridTypes->indexAt(at);
+        const int row = cell.isValid() ? cell.row() : gridTypes->currentRow();
+        QMenu menu;
+        menu.addActions(PopupMenu1->actions());
+        if (row >= 1 && row < gridTypes->rowCount() - 1) {
+            menu.addSeparator();
+            connect(menu.addAction(QStringLiteral("Show &files...")), &QAction::triggered, this,
+                    [this, row] { Q_EMIT gridTypes->rowActivated(row, 0); });
+        }
+        menu.exec(gridTypes->viewport()->mapToGlobal(at));
     });
     connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/FileLists.h"
+
 #include <QWidget>
 
 class Chart;
@@ -50,6 +52,8 @@ Q_SIGNALS:
     void pieClicked();
     // A pie view was chosen (true) or the listing (false): the window's rotation timer follows.
     void pieViewChosen(bool pie);
+    // The files behind a row of the listing were asked for.
+    void showFiles(const ListRow &row);
 
 private:
     ChartColorTable &m_colours;

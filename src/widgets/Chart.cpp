@@ -217,6 +217,25 @@ void Chart::mouseReleaseEvent(QMouseEvent *event)
     }
     update();
     Q_EMIT clicked();
+    if (const int category = categoryAt(release); category >= 0)
+        Q_EMIT categoryClicked(category);
+}
+
+int Chart::categoryAt(QPoint at) const
+{
+    qsizetype points = 0;
+    for (const ChartSeries &series : m_series) {
+        if (series.kind == ChartSeries::Pie)
+            return -1;
+        points = std::max(points, series.points.size());
+    }
+    const ValueScale &bands = m_categoryScale;
+    if (bands.pixelLow == bands.pixelHigh)
+        return -1;
+    const double band = bands.valueAt(bands.horizontal ? at.y() : at.x());
+    if (band < bands.low || band >= bands.high || band < 0 || band >= double(points))
+        return -1;
+    return int(band);
 }
 
 void Chart::mouseDoubleClickEvent(QMouseEvent *event)

@@ -117,8 +117,14 @@ public:
         double valueAt(double pixel) const;
     };
 
+    // The category (point index) at a place of the widget, as last painted; -1 off the bands
+    // or on a pie.
+    int categoryAt(QPoint at) const;
+
 Q_SIGNALS:
     void clicked();
+    // A click (no drag) on the band of a category of a bar or line chart, after clicked().
+    void categoryClicked(int category);
     void doubleClicked();
 
 protected:

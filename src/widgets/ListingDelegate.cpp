@@ -1,6 +1,8 @@
 #include "ListingDelegate.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QStyle>
 
 void ListingDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                             const QModelIndex &index) const
@@ -15,4 +17,14 @@ void ListingDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->setFont(cell.font);
     painter->setPen(option.palette.color(QPalette::Text));
     painter->drawText(option.rect.adjusted(3, 0, -3, -1), int(cell.displayAlignment), cell.text);
+    // The current cell of a listing the keys reach is framed.
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.rect = option.rect.adjusted(0, 0, -1, -1);
+        focus.state = option.state;
+        focus.backgroundColor = option.palette.color(QPalette::Base);
+        const QWidget *view = option.widget;
+        (view ? view->style() : QApplication::style())
+            ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
+    }
 }

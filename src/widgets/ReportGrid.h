@@ -37,6 +37,15 @@ public:
     // The columns back to their given widths, or their headings', before every cell is written
     // anew.
     void resetColumnWidths();
+    // The data rows lead somewhere: a double click or Enter on one raises rowActivated, and a
+    // display-only listing then takes keyboard focus (its current row framed) so the keys
+    // reach its rows too.
+    void setRowsActivatable(bool activatable);
+
+Q_SIGNALS:
+    // A data row (1 and below, the totals row left out) was double-clicked or entered; column
+    // is the cell's.
+    void rowActivated(int row, int column);
 
 private:
     void styleCell(QTableWidgetItem *item, int column, int row) const;
@@ -49,9 +58,11 @@ private:
     QList<int> m_baseWidths;
     QList<int> m_rightAligned;
     bool m_fixedRows = false;
+    bool m_activatable = false;
     QTableWidget *m_footerTable = nullptr;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "collection/FileLists.h"
+
+#include <QDialog>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+struct ListedRow;
+
+// The files behind a row of a page, or the largest folders of the last run's targets: a
+// listing sorted by clicking a heading, narrowed by a filter as one types, from which a
+// file's folder opens in the desktop's file manager or its path goes to the clipboard.
+class FilesWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Column { Name, Folder, Size, Modified, Created, Accessed, Attributes };
+
+    // The kept files of row, from lists.
+    FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent = nullptr);
+    // The largest folders of every target of lists.
+    explicit FilesWindow(const FileLists &lists, QWidget *parent = nullptr);
+
+    // The whole path of the row on show in the listing, as the file system's bytes.
+    QByteArray pathAt(int viewRow) const;
+    int shownRows() const { return m_proxy.rowCount(); }
+
+    QTableView *listing;
+    QLineEdit *edFilter;
+    QPushButton *btOpenFolder;
+    QPushButton *btCopyPath;
+    QPushButton *btClose;
+
+private:
+    void build(const QStringList &headings);
+    void addRow(const QList<QStandardItem *> &cells, const QByteArray &path);
+    void openFolder();
+    void copyPath();
+    void updateButtons();
+
+    QStandardItemModel m_model;
+    QSortFilterProxyModel m_proxy;
+};
