@@ -614,6 +614,39 @@ private Q_SLOTS:
         QTest::newRow("negative top") << QStringList{"--top", "-1"} << "--top takes a number";
     }
 
+    // An extension the MIME database gives two types (.pm: Perl, PageMaker) is described by
+    // the content of the largest file of it that the run kept, or by both without one.
+    void ambiguousExtensionDecidedByContent_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("Perl, kept") << QByteArray("#!/usr/bin/perl\npackage Foo;\n1;\n")
+                                    << QStringList{"--top", "1"} << "Perl script";
+        QTest::newRow("PageMaker, kept") << QByteArray("\x00\x00\x00\x00\x01\x02\xff", 7)
+                                         << QStringList{"--top", "1"} << "Adobe PageMaker document";
+        QTest::newRow("nothing kept") << QByteArray("#!/usr/bin/perl\n") << QStringList()
+                                      << "Adobe PageMaker document or Perl script";
+    }
+    void ambiguousExtensionDecidedByContent()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, options);
+        QFETCH(QString, description);
+        TestTree tree;
+        tree.file("Foo.pm");
+        QFile file(QFile::decodeName(tree.path("Foo.pm")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const Result result = report(options + QStringList{QFile::decodeName(tree.root())});
+        const QStringList lines = result.out.split(u'\n');
+        const auto row = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
+            return line.startsWith(QStringLiteral(".PM "));
+        });
+        QVERIFY(row != lines.end());
+        QCOMPARE(row->mid(3).trimmed().section(QStringLiteral("  "), 0, 0), description);
+    }
+
     // --top lists the files behind the rows and the largest folders; without it, nothing of
     // them appears.
     void largestFilesAndFolders()

@@ -354,8 +354,10 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize, 
         measured.append(drive);
     }
 
-    QList<TextTable> pages{ReportTables::spaceTable(measured), ReportTables::typesTable(m_stats),
-                           ReportTables::sizesTable(m_stats)};
+    QList<TextTable> pages{
+        ReportTables::spaceTable(measured),
+        ReportTables::typesTable(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists)),
+        ReportTables::sizesTable(m_stats)};
     if (targets.size() == 1) {
         const TextTable overhang = ReportTables::overhangTable(m_stats, clusterSize);
         if (!overhang.title.isEmpty())

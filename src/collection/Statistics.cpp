@@ -420,7 +420,7 @@ void TfrmStatistics::rebuildPages()
 {
     if (m_stats.options().PickList1.size() == 1 && !m_overhang->doOverHang(m_stats, m_clusterSize))
         OvcNotebook1->setTabEnabled(Overhang, false);
-    m_types->doFileTypes(m_stats);
+    m_types->doFileTypes(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists));
     m_sizes->doFileSizes(m_stats);
     m_attributes->doFileAttrs(m_stats);
     m_dates[0]->fillGridDates(QStringLiteral("Accessed Date"), m_stats.accessedAgeCount,

@@ -3,6 +3,8 @@
 #include <QMimeDatabase>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 bool isPlainExtensionKey(const QString &key)
@@ -18,23 +20,56 @@ bool isPlainExtensionKey(const QString &key)
 
 } // namespace
 
+QStringList MimeFileTypeRegistry::typeNames(const QString &extensionKey) const
+{
+    if (!isPlainExtensionKey(extensionKey))
+        return {};
+    // The database answers for whole names; only a type that owns the suffix itself counts,
+    // not one that merely matches the made-up name. Its globs are case-sensitive where types
+    // differ only by case (*.c, *.C); the registry's keys ignore case, so the lower-case form
+    // is asked first, and the types of the first form that has any are the answer.
+    const QMimeDatabase database;
+    for (const QString &asked : {extensionKey.toLower(), extensionKey}) {
+        const QString suffix = asked.mid(1);
+        QStringList names;
+        for (const QMimeType &type : database.mimeTypesForFileName(QStringLiteral("file") + asked))
+            if (type.suffixes().contains(suffix, Qt::CaseInsensitive) &&
+                !names.contains(type.name()))
+                names.append(type.name());
+        if (!names.isEmpty())
+            return names;
+    }
+    return {};
+}
+
+QString MimeFileTypeRegistry::typeOfContent(const QString &extensionKey,
+                                            const QByteArray &head) const
+{
+    const QMimeDatabase database;
+    const QStringList candidates = typeNames(extensionKey);
+    auto onlyOne = [&](auto &&fits) {
+        const auto count = std::count_if(candidates.begin(), candidates.end(), fits);
+        const auto found = std::find_if(candidates.begin(), candidates.end(), fits);
+        return count == 1 ? *found : QString();
+    };
+    // The bytes alone first: a signature names the type, or a type it derives from.
+    const QMimeType content = database.mimeTypeForData(head);
+    QString type = onlyOne([&](const QString &name) { return content.inherits(name); });
+    if (!type.isEmpty())
+        return type;
+    // Otherwise text or not decides, where one candidate alone is text (or alone is not).
+    const bool text = content.inherits(QStringLiteral("text/plain"));
+    return onlyOne([&](const QString &name) {
+        return database.mimeTypeForName(name).inherits(QStringLiteral("text/plain")) == text;
+    });
+}
+
 QString MimeFileTypeRegistry::defaultValue(const QString &key) const
 {
     const QMimeDatabase database;
     if (isPlainExtensionKey(key)) {
-        // The database answers for whole names; only a type that owns the suffix itself counts,
-        // not one that merely matches the made-up name.
-        // The database's globs are case-sensitive where types differ only by case (*.c, *.C);
-        // the registry's keys ignore case, so the lower-case form is asked first.
-        for (const QString &asked : {key.toLower(), key}) {
-            const QString suffix = asked.mid(1);
-            const QList<QMimeType> candidates =
-                database.mimeTypesForFileName(QStringLiteral("file") + asked);
-            for (const QMimeType &type : candidates)
-                if (type.suffixes().contains(suffix, Qt::CaseInsensitive))
-                    return type.name();
-        }
-        return QString();
+        const QStringList names = typeNames(key);
+        return names.isEmpty() ? QString() : names.first();
     }
     if (key.contains(u'/')) {
         const QMimeType type = database.mimeTypeForName(key);

@@ -9,4 +9,7 @@ public:
     QString defaultValue(const QString &key) const override;
     // Every suffix of every MIME type's "*.ext" globs, once each without regard to case.
     QStringList keyNames() const override;
+    // The types whose globs claim the suffix itself, lower case asked first.
+    QStringList typeNames(const QString &extensionKey) const override;
+    QString typeOfContent(const QString &extensionKey, const QByteArray &head) const override;
 };

@@ -6,9 +6,14 @@
 #include "common/RegionalSettings.h"
 #include "common/Utility.h"
 #include "platform/DirEntry.h"
+#include "platform/FileTypeRegistry.h"
 
 #include <QDateTime>
 #include <QTime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -138,6 +143,58 @@ QList<ListedRow> FileListPages::rowsOf(const StatAccumulators &stats)
     return rows;
 }
 
+namespace {
+
+// The first bytes of a file, for its type; empty when it cannot be read.
+QByteArray headOf(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return QByteArray();
+    QByteArray head(4096, Qt::Uninitialized);
+    struct stat st {};
+    ssize_t got = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        got = ::read(fd, head.data(), size_t(head.size()));
+    ::close(fd);
+    head.resize(got > 0 ? qsizetype(got) : 0);
+    return head;
+}
+
+QString describe(const FileTypeRegistry &registry, const QString &typeName)
+{
+    const QString description = registry.defaultValue(typeName);
+    return description.isEmpty() ? typeName : description;
+}
+
+} // namespace
+
+QHash<QByteArray, QString> FileListPages::ambiguousTypes(const StatAccumulators &stats,
+                                                         const FileLists &lists)
+{
+    const FileTypeRegistry &registry = FileTypeRegistry::current();
+    QHash<QByteArray, QString> described;
+    for (const ExtensionRow &row : stats.lbTypes.rows()) {
+        const QString key = QString::fromLocal8Bit(row.key);
+        const QStringList candidates = key.isEmpty() ? QStringList() : registry.typeNames(key);
+        if (candidates.size() < 2)
+            continue;
+        QString type;
+        const std::vector<KeptFile> files = lists.files(ListRow{ListRow::Extension, 0, row.key});
+        if (!files.empty())
+            type = registry.typeOfContent(key, headOf(lists.path(files.front())));
+        if (!type.isEmpty()) {
+            described.insert(row.key, describe(registry, type));
+            continue;
+        }
+        QStringList descriptions;
+        for (const QString &candidate : candidates)
+            descriptions.append(describe(registry, candidate));
+        described.insert(row.key, descriptions.join(QStringLiteral(" or ")));
+    }
+    return described;
+}
+
 QString FileListPages::listedText(qsizetype listed, qint64 files)
 {
     if (listed >= files)
@@ -199,6 +256,8 @@ QList<TextTable> FileListPages::folderTables(const FileLists &lists)
 {
     QList<TextTable> tables;
     for (const FileLists::TargetFolders &target : lists.largestFolders()) {
+        if (target.folders.empty())
+            continue;
         TextTable table;
         table.title = QStringLiteral("Largest folders of ") + target.target;
         table.headings = QStringList{QStringLiteral("Size"), QStringLiteral("Folder")};

@@ -3,6 +3,7 @@
 #include "TextTable.h"
 #include "collection/FileLists.h"
 
+#include <QHash>
 #include <QList>
 
 class StatAccumulators;
@@ -47,6 +48,11 @@ QString dateText(PackedFileDate date);
 QString isoDateText(PackedFileDate date);
 // The attribute letters R, H, S and A of those set.
 QString attributeText(quint32 attributes);
+// The descriptions of the run's extensions that the register leaves open between several
+// types: decided by the first 4 KB of the largest kept file of the extension (read once), or
+// the candidates' descriptions joined with " or " when there is none or it does not tell.
+QHash<QByteArray, QString> ambiguousTypes(const StatAccumulators &stats, const FileLists &lists);
+
 // One table per page: each listed file of each of its rows, with size, modified date and path.
 QList<TextTable> filesTables(const QList<ListedRow> &rows, const FileLists &lists);
 // The largest folders of every target of the run.

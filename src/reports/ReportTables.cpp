@@ -84,7 +84,8 @@ void ReportTables::registerChosenTypes(StatAccumulators &stats)
         stats.insertType(extractExtension(row).toUtf8(), 0, true);
 }
 
-void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats)
+void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
+                                 const QHash<QByteArray, QString> &described)
 {
     const QStringList headings{QStringLiteral("Extension"), QStringLiteral("Type"),
                                QStringLiteral("Size"), QStringLiteral("# Files"),
@@ -95,7 +96,7 @@ void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats)
         const ExtensionRow &row = stats.lbTypes.row(i);
         const QString extension = QString::fromLocal8Bit(row.key);
         grid.setCell(0, i + 1, extension);
-        grid.setCell(1, i + 1, fileTypeDescription(extension));
+        grid.setCell(1, i + 1, described.value(row.key, fileTypeDescription(extension)));
         grid.setCell(2, i + 1, intToGrouped(row.bytes));
         grid.setCell(3, i + 1, intToGrouped(row.files));
         grid.setCell(4, i + 1,
@@ -125,11 +126,12 @@ void ReportTables::writeTypeTotals(TextGrid &grid)
     grid.setCell(3, last, intToGrouped(files));
 }
 
-TextTable ReportTables::typesTable(const StatAccumulators &stats)
+TextTable ReportTables::typesTable(const StatAccumulators &stats,
+                                   const QHash<QByteArray, QString> &described)
 {
     const int n = stats.lbTypes.rowCount();
     ScratchGrid grid(5, n + 2);
-    writeTypeRows(grid, stats);
+    writeTypeRows(grid, stats, described);
     if (grid.rowCount() >= 4)
         SortGridByText(grid, 1, n, 0, false);
     writeTypeTotals(grid);

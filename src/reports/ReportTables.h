@@ -2,6 +2,7 @@
 
 #include "TextTable.h"
 
+#include <QHash>
 #include <QList>
 
 #include <array>
@@ -32,11 +33,14 @@ TextTable spaceTable(const QList<MeasuredDrive> &drives);
 void registerChosenTypes(StatAccumulators &stats);
 // The Types listing into grid (which has the table's row count + 2 rows): the heading row,
 // then per extension its key, description, bytes, files and average size, in table order.
-void writeTypeRows(TextGrid &grid, const StatAccumulators &stats);
+// described: descriptions that replace the register's for some extension keys.
+void writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
+                   const QHash<QByteArray, QString> &described = {});
 // The totals row (the grid's last): "Totals", the sums of the size and file columns.
 void writeTypeTotals(TextGrid &grid);
 // One row per extension sorted by extension, with descriptions and averages, and a totals row.
-TextTable typesTable(const StatAccumulators &stats);
+TextTable typesTable(const StatAccumulators &stats,
+                     const QHash<QByteArray, QString> &described = {});
 TextTable sizesTable(const StatAccumulators &stats);
 // The wasted space for the five cluster sizes, the drive's own marked; an empty title when
 // no bytes were counted (the page is then disabled).

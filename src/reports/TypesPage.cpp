@@ -134,12 +134,12 @@ int TypesPage::checkedSortItem() const
     return -1;
 }
 
-void TypesPage::doFileTypes(StatAccumulators &stats)
+void TypesPage::doFileTypes(StatAccumulators &stats, const QHash<QByteArray, QString> &described)
 {
     ReportTables::registerChosenTypes(stats);
     gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
     gridTypes->clearDataRows();
-    ReportTables::writeTypeRows(*gridTypes, stats);
+    ReportTables::writeTypeRows(*gridTypes, stats, described);
     // A new run's listing starts at its top, with nothing picked.
     gridTypes->clearSelection();
     gridTypes->setCurrentCell(-1, -1);

@@ -2,6 +2,7 @@
 
 #include "collection/FileLists.h"
 
+#include <QHash>
 #include <QWidget>
 
 class Chart;
@@ -27,7 +28,9 @@ public:
 
     // Rebuilds the listing from the extension table (seeding the chosen types in include
     // mode), then applies the view.
-    void doFileTypes(StatAccumulators &stats);
+    // described: descriptions that replace the register's for some extension keys (those
+    // the run's files decided).
+    void doFileTypes(StatAccumulators &stats, const QHash<QByteArray, QString> &described = {});
     void rgTypesClick();
     void SortbyExtensionClick(SortItem item);
     void doTotals();
