@@ -9,6 +9,7 @@
 #include "filetypes/statlist.h"
 #include "reports/BandPage.h"
 #include "reports/ChartColorTable.h"
+#include "reports/FilesWindow.h"
 #include "reports/SpacePage.h"
 #include "reports/TimePage.h"
 #include "reports/TypesPage.h"
@@ -306,6 +307,22 @@ bool reportPages(const QByteArray &tree)
                 shoot(tab + u'-' + QString::fromLatin1(view));
             }
         }
+    }
+    // The files behind the Types row with the most bytes, and the largest folders.
+    const ExtensionRow *largest = nullptr;
+    for (const ExtensionRow &row : statistics.stats().lbTypes.rows())
+        if (!largest || row.bytes > largest->bytes)
+            largest = &row;
+    const std::pair<FilesWindow *, const char *> windows[] = {
+        {largest ? statistics.showFiles(ListRow{ListRow::Extension, 0, largest->key}) : nullptr,
+         "files-types"},
+        {statistics.showLargestFolders(), "files-folders"}};
+    for (const auto &[window, name] : windows) {
+        if (!window)
+            continue;
+        QApplication::processEvents();
+        ok = save(window->grab().toImage(), name) && ok;
+        window->close();
     }
     return ok;
 }

@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -69,6 +71,7 @@ FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *
     setWindowTitle(row.name() + QStringLiteral(" - ") +
                    FileListPages::listedText(qsizetype(files.size()), row.files));
     listing->sortByColumn(Size, Qt::DescendingOrder);
+    fitColumns();
     updateButtons();
 }
 
@@ -86,7 +89,11 @@ FilesWindow::FilesWindow(const FileLists &lists, QWidget *parent) : QDialog(pare
         }
     setWindowTitle(QStringLiteral("Largest folders - ") + intToGrouped(folders) +
                    QStringLiteral(" folders"));
-    listing->sortByColumn(Size, Qt::DescendingOrder);
+    // Here the sizes are the last column: the folders take the room to spare.
+    listing->horizontalHeader()->setStretchLastSection(false);
+    listing->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    listing->sortByColumn(2, Qt::DescendingOrder);
+    fitColumns();
     updateButtons();
 }
 
@@ -132,7 +139,6 @@ void FilesWindow::build(const QStringList &headings)
     layout->addLayout(filterRow);
     layout->addWidget(listing);
     layout->addLayout(buttons);
-    resize(760, 440);
 
     connect(edFilter, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_proxy.setFilterFixedString(text);
@@ -144,6 +150,21 @@ void FilesWindow::build(const QStringList &headings)
     connect(btOpenFolder, &QPushButton::clicked, this, &FilesWindow::openFolder);
     connect(btCopyPath, &QPushButton::clicked, this, &FilesWindow::copyPath);
     connect(btClose, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void FilesWindow::fitColumns()
+{
+    // Every column as wide as its widest cell, names and folders up to a third of the screen
+    // each; the window as wide as the columns need, within the screen.
+    listing->resizeColumnsToContents();
+    const int cap = std::max(240, screen()->availableGeometry().width() / 3);
+    int width = 2 * listing->frameWidth() + listing->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_model.columnCount(); ++c) {
+        listing->setColumnWidth(c, std::min(listing->columnWidth(c) + 8, cap));
+        width += listing->columnWidth(c);
+    }
+    const int room = screen()->availableGeometry().width() - 40;
+    resize(std::clamp(width + 24, 640, std::max(640, room)), 480);
 }
 
 void FilesWindow::addRow(const QList<QStandardItem *> &cells, const QByteArray &path)

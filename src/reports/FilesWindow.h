@@ -42,6 +42,7 @@ private:
     void openFolder();
     void copyPath();
     void updateButtons();
+    void fitColumns();
 
     QStandardItemModel m_model;
     QSortFilterProxyModel m_proxy;
