@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <numeric>
+
 #include <QDateTime>
 
 #include <array>
@@ -473,6 +475,17 @@ private Q_SLOTS:
         }
         Rows printedTypes = pages["Types"];
         QVERIFY(!printedTypes.isEmpty());
+        // The files of longer extensions, counted everywhere else, are said under the totals:
+        // together they are every counted file.
+        const QString unlisted = printedTypes.takeLast().join(u' ');
+        const qint64 allFiles =
+            std::accumulate(oracle.sizes.begin(), oracle.sizes.end(), qint64(0),
+                            [](qint64 n, const Oracle::Sums &s) { return n + s.files; });
+        QVERIFY(allFiles > qint64(typeFiles));
+        QVERIFY2(
+            unlisted.startsWith(g(double(allFiles) - typeFiles) + QStringLiteral(" files (")) &&
+                unlisted.endsWith(QStringLiteral("MB) with longer extensions are not listed")),
+            qPrintable(unlisted));
         QCOMPARE(printedTypes.takeLast(), (QStringList{"Totals", g(typeBytes), g(typeFiles)}));
         std::sort(types.begin(), types.end());
         std::sort(printedTypes.begin(), printedTypes.end());
@@ -612,6 +625,35 @@ private Q_SLOTS:
             << QStringList{"--include", "a", "--exclude", "b"} << "cannot be used together";
         QTest::newRow("unknown format") << QStringList{"--format", "xml"} << "unknown format";
         QTest::newRow("negative top") << QStringList{"--top", "-1"} << "--top takes a number";
+    }
+
+    // Hidden folders are walked, and long extensions listed, only when asked for; listed, the
+    // extensions' files add up to every file counted.
+    void hiddenFoldersAndLongExtensions_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("unlisted");
+        QTest::newRow("as always") << QStringList() << 6 << 1;
+        QTest::newRow("hidden folders") << QStringList{"--hidden-folders"} << 8 << 2;
+        QTest::newRow("long extensions") << QStringList{"--long-extensions"} << 6 << 0;
+        QTest::newRow("both") << QStringList{"--hidden-folders", "--long-extensions"} << 8 << 0;
+    }
+    void hiddenFoldersAndLongExtensions()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, files);
+        QFETCH(int, unlisted);
+        m_tree->file("unit.service", 10);
+        m_tree->file(".cache/app.desktop", 20);
+        const Result result = report(options + QStringList{"--format", "json", "--no-progress"});
+        const QJsonObject json = result.json();
+        QCOMPARE(json["filesProcessed"].toInt(), files);
+        QCOMPARE(json["unlistedFiles"].toInt(), unlisted);
+        int listed = 0;
+        for (const QJsonValue &row : json["extensions"].toArray())
+            listed += row.toObject()["files"].toInt();
+        QCOMPARE(listed + unlisted, files);
     }
 
     // An extension the MIME database gives two types (.pm: Perl, PageMaker) is described by

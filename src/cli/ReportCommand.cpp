@@ -129,7 +129,15 @@ int ReportCommand::run(const QStringList &arguments)
         QStringLiteral("List the N largest files of every row and the N largest folders of "
                        "every target (default 0: none)."),
         QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({format, include, exclude, drives, noProgress, threads, top});
+    const QCommandLineOption hiddenFolders(
+        QStringLiteral("hidden-folders"),
+        QStringLiteral("Walk hidden folders too (hidden files are counted either way)."));
+    const QCommandLineOption longExtensions(
+        QStringLiteral("long-extensions"),
+        QStringLiteral("Give extensions of any length rows of their own (default: up to four "
+                       "letters)."));
+    parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
+                       longExtensions});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -192,6 +200,8 @@ int ReportCommand::run(const QStringList &arguments)
     for (const Target &target : targets)
         options.PickList1.append(target.name);
     options.collectOverhang = targets.size() == 1;
+    options.enterHiddenFolders = parser.isSet(hiddenFolders);
+    options.listLongExtensions = parser.isSet(longExtensions);
     m_stats.setOptions(options);
     m_stats.clearVariables();
 
@@ -235,7 +245,7 @@ int ReportCommand::run(const QStringList &arguments)
     if (outputFormat == u"json")
         printJson(targets, types, clusterSize, walker.unreadableFolders(), aborted);
     else
-        printText(targets, clusterSize, aborted);
+        printText(targets, clusterSize, walker.unreadableFolders(), aborted);
     std::fflush(m_out);
     return aborted ? 130 : (failed ? 1 : 0);
 }
@@ -334,7 +344,8 @@ int ReportCommand::printDrives(bool json)
     return 0;
 }
 
-void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize, bool aborted)
+void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
+                              qint64 unreadableFolders, bool aborted)
 {
     QList<ReportTables::MeasuredDrive> measured;
     for (const Target &target : targets) {
@@ -386,7 +397,9 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize, 
             for (const TextTable &folders : FileListPages::folderTables(m_lists))
                 write(folders.toPlainText() + u'\n');
     }
-    write(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted) + u'\n');
+    write(
+        finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted, unreadableFolders) +
+        u'\n');
 }
 
 void ReportCommand::writeFilesJson(JsonWriter &json, const ListedRow &row)
@@ -477,6 +490,10 @@ void ReportCommand::printJson(const QList<Target> &targets, const QStringList &t
     json.value(double(unreadableFolders));
     json.key(QStringLiteral("clusterSize"));
     json.value(double(clusterSize));
+    json.key(QStringLiteral("unlistedFiles"));
+    json.value(double(m_stats.unlistedFiles));
+    json.key(QStringLiteral("unlistedBytes"));
+    json.value(double(m_stats.unlistedBytes));
 
     json.key(QStringLiteral("extensions"));
     json.beginArray();

@@ -33,7 +33,8 @@ private:
     int usageError(const QString &message);
     bool resolveTargets(const QStringList &arguments, QList<Target> &targets);
     int printDrives(bool json);
-    void printText(const QList<Target> &targets, qint32 clusterSize, bool aborted);
+    void printText(const QList<Target> &targets, qint32 clusterSize, qint64 unreadableFolders,
+                   bool aborted);
     void printJson(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
                    qint64 unreadableFolders, bool aborted);
     void write(const QString &text);

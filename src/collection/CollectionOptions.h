@@ -14,4 +14,8 @@ struct CollectionOptions {
     QStringList PickList2;
     // Cluster waste is summed only while a run covers a single drive.
     bool collectOverhang = false;
+    // Choices of the user beyond the plain run, both off by default: hidden folders (dot
+    // folders) are walked; extensions of any length get rows of their own.
+    bool enterHiddenFolders = false;
+    bool listLongExtensions = false;
 };

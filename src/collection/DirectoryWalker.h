@@ -19,9 +19,9 @@ struct DirEntry;
 // at a time and its own accumulators, which are merged into the run's when the walk ends; the
 // tables are the same whatever the number of workers. The calling thread meanwhile runs the
 // pump on a timer and shows the status text, so a window stays alive however the tree is
-// shaped. Hidden folders, and folders of other mounts (bind mounts included) or that repeat an
-// ancestor, are not entered; hidden files are counted. Folders that cannot be entered or listed
-// are skipped and counted.
+// shaped. Hidden folders (unless the run's options enter them), and folders of other mounts (bind
+// mounts included) or that repeat an ancestor, are not entered; hidden files are counted. Folders
+// that cannot be entered or listed are skipped and counted.
 class DirectoryWalker {
 public:
     enum class Outcome { Walked, NotReady, CannotOpen };

@@ -28,11 +28,13 @@ QString ExtensionRow::text() const
            QString::number(bytes);
 }
 
-bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key)
+bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key,
+                             bool anyLength)
 {
     // At most five UTF-8 characters of four bytes each; a longer run of stray continuation
     // bytes counts as no characters but is still too long.
-    if (ext.size() > qsizetype(buffer.size()) || characterCount(ext) > maxKeyLength)
+    const qsizetype room = anyLength ? qsizetype(buffer.size()) : maxKeyLength * 4;
+    if (ext.size() > room || (!anyLength && characterCount(ext) > maxKeyLength))
         return false;
     const qsizetype length = ext.size();
     for (qsizetype i = 0; i < length; ++i) {
@@ -43,12 +45,12 @@ bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayVi
     return true;
 }
 
-void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
 {
     KeyBuffer buffer;
     QByteArrayView key;
-    if (!makeKey(ext, buffer, key))
-        return;
+    if (!makeKey(ext, buffer, key, m_anyLength))
+        return false;
 
     const auto position = std::lower_bound(
         m_rows.begin(), m_rows.end(), key,
@@ -58,10 +60,11 @@ void ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOn
             position->files += 1;
             position->bytes += size;
         }
-        return;
+        return true;
     }
     m_rows.insert(position,
                   ExtensionRow{key.toByteArray(), registerOnly ? 0 : 1, registerOnly ? 0 : size});
+    return true;
 }
 
 void ExtensionTable::merge(const ExtensionTable &other)

@@ -24,15 +24,19 @@ class ExtensionTable {
 public:
     // Keys of more than this many characters (dot included) never enter the table.
     static constexpr int maxKeyLength = 5;
-    // Room for a key of maxKeyLength UTF-8 characters.
-    using KeyBuffer = std::array<char, maxKeyLength * 4>;
+    // Room for the key of any extension a file name can have.
+    using KeyBuffer = std::array<char, 256>;
 
-    // The key of ext, upper-cased into buffer; empty-handed (false) for a longer extension.
-    static bool makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key);
+    // The key of ext, upper-cased into buffer; empty-handed (false) for an extension longer
+    // than maxKeyLength characters, unless any length is allowed.
+    static bool makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key,
+                        bool anyLength = false);
+    // Extensions of any length get rows (off: the longer ones are ignored).
+    void setAnyLength(bool anyLength) { m_anyLength = anyLength; }
 
     // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
-    // sure the row exists without counting anything. Longer extensions are ignored.
-    void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
+    // sure the row exists without counting anything. Longer extensions are ignored: false.
+    bool insertType(QByteArrayView ext, qint64 size, bool registerOnly);
     // Adds the files and bytes of every row of other, making the rows this table lacks.
     void merge(const ExtensionTable &other);
     // Row index of an upper-case key, or -1.
@@ -45,4 +49,5 @@ public:
 
 private:
     std::vector<ExtensionRow> m_rows;
+    bool m_anyLength = false;
 };

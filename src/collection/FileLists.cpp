@@ -66,7 +66,7 @@ void FileLists::offer(const FileRows &rows, const DirEntry &entry, quint32 folde
             offerTo(fixedList(ListRow::Attribute, int(bit)));
     ExtensionTable::KeyBuffer buffer;
     QByteArrayView key;
-    if (!ExtensionTable::makeKey(rows.extension, buffer, key))
+    if (!ExtensionTable::makeKey(rows.extension, buffer, key, m_anyLength))
         return;
     const std::string_view name(key.data(), size_t(key.size()));
     if (!m_lastList || m_lastKey != name) {

@@ -45,6 +45,8 @@ public:
     void setLimit(int limit) { m_limit = limit; }
     int limit() const { return m_limit; }
     bool enabled() const { return m_limit > 0; }
+    // Extensions of any length have lists, as they have rows.
+    void setAnyLength(bool anyLength) { m_anyLength = anyLength; }
 
     // A counted file of folder, in the rows it fell in; copied only where a list keeps it.
     void offer(const FileRows &rows, const DirEntry &entry, quint32 folder);
@@ -67,6 +69,7 @@ private:
     TopFiles *fixedList(ListRow::Kind kind, int index);
 
     int m_limit = 0;
+    bool m_anyLength = false;
     std::array<TopFiles, fixedRows> m_fixed;
     struct KeyHash {
         using is_transparent = void;

@@ -55,7 +55,10 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
         found.slots[stamp] = slot;
     }
     found.extension = fileNameExtension(entry.name);
-    insertType(found.extension, size, false);
+    if (!lbTypes.insertType(found.extension, size, false)) {
+        ++unlistedFiles;
+        unlistedBytes += size;
+    }
     const int band = sizeBand(size);
     found.sizeBand = band;
     sizeCount[size_t(band)] += 1;
@@ -104,6 +107,8 @@ void StatAccumulators::merge(const StatAccumulators &other)
     overhang64K += other.overhang64K;
     filesProcessed += other.filesProcessed;
     filesFound += other.filesFound;
+    unlistedFiles += other.unlistedFiles;
+    unlistedBytes += other.unlistedBytes;
 }
 
 void StatAccumulators::addOverhang(qint64 size)
@@ -222,12 +227,14 @@ void StatAccumulators::clearVariables()
     readOnlyBytes = hiddenBytes = systemBytes = archiveBytes = 0;
     overhang4K = overhang8K = overhang16K = overhang32K = overhang64K = 0;
     filesProcessed = filesFound = 0;
+    unlistedFiles = unlistedBytes = 0;
     m_today = LocalTimeZone::todayDayNumber();
 }
 
 void StatAccumulators::setOptions(const CollectionOptions &options)
 {
     m_options = options;
+    lbTypes.setAnyLength(options.listLongExtensions);
     m_filter = TypeFilter(options.allFiles, options.includeSelected, options.excludeSelected,
                           options.PickList2);
 }

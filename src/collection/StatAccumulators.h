@@ -107,6 +107,9 @@ public:
     // Files met by the walk (counted or not) and files counted.
     qint64 filesProcessed = 0;
     qint64 filesFound = 0;
+    // Counted files whose extension is too long for a row of the extension table.
+    qint64 unlistedFiles = 0;
+    qint64 unlistedBytes = 0;
 
 private:
     // Whole days between the run's day and time, either way.

@@ -5,4 +5,8 @@
 // The status line after a drive has been walked: "Finished - 1,234 files processed", then
 // " 1,000 files found" when not every file was counted, then " INCOMPLETE ... ABORTED" after
 // an abort.
-QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborted);
+// unreadableFolders: folders the run could not read, said when there are any.
+QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborted,
+                           qint64 unreadableFolders = 0);
+// "1,234 files (56 MB) with longer extensions are not listed", or empty when there are none.
+QString unlistedText(qint64 files, qint64 bytes);

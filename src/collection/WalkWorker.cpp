@@ -41,8 +41,10 @@ WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulat
 {
     stats.setOptions(runStats.options());
     stats.setToday(runStats.today());
+    m_enterHidden = runStats.options().enterHiddenFolders;
     if (runLists && runLists->enabled()) {
         lists.setLimit(runLists->limit());
+        lists.setAnyLength(runStats.options().listLongExtensions);
         m_folders = &runLists->folders();
     }
 }
@@ -185,8 +187,9 @@ void WalkWorker::listFolder(int fd, Frame &frame)
             if (isDotEntry(name))
                 continue;
             if (dirent->d_type == DT_DIR) {
-                // Hidden folders are left out by name; the rest are examined when entered.
-                if (name[0] != '.')
+                // Hidden folders are left out by name, unless the run enters them; the rest
+                // are examined when entered.
+                if (name[0] != '.' || m_enterHidden)
                     frame.subfolders.emplace_back(name);
                 continue;
             }
@@ -200,7 +203,7 @@ void WalkWorker::listFolder(int fd, Frame &frame)
                 continue; // a file bound in from another file system is not this drive's
             if (classifyEntry(m_entry) == ekFile)
                 countFile();
-            else if (name[0] != '.' && !(m_entry.attributes & faSystem))
+            else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem))
                 frame.subfolders.emplace_back(name); // a listing that gave no entry type
         }
     }

@@ -111,6 +111,7 @@ private:
     const WalkRoot &m_root;
     const std::function<void(const DirEntry &)> *m_fileObserver = nullptr;
     FolderRecords *m_folders = nullptr;
+    bool m_enterHidden = false;
     FileRows m_rows;
     std::vector<Frame> m_stack;
     std::unordered_set<Identity, IdentityHash> m_ancestors;

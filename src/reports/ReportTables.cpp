@@ -1,5 +1,7 @@
 #include "ReportTables.h"
 
+#include "collection/StatusText.h"
+
 #include "OverhangFigures.h"
 
 #include "collection/StatAccumulators.h"
@@ -147,6 +149,9 @@ TextTable ReportTables::typesTable(const StatAccumulators &stats,
             cells.append(grid.cell(c, r));
         table.rows.append(cells);
     }
+    if (const QString unlisted = unlistedText(stats.unlistedFiles, stats.unlistedBytes);
+        !unlisted.isEmpty())
+        table.notes.append(unlisted);
     return table;
 }
 
