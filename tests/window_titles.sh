@@ -16,7 +16,11 @@ home=$(mktemp -d)
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 & xvfb=$!
 program=
 trap 'kill $program $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-sleep 1
+# Started only once the display answers: a loaded machine can take more than a second.
+for _ in $(seq 100); do
+  DISPLAY=$display xprop -root >/dev/null 2>&1 && break
+  sleep 0.1
+done
 HOME=$home DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/quillix" >/dev/null 2>&1 & program=$!
 
 titleOf() { DISPLAY=$display xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
