@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -338,6 +339,51 @@ private Q_SLOTS:
         QVERIFY(!wizard.allFiles() && wizard.includeSelected() && !wizard.excludeSelected());
         QCOMPARE(wizard.checkedTypes(), QStringList{"*.exe\texefile"});
         QCOMPARE(wizard.checkedDrives(), QStringList({"c: [sys]", "d: [data]"}));
+    }
+
+    // A folder added as a target and the options of a run come back at the next run, kept in
+    // a section of their own; the type lists' sections keep every byte.
+    void wizardFolderAndOptionsAreRemembered()
+    {
+        const QByteArray typeLists =
+            "[Include]\r\nNumber=1\r\nFile1=*.exe\r\n\r\n[Exclude]\nNumber=0\n";
+        writeSettings(typeLists);
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("SYS"), "/", VolumeSpace{100, 50, 4096});
+        volumes.current = u'c';
+        const QString folder = QStringLiteral("/srv/photo archive");
+        const auto desktopDialog = TfrmWhichDrive::chooseFolder;
+        TfrmWhichDrive::chooseFolder = [folder](QWidget *) { return folder; };
+        {
+            TfrmWhichDrive wizard;
+            wizard.show();
+            QVERIFY(!wizard.cbHiddenFolders->isChecked() && !wizard.cbLongExtensions->isChecked());
+            QTest::mouseClick(wizard.btAddFolder, Qt::LeftButton);
+            QCOMPARE(wizard.checkedDrives(), QStringList({"c: [sys]", folder}));
+            QTest::mouseClick(wizard.btNext1, Qt::LeftButton);
+            wizard.cbHiddenFolders->click();
+            QTest::mouseClick(wizard.btNext2, Qt::LeftButton);
+            QCOMPARE(wizard.result(), int(QDialog::Accepted));
+            QVERIFY(wizard.enterHiddenFolders() && !wizard.listLongExtensions());
+        }
+        const QByteArray saved = settingsText();
+        QVERIFY2(saved.startsWith(typeLists), saved);
+        QVERIFY2(saved.contains("[Options]") && saved.contains("HiddenFolders=1") &&
+                     saved.contains("LongExtensions=0") &&
+                     saved.contains("Folder1=" + folder.toUtf8()),
+                 saved);
+
+        TfrmWhichDrive again;
+        again.show();
+        QCOMPARE(again.checkedDrives(), QStringList({"c: [sys]", folder}));
+        QVERIFY(again.cbHiddenFolders->isChecked());
+        // The folder row can be taken out again; a drive row cannot.
+        again.pckDrives->setCurrentRow(0);
+        again.pckDrives->actions().last()->trigger(); // "Remove folder"
+        again.pckDrives->setCurrentRow(1);
+        again.pckDrives->actions().last()->trigger();
+        QCOMPARE(again.pckDrives->Items(), QStringList{"c: [sys]"});
+        TfrmWhichDrive::chooseFolder = desktopDialog;
     }
 
     void wizardAllFilesEndsOnPageTwo()

@@ -1,12 +1,14 @@
 #include "collection/DirectoryWalker.h"
 #include "collection/Statistics.h"
 #include "drives/whichdrv.h"
+#include "platform/ProfileFile.h"
 #include "reports/AttributePage.h"
 #include "reports/CombinedPage.h"
 #include "reports/DatePage.h"
 #include "reports/FilesWindow.h"
 #include "reports/OverhangPage.h"
 #include "reports/SizesPage.h"
+#include "reports/SpacePage.h"
 #include "reports/TimePage.h"
 #include "reports/TypesPage.h"
 #include "support/FakeFileTypeRegistry.h"
@@ -18,12 +20,15 @@
 #include "support/TestTree.h"
 #include "support/WizardAnswer.h"
 #include "widgets/Chart.h"
+#include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
+#include <QFile>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -118,6 +123,50 @@ private Q_SLOTS:
         for (auto it = designed.cbegin(); it != designed.cend(); ++it)
             QVERIFY2(it.key()->geometry() == it.value(),
                      qPrintable(it.key()->objectName() + it.key()->metaObject()->className()));
+    }
+
+    // A folder picked in the wizard is walked as a drive root, with the options of the run:
+    // hidden folders entered, long extensions listed, every counted file in the Types rows.
+    void folderTargetWithOptions()
+    {
+        TestTree tree;
+        tree.folder(".dot");
+        tree.folder("sub");
+        for (const char *name : {"a.txt", "unit.service", ".dot/inner.txt", "sub/b.txt"})
+            tree.file(name, 100);
+        QFile::remove(ProfileFile::defaultPath());
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("SYS"), "/",
+                         VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        volumes.current = u'c';
+        TfrmStatistics statistics;
+        statistics.show();
+        statistics.space()->pckStatDrive->setAllChecked(false);
+        const QString folder = QFile::decodeName(tree.root());
+        const auto desktopDialog = TfrmWhichDrive::chooseFolder;
+        TfrmWhichDrive::chooseFolder = [folder](QWidget *) { return folder; };
+        QTimer::singleShot(0, [] {
+            auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
+            QVERIFY(wizard);
+            wizard->pckDrives->setAllChecked(false);
+            wizard->btAddFolder->click();
+            wizard->btNext1->click();
+            wizard->cbHiddenFolders->click();
+            wizard->cbLongExtensions->click();
+            wizard->btNext2->click();
+        });
+        statistics.btOKClick();
+        TfrmWhichDrive::chooseFolder = desktopDialog;
+        QFile::remove(ProfileFile::defaultPath());
+
+        QCOMPARE(statistics.stats().filesProcessed, qint64(4));
+        QCOMPARE(statistics.stats().unlistedFiles, qint64(0));
+        QVERIFY(statistics.stats().findType(".SERVICE") >= 0);
+        QCOMPARE(statistics.windowTitle(),
+                 QStringLiteral("Statistics completed for drives ") + folder + u' ');
+        // The Space page shows the drive that holds the folder.
+        QCOMPARE(statistics.space()->pckStatDrive->checkedRows(), QStringList{"c: [sys]"});
+        QVERIFY(statistics.types()->lblUnlisted->isHidden());
     }
 
     // A real run over a tree, then every page read through its controls.
@@ -368,6 +417,32 @@ private Q_SLOTS:
             QCOMPARE(page.lblActual->text(), QStringLiteral("Actual space used 4 KB"));
         // Bars from 64K up to 4K: the last one added stands at the top, with the 4K row.
         QCOMPARE(page.chartWaste->seriesAt(0).points.last().value, 100.0 * 4095 / 4096);
+    }
+
+    // FAT drives keep the FAT texts word for word; any other file system has its own.
+    void overhangTextsFollowTheFileSystem_data()
+    {
+        QTest::addColumn<QString>("fileSystem");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("FAT") << "vfat"
+                             << "Cluster overhang for FAT and FAT32 drives";
+        QTest::newRow("ext4") << "ext4"
+                              << "Cluster overhang for ext4 drives";
+    }
+    void overhangTextsFollowTheFileSystem()
+    {
+        QFETCH(QString, fileSystem);
+        QFETCH(QString, title);
+        OverhangPage page;
+        const QString fatNote = page.memoNotes->toPlainText();
+        page.setFileSystem(fileSystem);
+        QCOMPARE(page.lblTitle->text(), title);
+        const QString note = page.memoNotes->toPlainText();
+        QCOMPARE(note == fatNote, fileSystem == u"vfat");
+        QCOMPARE(note.contains(QStringLiteral("Windows 95")), fileSystem == u"vfat");
+        QVERIFY(fileSystem == u"vfat" || note.contains(fileSystem));
+        page.show();
+        QCOMPARE(page.memoNotes->verticalScrollBar()->maximum(), 0);
     }
 
     // The unit follows the files' own total: KB below 1 MB, MB from exactly 1,048,576 bytes.

@@ -21,7 +21,7 @@ for _ in $(seq 100); do
   DISPLAY=$display xprop -root >/dev/null 2>&1 && break
   sleep 0.1
 done
-HOME=$home DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/quillix" >/dev/null 2>&1 & program=$!
+HOME=$home DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/quillix" >"$home/output" 2>&1 & program=$!
 
 titleOf() { DISPLAY=$display xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 waitFor() {
@@ -34,7 +34,7 @@ waitFor() {
 }
 
 main=$(waitFor '^Quillix')
-[ -n "$main" ] || { echo "FAIL: the main window did not appear"; exit 1; }
+[ -n "$main" ] || { echo "FAIL: the main window did not appear"; tail -n 20 "$home/output"; exit 1; }
 [ "$(titleOf "$main")" = "Quillix" ] || { echo "FAIL: main window title '$(titleOf "$main")'"; exit 1; }
 sleep 2
 DISPLAY=$display xdotool windowfocus --sync "$main" key --clearmodifiers alt+c

@@ -46,18 +46,6 @@ QStringList parseExtensions(const QString &list)
     return extensions;
 }
 
-qint32 folderClusterSize(const QByteArray &folder)
-{
-    const std::optional<VolumeSpace> space =
-        LinuxVolumes::querySpace(folder, LinuxVolumes::readyTimeoutMs);
-    if (!space)
-        return 0;
-    struct statfs info {};
-    const bool fat = ::statfs(folder.constData(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
-    return clusterSizeOf(fat ? QStringLiteral("vfat") : QString(), space->totalBytes,
-                         space->blockSize);
-}
-
 class ProgressLine {
 public:
     ProgressLine(FILE *err, const DirectoryWalker &walker) : m_err(err), m_walker(walker) {}
@@ -370,7 +358,10 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
         ReportTables::typesTable(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists)),
         ReportTables::sizesTable(m_stats)};
     if (targets.size() == 1) {
-        const TextTable overhang = ReportTables::overhangTable(m_stats, clusterSize);
+        const Target &target = targets.first();
+        const TextTable overhang = ReportTables::overhangTable(
+            m_stats, clusterSize,
+            fileSystemOf(target.folder.isEmpty() ? target.name : QFile::decodeName(target.folder)));
         if (!overhang.title.isEmpty())
             pages.append(overhang);
     }

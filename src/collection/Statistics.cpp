@@ -24,8 +24,12 @@
 #include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
 
+#include "platform/MountTable.h"
+#include "platform/Volumes.h"
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -325,6 +329,8 @@ void TfrmStatistics::btOKClick()
                 options.PickList2 = wizard.checkedTypes();
                 options.PickList2.sort();
             }
+            options.enterHiddenFolders = wizard.enterHiddenFolders();
+            options.listLongExtensions = wizard.listLongExtensions();
         }
     }
     options.collectOverhang = options.PickList1.size() == 1;
@@ -349,6 +355,7 @@ void TfrmStatistics::btOKClick()
                                 "time by clicking CANCEL or by pressing ESC."));
     m_stats.clearVariables();
     m_lists.clear();
+    m_unreadableBefore = m_walker.unreadableFolders();
     m_types->gridTypes->clearDataRows();
     OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
 
@@ -357,10 +364,15 @@ void TfrmStatistics::btOKClick()
             break;
         currentDrive = row;
         m_stats.setCurrentDrive(row);
-        visited += row[0] + QStringLiteral(": ");
-        if (!isDriveReady(row[0]))
+        // A folder row (its path) is walked as if it were a drive, and named by its path.
+        const bool folder = isFolderRow(row);
+        visited += folder ? row + u' ' : row.left(1).toUpper() + QStringLiteral(": ");
+        if (!folder && !isDriveReady(row[0]))
             continue;
-        m_clusterSize = computeClusterSize(row);
+        m_clusterSize =
+            folder ? folderClusterSize(QFile::encodeName(row)) : computeClusterSize(row);
+        if (folder)
+            showFolderDrive(row);
         m_collecting = true;
         lblNotYet->setText(QStringLiteral(
             "Collecting statistics ... standby.  Press Esc or click Abort to stop."));
@@ -379,11 +391,25 @@ void TfrmStatistics::btOKClick()
             setWindowTitle(QStringLiteral("File Statistics for drive(s) incomplete ... aborted."));
             break;
         }
-        setWindowTitle(QStringLiteral("Statistics completed for drives ") + visited.toUpper());
+        setWindowTitle(QStringLiteral("Statistics completed for drives ") + visited);
     }
     pnlNotYet->setVisible(!m_statsCollected);
     if (m_terminating)
         QCoreApplication::quit();
+}
+
+void TfrmStatistics::showFolderDrive(const QString &folder)
+{
+    // The Space page shows the drive that holds the folder.
+    const QChar letter =
+        MountTable::driveOfPath(Volumes::current().drives(), QFile::encodeName(folder));
+    TPickList &drives = *m_space->pckStatDrive;
+    const QStringList rows = drives.Items();
+    for (int i = 0; i < rows.size(); ++i)
+        if (!rows[i].isEmpty() && rows[i][0] == letter && !drives.Checked(i)) {
+            drives.setChecked(i, true);
+            m_space->doDiskSize();
+        }
 }
 
 FilesWindow *TfrmStatistics::showFiles(const ListRow &row)
@@ -409,17 +435,27 @@ void TfrmStatistics::scan()
     setStatus(QString());
     disenable(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_walker.ScanAllDrives(currentDrive);
+    if (isFolderRow(currentDrive)) {
+        if (m_walker.walkFolder(QFile::encodeName(currentDrive), currentDrive) ==
+            DirectoryWalker::Outcome::CannotOpen)
+            showError(QStringLiteral("Can't open folder ") + currentDrive);
+    } else {
+        m_walker.ScanAllDrives(currentDrive);
+    }
     rebuildPages();
-    setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested));
+    setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested,
+                                 m_walker.unreadableFolders() - m_unreadableBefore));
     QApplication::restoreOverrideCursor();
     disenable(true);
 }
 
 void TfrmStatistics::rebuildPages()
 {
-    if (m_stats.options().PickList1.size() == 1 && !m_overhang->doOverHang(m_stats, m_clusterSize))
-        OvcNotebook1->setTabEnabled(Overhang, false);
+    if (m_stats.options().PickList1.size() == 1) {
+        m_overhang->setFileSystem(fileSystemOf(m_stats.options().PickList1.first()));
+        if (!m_overhang->doOverHang(m_stats, m_clusterSize))
+            OvcNotebook1->setTabEnabled(Overhang, false);
+    }
     m_types->doFileTypes(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists));
     m_sizes->doFileSizes(m_stats);
     m_attributes->doFileAttrs(m_stats);

@@ -122,7 +122,10 @@ private:
     DirectoryWalker m_walker{m_stats};
     Anchors *m_anchors = nullptr;
     // The largest files of every row and folders of every drive of the last run.
+    void showFolderDrive(const QString &folder);
+
     FileLists m_lists;
+    qint64 m_unreadableBefore = 0; // the walker's count when the run began
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;

@@ -2,9 +2,15 @@
 
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
+#include "platform/LinuxVolumes.h"
+#include "platform/MountTable.h"
 #include "platform/Volumes.h"
 
+#include <QFile>
+
 #include <limits>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 
 namespace {
 
@@ -133,8 +139,46 @@ qint32 clusterSizeOf(const QString &fileSystem, quint64 totalBytes, quint64 allo
 double computePickListTotal(const QStringList &driveRows)
 {
     double total = 0;
-    for (const QString &row : driveRows)
-        if (!row.isEmpty() && isDriveReady(row[0]))
+    for (const QString &row : driveRows) {
+        if (isFolderRow(row)) {
+            // A folder counts with the file system that holds it.
+            if (const auto space =
+                    LinuxVolumes::querySpace(QFile::encodeName(row), LinuxVolumes::readyTimeoutMs))
+                total += double(space->totalBytes);
+        } else if (!row.isEmpty() && isDriveReady(row[0])) {
             total += getDiskSpace(row[0]).totalBytes;
+        }
+    }
     return total;
+}
+
+bool isFolderRow(const QString &row)
+{
+    return row.startsWith(u'/');
+}
+
+QString fileSystemOf(const QString &row)
+{
+    const QList<DriveInfo> drives = Volumes::current().drives();
+    QChar letter;
+    if (isFolderRow(row))
+        letter = MountTable::driveOfPath(drives, QFile::encodeName(row));
+    else if (!row.isEmpty())
+        letter = row[0];
+    for (const DriveInfo &drive : drives)
+        if (drive.letter == letter)
+            return drive.fileSystem;
+    return QString();
+}
+
+qint32 folderClusterSize(const QByteArray &folder)
+{
+    const std::optional<VolumeSpace> space =
+        LinuxVolumes::querySpace(folder, LinuxVolumes::readyTimeoutMs);
+    if (!space)
+        return 0;
+    struct statfs info {};
+    const bool fat = ::statfs(folder.constData(), &info) == 0 && info.f_type == MSDOS_SUPER_MAGIC;
+    return clusterSizeOf(fat ? QStringLiteral("vfat") : QString(), space->totalBytes,
+                         space->blockSize);
 }

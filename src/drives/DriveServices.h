@@ -31,6 +31,13 @@ DiskSpace getDiskSpace(QChar driveLetter);
 // Bytes per cluster of the drive of driveRow, 0 when it is not ready. FAT volumes take the
 // cluster size their size implies; every other file system its own allocation unit.
 qint32 computeClusterSize(const QString &driveRow);
+// The cluster size of the file system that holds folder, as for a drive; 0 when it does not
+// answer.
+qint32 folderClusterSize(const QByteArray &folder);
+// A row of a run's list that is a folder (its whole path) rather than a drive.
+bool isFolderRow(const QString &row);
+// The file system of a drive row, or of the drive that holds a folder row; empty when unknown.
+QString fileSystemOf(const QString &row);
 // The same rule for a volume of the file system named (vfat, msdos, ext4, ...).
 qint32 clusterSizeOf(const QString &fileSystem, quint64 totalBytes, quint64 allocationUnit);
 

@@ -1,7 +1,9 @@
 #include "whichdrv.h"
 
 #include "DriveServices.h"
+#include "collection/RunSettings.h"
 #include "common/CheckListModel.h"
+#include "common/Utility.h"
 #include "filetypes/StatFiles.h"
 #include "filetypes/statlist.h"
 #include "platform/ProfileFile.h"
@@ -10,6 +12,9 @@
 #include "widgets/ScreenCentre.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -64,10 +69,13 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
     pckDrives = typeOrDriveList();
     btCancel = button("Cancel");
     btNext1 = button("&Next >>");
+    btAddFolder = button("Add &folder...");
+    btAddFolder->setToolTip(QStringLiteral("Add a folder, walked as if it were a drive"));
     auto *page1 = new QVBoxLayout;
     page1->addWidget(heading(QStringLiteral("Which drives?")));
     page1->addWidget(pckDrives, 1);
     auto *buttons1 = new QHBoxLayout;
+    buttons1->addWidget(btAddFolder);
     buttons1->addStretch();
     buttons1->addWidget(btCancel);
     buttons1->addWidget(btNext1);
@@ -87,6 +95,16 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
         page2->addSpacing(6);
     }
     page2->addStretch();
+    // The description's run, unless the user asks for more.
+    cbHiddenFolders = new QCheckBox(QStringLiteral("Enter &hidden folders"));
+    cbLongExtensions = new QCheckBox(QStringLiteral("List &long extensions"));
+    cbHiddenFolders->setToolTip(
+        QStringLiteral("Walk folders whose names begin with a dot; hidden files count either way"));
+    cbLongExtensions->setToolTip(
+        QStringLiteral("Give extensions of more than four letters rows of their own"));
+    page2->addWidget(cbHiddenFolders);
+    page2->addWidget(cbLongExtensions);
+    page2->addSpacing(6);
     auto *buttons2 = new QHBoxLayout;
     buttons2->addStretch();
     buttons2->addWidget(btPrevious2);
@@ -129,6 +147,10 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
     connect(pckDrives, &TPickList::OnClick, this, &TfrmWhichDrive::pckDrivesClick);
     connect(pckTypes, &TPickList::OnClick, this, &TfrmWhichDrive::pckTypesClick);
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btAddFolder, &QPushButton::clicked, this, &TfrmWhichDrive::btAddFolderClick);
+    auto *remove = new QAction(QStringLiteral("&Remove folder"), pckDrives);
+    connect(remove, &QAction::triggered, this, &TfrmWhichDrive::removeFolderRow);
+    pckDrives->addAction(remove);
     connect(btNext1, &QPushButton::clicked, this, &TfrmWhichDrive::btNext1Click);
     connect(btPrevious2, &QPushButton::clicked, this, [this] { showPage(1); });
     connect(btNext2, &QPushButton::clicked, this, &TfrmWhichDrive::btNext2Click);
@@ -162,6 +184,15 @@ void TfrmWhichDrive::FormShow()
     CheckListModel drives;
     fillDriveList(drives, false);
     pckDrives->loadFrom(drives);
+    // The folders and options of the last run come back as they were.
+    QString error;
+    const RunSettings settings = RunSettings::read(ProfileFile(ProfileFile::defaultPath()), &error);
+    if (!error.isEmpty())
+        showError(error);
+    for (const QString &folder : settings.folders)
+        addFolderRow(folder, true);
+    cbHiddenFolders->setChecked(settings.enterHiddenFolders);
+    cbLongExtensions->setChecked(settings.listLongExtensions);
     readTypes(typeSection());
     m_allFiles = true;
     btNext1->setEnabled(true);
@@ -210,6 +241,70 @@ void TfrmWhichDrive::pckTypesClick()
     updateTypeCount();
 }
 
+bool TfrmWhichDrive::enterHiddenFolders() const
+{
+    return cbHiddenFolders->isChecked();
+}
+
+bool TfrmWhichDrive::listLongExtensions() const
+{
+    return cbLongExtensions->isChecked();
+}
+
+std::function<QString(QWidget *)> TfrmWhichDrive::chooseFolder = [](QWidget *parent) {
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("Add folder"),
+                                             QDir::homePath());
+};
+
+void TfrmWhichDrive::btAddFolderClick()
+{
+    const QString folder = chooseFolder ? QDir::cleanPath(chooseFolder(this)) : QString();
+    if (folder.isEmpty() || !folder.startsWith(u'/'))
+        return;
+    addFolderRow(folder, true);
+    pckDrivesClick();
+}
+
+void TfrmWhichDrive::addFolderRow(const QString &folder, bool checked)
+{
+    // Folder rows follow the drives, each once; a folder row is its path.
+    QStringList rows = pckDrives->Items();
+    if (rows.contains(folder))
+        return;
+    const QStringList ticked = pckDrives->checkedRows();
+    rows.append(folder);
+    pckDrives->setItems(rows);
+    for (int i = 0; i < rows.size(); ++i)
+        pckDrives->setChecked(i, ticked.contains(rows[i]) || (checked && rows[i] == folder));
+}
+
+void TfrmWhichDrive::removeFolderRow()
+{
+    const int row = pckDrives->currentRow();
+    QStringList rows = pckDrives->Items();
+    if (row < 0 || row >= rows.size() || !isFolderRow(rows[row]))
+        return;
+    const QStringList ticked = pckDrives->checkedRows();
+    rows.removeAt(row);
+    pckDrives->setItems(rows);
+    for (int i = 0; i < rows.size(); ++i)
+        pckDrives->setChecked(i, ticked.contains(rows[i]));
+    pckDrivesClick();
+}
+
+void TfrmWhichDrive::saveRunSettings()
+{
+    RunSettings settings;
+    settings.enterHiddenFolders = enterHiddenFolders();
+    settings.listLongExtensions = listLongExtensions();
+    for (const QString &row : checkedDrives())
+        if (isFolderRow(row))
+            settings.folders.append(row);
+    const QString error = settings.write(ProfileFile(ProfileFile::defaultPath()));
+    if (!error.isEmpty())
+        showError(error);
+}
+
 void TfrmWhichDrive::btNext1Click()
 {
     showPage(2);
@@ -225,6 +320,7 @@ void TfrmWhichDrive::btNext2Click()
     } else {
         m_allFiles = true;
         m_includeSelected = m_excludeSelected = false;
+        saveRunSettings();
         accept();
         return;
     }
@@ -248,6 +344,7 @@ void TfrmWhichDrive::btOKClick()
     m_allFiles = rbAllFiles->isChecked();
     m_includeSelected = rbSelected->isChecked();
     m_excludeSelected = rbExcept->isChecked();
+    saveRunSettings();
     accept();
 }
 

@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class EffectLabel;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -23,6 +26,11 @@ public:
     bool allFiles() const { return m_allFiles; }
     bool includeSelected() const { return m_includeSelected; }
     bool excludeSelected() const { return m_excludeSelected; }
+    bool enterHiddenFolders() const;
+    bool listLongExtensions() const;
+    // Asks the user for a folder to add; empty when none was chosen. The desktop's folder
+    // dialog unless replaced (tests answer it themselves).
+    static std::function<QString(QWidget *)> chooseFolder;
     // The page on show, 1 to 3.
     int currentPage() const;
 
@@ -33,6 +41,9 @@ public:
     QRadioButton *rbExcept;
     QPushButton *btCancel;
     QPushButton *btNext1;
+    QPushButton *btAddFolder;
+    QCheckBox *cbHiddenFolders;
+    QCheckBox *cbLongExtensions;
     QPushButton *btPrevious2;
     QPushButton *btNext2;
     QPushButton *btAddDelete;
@@ -56,6 +67,11 @@ private:
     void btNext2Click();
     void btAddDeleteClick();
     void btOKClick();
+    void btAddFolderClick();
+    void addFolderRow(const QString &folder, bool checked);
+    void removeFolderRow();
+    // Remembers the options and the chosen folders for the next run.
+    void saveRunSettings();
     QString typeSection() const;
     void readTypes(const QString &section);
     void updateTypeCount();

@@ -3,6 +3,8 @@
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 
+#include <QStringList>
+
 const std::array<const char *, OverhangFigures::rowCount> OverhangFigures::fatSizes{
     "255 MB", "256 MB - 511 MB", "512 MB - 1023 MB", "1 GB - 2 GB", "2 GB - 4 GB"};
 const std::array<const char *, OverhangFigures::rowCount> OverhangFigures::fat32Sizes{
@@ -45,4 +47,18 @@ OverhangFigures OverhangFigures::compute(const StatAccumulators &stats, qint32 c
         figures.actualText = QStringLiteral("Actual space used ") +
                              scaled(figures.totalBytes + figures.waste[size_t(figures.clusterRow)]);
     return figures;
+}
+
+bool OverhangFigures::isFat(const QString &fileSystem)
+{
+    static const QStringList fat{QStringLiteral("vfat"), QStringLiteral("msdos"),
+                                 QStringLiteral("fat"), QStringLiteral("umsdos")};
+    return fileSystem.isEmpty() || fat.contains(fileSystem.toLower());
+}
+
+QString OverhangFigures::title(const QString &fileSystem)
+{
+    if (isFat(fileSystem))
+        return QStringLiteral("Cluster overhang for FAT and FAT32 drives");
+    return QStringLiteral("Cluster overhang for ") + fileSystem + QStringLiteral(" drives");
 }

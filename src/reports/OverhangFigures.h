@@ -28,4 +28,8 @@ struct OverhangFigures {
 
     static OverhangFigures compute(const StatAccumulators &stats, qint32 clusterSize);
     static int rowOfClusterSize(qint32 clusterSize);
+    // FAT file systems (and an unknown one) have the FAT texts; any other its own.
+    static bool isFat(const QString &fileSystem);
+    // "Cluster overhang for FAT and FAT32 drives", or "Cluster overhang for ext4 drives".
+    static QString title(const QString &fileSystem);
 };

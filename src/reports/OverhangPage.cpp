@@ -56,7 +56,8 @@ QPixmap OverhangPage::arrowPicture()
 
 OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
 {
-    auto *title = new QLabel(QStringLiteral("Cluster overhang for FAT and FAT32 drives"), this);
+    lblTitle = new QLabel(QStringLiteral("Cluster overhang for FAT and FAT32 drives"), this);
+    QLabel *title = lblTitle;
     QFont titleFont(QStringLiteral("Times New Roman"));
     titleFont.setPixelSize(16);
     titleFont.setBold(true);
@@ -132,10 +133,9 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
                        "compression.  Later versions of Win95 come with FAT32 which "),
         QStringLiteral("uses 4K cluster sizes for drives up to 8GB in size and 8K clusters for up "
                        "to 16GB.")};
-    QString text;
     for (const QString &line : lines)
-        text += line.isEmpty() ? QStringLiteral("\n\n") : line;
-    memoNotes->setPlainText(text);
+        m_fatNote += line.isEmpty() ? QStringLiteral("\n\n") : line;
+    memoNotes->setPlainText(m_fatNote);
 
     pnlNotApplicable = new QLabel(
         QStringLiteral("Cluster overhang analysis is not applicable to this drive."), this);
@@ -155,6 +155,29 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
     anchors->pin(memoNotes, everySide);
     anchors->pin(pnlNotApplicable, everySide);
+}
+
+void OverhangPage::setFileSystem(const QString &fileSystem)
+{
+    lblTitle->setText(OverhangFigures::title(fileSystem));
+    if (OverhangFigures::isFat(fileSystem)) {
+        memoNotes->setPlainText(m_fatNote);
+        return;
+    }
+    // Other file systems allocate in blocks of their own size: the note speaks of those.
+    memoNotes->setPlainText(
+        QStringLiteral("This page is an illustration of the amount of disk space wasted due to "
+                       "'cluster overhang.'  This is the smallest amount of space a file will "
+                       "actually use.  The arrow points to your actual allocation unit, the "
+                       "other numbers are hypothetical.\n\n") +
+        QStringLiteral("The %1 file system stores files in blocks of one size, its allocation "
+                       "unit.  A file of one byte takes an entire block and a file that's one "
+                       "byte larger than a block takes two blocks.  The larger the blocks, the "
+                       "more overhang or waste is involved.\n\n")
+            .arg(fileSystem) +
+        QStringLiteral("The allocation unit is chosen when the file system is made; some file "
+                       "systems keep very small files inside their own records and waste less "
+                       "than shown here."));
 }
 
 int OverhangPage::arrowRow() const

@@ -33,9 +33,15 @@ public:
     QLabel *pnlNotApplicable;
 
     static QPixmap arrowPicture();
+    // Title and note for the file system of the drive analysed: the FAT texts for FAT (or an
+    // unknown file system), texts of its own allocation unit for any other.
+    void setFileSystem(const QString &fileSystem);
+    QLabel *lblTitle;
 
 private:
     void placeResultStrip();
+
+    QString m_fatNote;
 
     static constexpr int firstRowTop = 52;
 

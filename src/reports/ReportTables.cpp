@@ -168,13 +168,14 @@ TextTable ReportTables::sizesTable(const StatAccumulators &stats)
     return table;
 }
 
-TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clusterSize)
+TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clusterSize,
+                                      const QString &fileSystem)
 {
     TextTable table;
     const OverhangFigures figures = OverhangFigures::compute(stats, clusterSize);
     if (!figures.hasFiles())
         return table;
-    table.title = QStringLiteral("Cluster overhang for FAT and FAT32 drives");
+    table.title = OverhangFigures::title(fileSystem);
     if (figures.clusterRow < 0) {
         table.notes.append(
             QStringLiteral("Cluster overhang analysis is not applicable to this drive."));

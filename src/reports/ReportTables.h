@@ -44,7 +44,8 @@ TextTable typesTable(const StatAccumulators &stats,
 TextTable sizesTable(const StatAccumulators &stats);
 // The wasted space for the five cluster sizes, the drive's own marked; an empty title when
 // no bytes were counted (the page is then disabled).
-TextTable overhangTable(const StatAccumulators &stats, qint32 clusterSize);
+TextTable overhangTable(const StatAccumulators &stats, qint32 clusterSize,
+                        const QString &fileSystem = QString());
 TextTable dateTable(const QString &heading, const QString &title,
                     const std::array<double, 10> &counts, const std::array<double, 10> &bytes);
 TextTable combinedDateTable(const StatAccumulators &stats);

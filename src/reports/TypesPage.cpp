@@ -2,6 +2,7 @@
 
 #include "ReportTables.h"
 #include "collection/StatAccumulators.h"
+#include "collection/StatusText.h"
 #include "common/Sortgrid.h"
 #include "reports/ChartColorTable.h"
 #include "widgets/Anchors.h"
@@ -9,6 +10,7 @@
 #include "widgets/ReportGrid.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -103,13 +105,26 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);
     auto *anchors = new Anchors(this);
     const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
-    anchors->pin(gridTypes, everySide);
     anchors->pin(chartPie, everySide);
     anchors->pin(ScrollBar2, Qt::RightEdge | Qt::BottomEdge);
     for (QRadioButton *choice : rgTypes)
         anchors->pin(choice, Qt::LeftEdge | Qt::BottomEdge);
     anchors->pin(btSort, Qt::RightEdge | Qt::BottomEdge);
+    lblUnlisted = new QLabel(this);
+    lblUnlisted->hide();
+    connect(anchors, &Anchors::grown, this, &TypesPage::placeListing);
     rgTypesClick();
+}
+
+void TypesPage::placeListing(QSize growth)
+{
+    const bool note = !lblUnlisted->text().isEmpty() && gridTypes->isVisibleTo(this);
+    const int noteHeight = note ? 16 : 0;
+    gridTypes->setGeometry(4, 4, 620 + growth.width(), 310 + growth.height() - noteHeight);
+    // The totals strip stands 20 pixels under the listing; the note under it.
+    lblUnlisted->setGeometry(8, gridTypes->geometry().bottom() + 1 + 20, 612 + growth.width(),
+                             noteHeight);
+    lblUnlisted->setVisible(note);
 }
 
 TypesPage::View TypesPage::view() const
@@ -140,6 +155,7 @@ void TypesPage::doFileTypes(StatAccumulators &stats, const QHash<QByteArray, QSt
     gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
     gridTypes->clearDataRows();
     ReportTables::writeTypeRows(*gridTypes, stats, described);
+    lblUnlisted->setText(unlistedText(stats.unlistedFiles, stats.unlistedBytes));
     // A new run's listing starts at its top, with nothing picked.
     gridTypes->clearSelection();
     gridTypes->setCurrentCell(-1, -1);
@@ -156,6 +172,7 @@ void TypesPage::rgTypesClick()
         SortbyExtensionClick(SortItem(int(SortBySize) + int(chosen) - int(PieBySize)));
     gridTypes->setVisible(chosen == Listing);
     gridTypes->footer()->setVisible(chosen == Listing);
+    placeListing(Anchors::forPage(this)->growth());
     chartPie->setVisible(chosen != Listing);
     if (chosen == Listing) {
         doTotals();

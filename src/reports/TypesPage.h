@@ -8,6 +8,7 @@
 class Chart;
 class ChartColorTable;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -44,6 +45,8 @@ public:
     int checkedSortItem() const;
 
     ReportGrid *gridTypes;
+    // Under the totals: how many files have extensions too long for a row, when any have.
+    QLabel *lblUnlisted;
     Chart *chartPie;
     QScrollBar *ScrollBar2;
     QPushButton *btSort;
@@ -59,6 +62,10 @@ Q_SIGNALS:
     void showFiles(const ListRow &row);
 
 private:
+    // The listing fills the page above the choices, less the line under the totals when it
+    // shows; growth is how much larger than designed the page is.
+    void placeListing(QSize growth);
+
     ChartColorTable &m_colours;
     int m_sortItem = -1; // the sort in force, -1 before the first
 };

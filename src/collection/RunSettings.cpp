@@ -1,0 +1,47 @@
+#include "RunSettings.h"
+
+#include "platform/ProfileFile.h"
+
+namespace {
+
+const QString section = QStringLiteral("Options");
+
+} // namespace
+
+RunSettings RunSettings::read(const ProfileFile &file, QString *error)
+{
+    RunSettings settings;
+    const std::optional<QHash<QString, QString>> keys = file.readSection(section, error);
+    if (!keys)
+        return settings;
+    settings.enterHiddenFolders = keys->value(QStringLiteral("hiddenfolders")) == u"1";
+    settings.listLongExtensions = keys->value(QStringLiteral("longextensions")) == u"1";
+    const int count = keys->value(QStringLiteral("folders")).toInt();
+    for (int i = 1; i <= count && i <= 1000; ++i) {
+        const QString folder = keys->value(QStringLiteral("folder") + QString::number(i));
+        if (folder.startsWith(u'/') && !settings.folders.contains(folder))
+            settings.folders.append(folder);
+    }
+    return settings;
+}
+
+QString RunSettings::write(const ProfileFile &file) const
+{
+    QList<QPair<QString, QString>> values{
+        {QStringLiteral("HiddenFolders"),
+         enterHiddenFolders ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("LongExtensions"),
+         listLongExtensions ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("Folders"), QString::number(folders.size())}};
+    // A line of the file cannot hold a line break: such a folder is not remembered.
+    QStringList kept = folders;
+    kept.removeIf(
+        [](const QString &folder) { return folder.contains(u'\n') || folder.contains(u'\r'); });
+    values[2].second = QString::number(kept.size());
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        values.append({QStringLiteral("Folder") + QString::number(i + 1), kept[i]});
+    QString error;
+    if (file.writeStrings(section, values, &error))
+        return QString();
+    return QStringLiteral("Unable to write to ") + file.path() + QStringLiteral(": ") + error;
+}
