@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QtMath>
 
 namespace {
 
@@ -331,6 +332,29 @@ private Q_SLOTS:
         drag(QPoint(400, 250), QPoint(200, 100));
         QVERIFY(!chart.isZoomed());
         QVERIFY(!chart.categoryZoom());
+    }
+
+    // The slice under a point, as painted: three quarters from the start angle on are the first
+    // point's, the last quarter the second's, nothing outside the pie.
+    void sliceUnderThePointer()
+    {
+        Chart chart;
+        chart.view.enabled = false;
+        chart.margins = QMarginsF(0, 0, 0, 0);
+        ChartSeries &pie = chart.addSeries(ChartSeries::Pie);
+        pie.add(3, QStringLiteral("big"), Qt::red);
+        pie.add(1, QStringLiteral("small"), Qt::blue);
+        chart.resize(400, 400);
+        chart.grab();
+        const QPointF centre(200, 200);
+        auto at = [&](double degrees, double distance) {
+            const double a = qDegreesToRadians(degrees);
+            return (centre + QPointF(std::cos(a), -std::sin(a)) * distance).toPoint();
+        };
+        for (const double degrees : {10.0, 100.0, 190.0, 260.0})
+            QCOMPARE(chart.sliceAt(at(degrees, 100)), 0);
+        QCOMPARE(chart.sliceAt(at(300, 100)), 1);
+        QCOMPARE(chart.sliceAt(at(300, 199.5 * 2)), -1);
     }
 
     void clickAndDoubleClickSignals()

@@ -102,6 +102,23 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
         menu.exec(gridTypes->viewport()->mapToGlobal(at));
     });
     connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
+    // A click turns the pie or stops it; the files of a slice are in its context menu.
+    chartPie->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(chartPie, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        const int point = chartPie->sliceAt(at);
+        if (point < 0 || point >= m_pieKeys.size())
+            return;
+        const QByteArray key = m_pieKeys[point];
+        QMenu menu;
+        connect(menu.addAction(QStringLiteral("Show &files of ") +
+                               QString(chartPie->seriesAt(0).points[point].label)
+                                   .replace(u'&', QStringLiteral("&&")) +
+                               QStringLiteral("...")),
+                &QAction::triggered, this, [this, key] {
+                    Q_EMIT showFiles(ListRow{ListRow::Extension, 0, key});
+                });
+        menu.exec(chartPie->mapToGlobal(at));
+    });
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);
     auto *anchors = new Anchors(this);
     const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
@@ -181,12 +198,15 @@ void TypesPage::rgTypesClick()
     m_colours.initAColors(true, 0);
     ChartSeries &pie = chartPie->seriesAt(0);
     pie.clear();
+    m_pieKeys.clear();
     const int column = 2 + int(chosen) - int(PieBySize);
     const int rows = std::min(12, gridTypes->rowCount() - 2);
     for (int r = 1; r <= rows; ++r) {
         const double value = CellValue(gridTypes->cell(column, r));
-        if (value > 0)
+        if (value > 0) {
             pie.add(value, gridTypes->cell(1, r), QColor::fromRgb(m_colours.color(r)));
+            m_pieKeys.append(gridTypes->cell(0, r).toLocal8Bit());
+        }
     }
     chartPie->update();
 }

@@ -67,5 +67,6 @@ private:
     void placeListing(QSize growth);
 
     ChartColorTable &m_colours;
-    int m_sortItem = -1; // the sort in force, -1 before the first
+    int m_sortItem = -1;         // the sort in force, -1 before the first
+    QList<QByteArray> m_pieKeys; // the extension of each point of the pie
 };

@@ -1,5 +1,8 @@
 #include "Chart.h"
 
+#include <QtMath>
+#include <cmath>
+
 #include "ChartPainter.h"
 
 #include <QMouseEvent>
@@ -219,6 +222,22 @@ void Chart::mouseReleaseEvent(QMouseEvent *event)
     Q_EMIT clicked();
     if (const int category = categoryAt(release); category >= 0)
         Q_EMIT categoryClicked(category);
+}
+
+int Chart::sliceAt(QPoint at) const
+{
+    for (const PlacedSlice &slice : m_pieSlices) {
+        // Into the pie's own plane: a circle of the radius, angles counter-clockwise.
+        const double dx = at.x() - slice.centre.x();
+        const double dy = -(at.y() - slice.centre.y()) / slice.tilt;
+        if (std::hypot(dx, dy) > slice.radius)
+            continue;
+        const double angle =
+            std::fmod(qRadiansToDegrees(std::atan2(dy, dx)) - slice.start + 720, 360.0);
+        if (angle < slice.span)
+            return slice.point;
+    }
+    return -1;
 }
 
 int Chart::categoryAt(QPoint at) const

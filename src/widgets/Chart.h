@@ -120,6 +120,9 @@ public:
     // The category (point index) at a place of the widget, as last painted; -1 off the bands
     // or on a pie.
     int categoryAt(QPoint at) const;
+    // The point whose pie slice lies under at, as last painted (its top face); -1 off the
+    // slices or on the slice of the others.
+    int sliceAt(QPoint at) const;
 
 Q_SIGNALS:
     void clicked();
@@ -150,6 +153,12 @@ private:
     QTimer m_zoomTimer;
     mutable ValueScale m_scale;
     mutable ValueScale m_categoryScale;
+    struct PlacedSlice {
+        QPointF centre;
+        double radius, tilt, start, span;
+        int point;
+    };
+    mutable QList<PlacedSlice> m_pieSlices;
     QPoint m_pressPoint;
     QRect m_band;
     bool m_dragging = false;

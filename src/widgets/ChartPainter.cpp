@@ -304,6 +304,7 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
     };
     QList<Placed> placed;
     double angle = series.rotation;
+    m_chart.m_pieSlices.clear();
     for (qsizetype i = 0; i < slices.size(); ++i) {
         const double span = 360 * slices[i].value / total;
         QPointF c = centre;
@@ -313,6 +314,7 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
             c += QPointF(std::cos(mid) * pull, -std::sin(mid) * pull * tilt);
         }
         placed.append({angle, span, c});
+        m_chart.m_pieSlices.append({c, radius, tilt, angle, span, slices[i].point});
         angle += span;
     }
 

@@ -43,10 +43,10 @@ QList<ChartSeries::Slice> ChartSeries::pieSlices() const
         if (point.value / positive * 100 < otherPercent)
             other += point.value;
         else
-            slices.append({point.value, point.label, pointColor(int(i))});
+            slices.append({point.value, point.label, pointColor(int(i)), int(i)});
     }
     if (other > 0)
-        slices.append({other, otherLabel, QColor(192, 192, 192)});
+        slices.append({other, otherLabel, QColor(192, 192, 192), -1});
     return slices;
 }
 

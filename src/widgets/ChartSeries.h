@@ -62,6 +62,7 @@ public:
         double value;
         QString label;
         QColor color;
+        int point = -1; // the point it shows; -1 for the slice of the others
     };
     // The pie's slices: the positive points, those under otherPercent of the total drawn
     // together as one last slice labelled otherLabel.
