@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -496,6 +497,23 @@ private Q_SLOTS:
         // From archive up to hidden, level with the rows.
         QCOMPARE(fileShares, (QList<double>{40, 20, 10, 30}));
         QCOMPARE(sizeShares, (QList<double>{52, 12, 12, 24}));
+
+        // Each row leads to its files: a click on its bar, or the keys.
+        QSignalSpy asked(&page, &AttributePage::showFiles);
+        page.resize(632, 358);
+        page.show();
+        page.chartFiles->grab();
+        int y = 0;
+        while (y < page.chartFiles->height() &&
+               page.chartFiles->categoryAt(QPoint(40, y)) != 3) // the top bar: hidden
+            ++y;
+        QTest::mouseClick(page.chartFiles, Qt::LeftButton, {}, QPoint(40, y));
+        page.setFocus();
+        for (const int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return})
+            QTest::keyClick(&page, Qt::Key(key));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[0][0].value<ListRow>().index, int(faHidden));
+        QCOMPARE(asked[1][0].value<ListRow>().index, int(faReadOnly));
 
         StatAccumulators empty;
         empty.crunchNumbers(QString(), testEntry("z", 0, faArchive));

@@ -10,6 +10,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
 
 namespace {
 
@@ -73,6 +78,7 @@ AttributePage::AttributePage(QWidget *parent) : QWidget(parent)
         addAction(action);
     }
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    setFocusPolicy(Qt::StrongFocus);
     // The bars stand from archive (the lowest) up to hidden.
     for (Chart *chart : {chartFiles, chartSizes})
         connect(chart, &Chart::categoryClicked, this, [this](int category) {
@@ -84,6 +90,35 @@ quint32 AttributePage::rowAttribute(int row)
 {
     static constexpr quint32 bits[] = {faHidden, faReadOnly, faSystem, faArchive};
     return row >= 0 && row < 4 ? bits[row] : 0;
+}
+
+void AttributePage::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        m_currentRow = std::clamp(m_currentRow + (event->key() == Qt::Key_Up ? -1 : 1), 0, 3);
+        update();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT showFiles(ListRow{ListRow::Attribute, int(rowAttribute(m_currentRow)), {}});
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void AttributePage::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = QRect(4, firstRowTop + m_currentRow * rowHeight, width() - 8, rowHeight);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 void AttributePage::mouseDoubleClickEvent(QMouseEvent *event)

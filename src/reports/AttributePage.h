@@ -33,4 +33,11 @@ Q_SIGNALS:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // The keys reach the rows too: up and down pick one (framed while the page has focus),
+    // Enter shows its files.
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    int m_currentRow = 0;
 };
