@@ -4,6 +4,7 @@
 #include "platform/ProfileFile.h"
 #include "reports/AttributePage.h"
 #include "reports/CombinedPage.h"
+#include "reports/CsvWriter.h"
 #include "reports/DatePage.h"
 #include "reports/FilesWindow.h"
 #include "reports/OverhangPage.h"
@@ -40,8 +41,10 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <ctime>
 #include <fcntl.h>
@@ -69,6 +72,42 @@ void setModified(const QByteArray &path, int daysAgo)
 }
 
 } // namespace
+
+// A CSV file's rows, as RFC 4180 reads them.
+QList<QStringList> readCsv(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    QList<QStringList> rows{{}};
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                field += c, ++i;
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            rows.last().append(field), field.clear();
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            rows.last().append(field), field.clear();
+            rows.append(QStringList());
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    if (rows.last().isEmpty() && field.isEmpty())
+        rows.removeLast();
+    return rows;
+}
 
 class TestPages : public QObject {
     Q_OBJECT
@@ -128,6 +167,26 @@ private Q_SLOTS:
 
     // A folder picked in the wizard is walked as a drive root, with the options of the run:
     // hidden folders entered, long extensions listed, every counted file in the Types rows.
+    // Fields of an exported listing: quoted where RFC 4180 asks, formulas defused.
+    void csvFields_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("plain") << "Word document" << QByteArray("Word document");
+        QTest::newRow("comma") << "a,b" << QByteArray("\"a,b\"");
+        QTest::newRow("quote") << "say \"hi\"" << QByteArray("\"say \"\"hi\"\"\"");
+        QTest::newRow("line break") << "two\nlines" << QByteArray("\"two\nlines\"");
+        for (const char *formula : {"=1+2", "+1", "-x", "@SUM(A1)"})
+            QTest::newRow(formula) << QString::fromLatin1(formula) << "'" + QByteArray(formula);
+        QTest::newRow("formula with comma") << "=A1,B1" << QByteArray("\"'=A1,B1\"");
+    }
+    void csvFields()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, field);
+        QCOMPARE(CsvWriter::field(text), field);
+    }
+
     void folderTargetWithOptions()
     {
         TestTree tree;
@@ -284,6 +343,49 @@ private Q_SLOTS:
         shown = openedWindow();
         QVERIFY(shown);
         QCOMPARE(shown->windowTitle(), QStringLiteral("Modified Over 4 years - 1 file"));
+
+        // Export: the Types listing as CSV, read back cell for cell (figures as plain digits);
+        // the Sizes chart as SVG, PNG and PDF, well formed and not blank.
+        QTemporaryDir exports;
+        QString asked;
+        const auto desktopSave = TfrmStatistics::chooseExportFile;
+        TfrmStatistics::chooseExportFile = [&](QWidget *, const QString &) { return asked; };
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
+        asked = exports.filePath(QStringLiteral("types")); // the suffix comes by itself
+        statistics.btExport->click();
+        const QList<QStringList> csv = readCsv(asked + QStringLiteral(".csv"));
+        QCOMPARE(csv.value(0),
+                 QStringList({"Extension", "Type", "Size", "# Files", "Avg File Size"}));
+        const auto doc = std::find_if(
+            csv.begin(), csv.end(), [](const QStringList &row) { return row.value(0) == u".DOC"; });
+        QVERIFY(doc != csv.end());
+        QCOMPARE(*doc, QStringList({".DOC", "Word document", "33554433", "2", "16777217"}));
+        QCOMPARE(csv.last().mid(1, 3), QStringList({"Totals", "35160167", "8"}));
+        QCOMPARE(csv.size(), types.rowCount() - 1 + 1); // less the empty first row, plus headings
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
+        sizes.rbBySize->click();
+        for (const char *suffix : {"svg", "png", "pdf"}) {
+            asked = exports.filePath(QStringLiteral("sizes.") + QLatin1StringView(suffix));
+            statistics.btExport->click();
+            QFile file(asked);
+            QVERIFY2(file.open(QIODevice::ReadOnly), suffix);
+            const QByteArray bytes = file.readAll();
+            if (QByteArrayView(suffix) == "pdf") {
+                QVERIFY(bytes.startsWith("%PDF") && bytes.size() > 2000);
+            } else if (QByteArrayView(suffix) == "svg") {
+                QXmlStreamReader xml(bytes);
+                int elements = 0;
+                while (!xml.atEnd())
+                    elements += xml.readNext() == QXmlStreamReader::StartElement;
+                QVERIFY2(!xml.hasError() && elements > 20, qPrintable(xml.errorString()));
+            } else {
+                const QImage image = QImage::fromData(bytes, "PNG");
+                QCOMPARE(image.size(), sizes.chart->size());
+                QVERIFY(image.pixel(0, 0) != image.pixel(image.width() / 2, image.height() / 2) ||
+                        image.convertToFormat(QImage::Format_Indexed8).colorCount() > 2);
+            }
+        }
+        TfrmStatistics::chooseExportFile = desktopSave;
 
         // A second run over a changed tree shows only the second run, from the listing's top
         // with no row picked.

@@ -12,6 +12,7 @@
 #include "reports/FileListPages.h"
 #include "reports/FilesWindow.h"
 #include "reports/OverhangPage.h"
+#include "reports/PageExporter.h"
 #include "reports/PagePrinter.h"
 #include "reports/PrintTarget.h"
 #include "reports/ReportTables.h"
@@ -29,7 +30,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -109,6 +113,10 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     btPrint->setToolTip(QStringLiteral("Print this page only"));
     btPrint->setGeometry(156, buttonTop, 100, 25);
     btPrint->setAutoDefault(false);
+    btExport = new QPushButton(QStringLiteral("&Export..."), this);
+    btExport->setToolTip(QStringLiteral("Save this page as CSV, PNG, SVG or PDF"));
+    btExport->setGeometry(264, buttonTop, 100, 25);
+    btExport->setAutoDefault(false);
     btCancel = new QPushButton(QStringLiteral("Close"), this);
     btCancel->setToolTip(QStringLiteral("Cancel operation or close window"));
     btCancel->setGeometry(clientWidth - 108, buttonTop, 100, 25);
@@ -141,6 +149,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_anchors->pin(OvcNotebook1, everySide);
     m_anchors->pin(btOK, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btPrint, Qt::LeftEdge | Qt::BottomEdge);
+    m_anchors->pin(btExport, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(pnlNotYet, everySide);
@@ -150,6 +159,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
 
     connect(btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
     connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
+    connect(btExport, &QPushButton::clicked, this, &TfrmStatistics::btExportClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
     connect(btAbort, &QPushButton::clicked, this, &TfrmStatistics::btAbortClick);
     connect(OvcNotebook1, &QTabWidget::currentChanged, this,
@@ -279,6 +289,7 @@ void TfrmStatistics::setPieTimer(bool running)
 void TfrmStatistics::disenable(bool enabled)
 {
     btPrint->setEnabled(enabled);
+    btExport->setEnabled(enabled);
     btOK->setEnabled(enabled);
     m_space->setRunControlsEnabled(enabled);
     m_types->setRunControlsEnabled(enabled);
@@ -521,6 +532,80 @@ void TfrmStatistics::changeBackgroundColor(const QColor &colour)
     for (ReportGrid *grid : findChildren<ReportGrid *>())
         if (grid != m_types->gridTypes)
             recolour(grid, {QPalette::Base, QPalette::Button});
+}
+
+std::function<QString(QWidget *, const QString &)> TfrmStatistics::chooseExportFile =
+    [](QWidget *parent, const QString &filter) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Export page"), QDir::homePath(),
+                                            filter);
+    };
+
+namespace {
+
+// The listing as the user sees it: its heading row, then every row with any text.
+TextTable tableOf(const ReportGrid &grid)
+{
+    TextTable table;
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        table.headings.append(grid.cell(c, 0));
+        table.rightAligned.append(grid.rightAligned().contains(c));
+    }
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            cells.append(grid.cell(c, r));
+        if (!cells.join(QString()).trimmed().isEmpty())
+            table.rows.append(cells);
+    }
+    return table;
+}
+
+} // namespace
+
+void TfrmStatistics::btExportClick()
+{
+    const int page = OvcNotebook1->currentIndex();
+    const ReportGrid *listing = nullptr;
+    const Chart *chart = nullptr;
+    if (page == Types) {
+        if (m_types->chartPie->isVisible())
+            chart = m_types->chartPie;
+        else
+            listing = m_types->gridTypes;
+    } else if (page == Time) {
+        chart = m_times->Chart4;
+    } else if (auto *bands = qobject_cast<BandPage *>(OvcNotebook1->currentWidget())) {
+        if (bands->listingChosen())
+            listing = bands->grid;
+        else
+            chart = bands->chart;
+    }
+    const QString pictures =
+        QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
+    QString path =
+        chooseExportFile
+            ? chooseExportFile(this, listing ? QStringLiteral("CSV file (*.csv)") : pictures)
+            : QString();
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += listing ? QStringLiteral(".csv") : QStringLiteral(".png");
+    QString error;
+    if (listing) {
+        error = PageExporter::writeCsv(path, tableOf(*listing));
+    } else if (chart) {
+        error = PageExporter::writePicture(
+            path, chart->size(),
+            [chart](QPainter &painter, const QRectF &area) { chart->paint(painter, area); });
+    } else {
+        // The Space, Overhang and Attribute pages as they stand.
+        QWidget *shown = OvcNotebook1->currentWidget();
+        error = PageExporter::writePicture(
+            path, shown->size(),
+            [shown](QPainter &painter, const QRectF &) { shown->render(&painter); });
+    }
+    if (!error.isEmpty())
+        showError(error);
 }
 
 void TfrmStatistics::btPrintClick()

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 class Anchors;
 class FilesWindow;
@@ -54,6 +55,12 @@ public:
     void btCancelClick();
     void btAbortClick();
     void btPrintClick();
+    // Saves the page on show: a listing as CSV, a chart or the page's picture as PNG, SVG or
+    // PDF, as the file name the user gives says.
+    void btExportClick();
+    // Asks for the file to export to (filter: the save dialog's types); empty when cancelled.
+    // The desktop's save dialog unless replaced (tests answer it themselves).
+    static std::function<QString(QWidget *, const QString &filter)> chooseExportFile;
     // Gives the window, its notebook, charts, pick lists and grids (but the Types listing)
     // this background.
     void changeBackgroundColor(const QColor &colour);
@@ -90,6 +97,7 @@ public:
     QTabWidget *OvcNotebook1;
     QPushButton *btOK;
     QPushButton *btPrint;
+    QPushButton *btExport;
     QPushButton *btCancel;
     QPushButton *btAbort;
     QLabel *StatusBar1;

@@ -20,6 +20,7 @@ public:
     void setDisplayOnly(bool displayOnly);
     // Columns drawn right-aligned (the others left).
     void setRightAligned(const QList<int> &columns) { m_rightAligned = columns; }
+    const QList<int> &rightAligned() const { return m_rightAligned; }
     // The heading row and the totals row stay in view while the rows between them scroll: the
     // heading as the column header, the totals in a strip just under the grid (20 pixels).
     void setFixedRows(bool fixed);

@@ -1,0 +1,96 @@
+#include "PageExporter.h"
+
+#include "CsvWriter.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+QString failed(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Unable to write ") + path + QStringLiteral(": ") + reason;
+}
+
+// Opens file for writing, or says why it cannot.
+QString open(QSaveFile &file)
+{
+    return file.open(QIODevice::WriteOnly) ? QString()
+                                           : failed(file.fileName(), file.errorString());
+}
+
+QString commit(QSaveFile &file)
+{
+    return file.commit() ? QString() : failed(file.fileName(), file.errorString());
+}
+
+} // namespace
+
+bool PageExporter::isPictureFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"png" || suffix == u"svg" || suffix == u"pdf";
+}
+
+QString PageExporter::writeCsv(const QString &path, const TextTable &table)
+{
+    QSaveFile file(path);
+    if (QString error = open(file); !error.isEmpty())
+        return error;
+    const QByteArray text = CsvWriter::fromTable(table);
+    if (file.write(text) != text.size())
+        return failed(path, file.errorString());
+    return commit(file);
+}
+
+QString PageExporter::writePicture(const QString &path, QSize size,
+                                   const std::function<void(QPainter &, const QRectF &)> &draw)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!isPictureFile(path))
+        return failed(path, QStringLiteral("a picture is written as .png, .svg or .pdf"));
+    QSaveFile file(path);
+    if (QString error = open(file); !error.isEmpty())
+        return error;
+    const QRectF area(QPointF(0, 0), QSizeF(size));
+    if (suffix == u"png") {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            draw(painter, area);
+        }
+        if (!image.save(&file, "PNG"))
+            return failed(path, file.errorString());
+    } else if (suffix == u"svg") {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(area);
+        svg.setTitle(QFileInfo(path).completeBaseName());
+        QPainter painter;
+        if (!painter.begin(&svg))
+            return failed(path, file.errorString());
+        draw(painter, area);
+        painter.end();
+    } else {
+        QPdfWriter pdf(&file);
+        pdf.setResolution(96);
+        pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            return failed(path, file.errorString());
+        // The page is in points (1/72 inch); the picture in pixels at 96 per inch.
+        const double scale = double(pdf.width()) / size.width();
+        painter.scale(scale, scale);
+        draw(painter, area);
+        painter.end();
+    }
+    return commit(file);
+}
