@@ -610,6 +610,27 @@ private Q_SLOTS:
         QVERIFY(result.out.endsWith(QStringLiteral("Finished - 5 files processed\n")));
     }
 
+    // As CSV: a table per page, a blank line apart, each heading row opening with the page's
+    // name; figures in plain digits.
+    void csvPages()
+    {
+        const Result result = report({"c:", "--format", "csv"});
+        QCOMPARE(result.status, 0);
+        QStringList names;
+        QStringList txt;
+        for (const QString &table : result.out.split(QStringLiteral("\r\n\r\n"))) {
+            const QStringList lines = table.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            names.append(lines.value(0).section(u',', 0, 0));
+            for (const QString &line : lines)
+                if (line.startsWith(QStringLiteral(".TXT,")))
+                    txt = line.split(u',');
+        }
+        QCOMPARE(names,
+                 (QStringList{"Space", "Types", "Sizes", "Cluster overhang for ext4 drives",
+                              "Access", "Created", "Modified", "Combined", "Attribute", "Time"}));
+        QCOMPARE(txt.mid(2), (QStringList{"5100", "2", "2550"}));
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -10,6 +10,7 @@
 #include "platform/LinuxVolumes.h"
 #include "platform/Messages.h"
 #include "platform/Volumes.h"
+#include "reports/CsvWriter.h"
 #include "reports/ReportTables.h"
 
 #include <QCommandLineParser>
@@ -96,8 +97,8 @@ int ReportCommand::run(const QStringList &arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format(QStringLiteral("format"),
-                                    QStringLiteral("Output as text (default) or json."),
-                                    QStringLiteral("text|json"), QStringLiteral("text"));
+                                    QStringLiteral("Output as text (default), json or csv."),
+                                    QStringLiteral("text|json|csv"), QStringLiteral("text"));
     const QCommandLineOption include(QStringLiteral("include"),
                                      QStringLiteral("Count only these extensions (.doc,.txt)."),
                                      QStringLiteral("EXTS"));
@@ -142,9 +143,9 @@ int ReportCommand::run(const QStringList &arguments)
         return 0;
     }
     const QString outputFormat = parser.value(format);
-    if (outputFormat != u"text" && outputFormat != u"json")
+    if (outputFormat != u"text" && outputFormat != u"json" && outputFormat != u"csv")
         return usageError(
-            QStringLiteral("unknown format '%1': use text or json").arg(outputFormat));
+            QStringLiteral("unknown format '%1': use text, json or csv").arg(outputFormat));
     if (parser.isSet(include) && parser.isSet(exclude))
         return usageError(QStringLiteral("--include and --exclude cannot be used together"));
     if (parser.isSet(drives))
@@ -233,7 +234,8 @@ int ReportCommand::run(const QStringList &arguments)
     if (outputFormat == u"json")
         printJson(targets, types, clusterSize, walker.unreadableFolders(), aborted);
     else
-        printText(targets, clusterSize, walker.unreadableFolders(), aborted);
+        printText(targets, clusterSize, walker.unreadableFolders(), aborted,
+                  outputFormat == u"csv");
     std::fflush(m_out);
     return aborted ? 130 : (failed ? 1 : 0);
 }
@@ -333,7 +335,7 @@ int ReportCommand::printDrives(bool json)
 }
 
 void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
-                              qint64 unreadableFolders, bool aborted)
+                              qint64 unreadableFolders, bool aborted, bool csv)
 {
     QList<ReportTables::MeasuredDrive> measured;
     for (const Target &target : targets) {
@@ -378,19 +380,36 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
     const QList<TextTable> files =
         m_lists.enabled() ? FileListPages::filesTables(FileListPages::rowsOf(m_stats), m_lists)
                           : QList<TextTable>();
+    // As CSV, one table per page, a blank line apart, the page's name in the first cell of
+    // its heading row.
+    bool first = true;
+    auto emitTable = [&](const TextTable &table) {
+        if (!csv) {
+            write(table.toPlainText() + u'\n');
+            return;
+        }
+        TextTable named = table;
+        if (!named.headings.isEmpty())
+            named.headings.first() = table.title;
+        const QByteArray text =
+            (first ? QByteArray() : QByteArray("\r\n")) + CsvWriter::fromTable(named);
+        std::fwrite(text.constData(), 1, size_t(text.size()), m_out);
+        first = false;
+    };
     for (const TextTable &page : pages) {
-        write(page.toPlainText() + u'\n');
+        emitTable(page);
         const QString listTitle = QStringLiteral("Largest files by ") + page.title;
         for (const TextTable &list : files)
             if (list.title == listTitle)
-                write(list.toPlainText() + u'\n');
+                emitTable(list);
         if (page.title == u"Space")
             for (const TextTable &folders : FileListPages::folderTables(m_lists))
-                write(folders.toPlainText() + u'\n');
+                emitTable(folders);
     }
-    write(
-        finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted, unreadableFolders) +
-        u'\n');
+    if (!csv)
+        write(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted,
+                                 unreadableFolders) +
+              u'\n');
 }
 
 void ReportCommand::writeFilesJson(JsonWriter &json, const ListedRow &row)

@@ -33,8 +33,9 @@ private:
     int usageError(const QString &message);
     bool resolveTargets(const QStringList &arguments, QList<Target> &targets);
     int printDrives(bool json);
+    // The pages as text tables, or as CSV tables when csv.
     void printText(const QList<Target> &targets, qint32 clusterSize, qint64 unreadableFolders,
-                   bool aborted);
+                   bool aborted, bool csv);
     void printJson(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
                    qint64 unreadableFolders, bool aborted);
     void write(const QString &text);
