@@ -1,0 +1,198 @@
+#include "history/HistoryStore.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+KeptRun sampleRun(const QString &status)
+{
+    KeptRun run;
+    run.started = QDateTime::currentDateTime();
+    run.targets = {QStringLiteral("c: [sys]"), QStringLiteral("/srv/photos, old")};
+    run.mode = QStringLiteral("include");
+    run.types = {QStringLiteral("*.jpg\tJPEG image")};
+    run.hiddenFolders = true;
+    run.filesProcessed = 12;
+    run.filesFound = 10;
+    run.unreadableFolders = 2;
+    run.status = status;
+    TextTable types;
+    types.title = QStringLiteral("Types");
+    types.headings = {QStringLiteral("Extension"), QStringLiteral("Size")};
+    types.rows = {{QStringLiteral(".JPG"), QStringLiteral("1,234")},
+                  {QStringLiteral("\"odd\", \n"), QStringLiteral("0")}};
+    TextTable sizes;
+    sizes.title = QStringLiteral("Sizes");
+    sizes.headings = {QStringLiteral("File size")};
+    sizes.rows = {{QStringLiteral("0 - 16K")}};
+    run.tables = {types, sizes};
+    return run;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A database as the first schema left it, written here with plain SQL.
+void writeVersionOne(const QString &path)
+{
+    {
+        QSqlDatabase database =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+        database.setDatabaseName(path);
+        QVERIFY(database.open());
+        QSqlQuery query(database);
+        for (const char *statement :
+             {"CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, targets TEXT NOT "
+              "NULL, mode TEXT NOT NULL, types TEXT NOT NULL, hidden_folders INTEGER NOT NULL, "
+              "long_extensions INTEGER NOT NULL, files_processed INTEGER NOT NULL, files_found "
+              "INTEGER NOT NULL, aborted INTEGER NOT NULL, status TEXT NOT NULL)",
+              "CREATE TABLE page_rows (run INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE, "
+              "page INTEGER NOT NULL, title TEXT NOT NULL, position INTEGER NOT NULL, cells TEXT "
+              "NOT NULL)",
+              "INSERT INTO runs VALUES (7, '2026-11-01T10:00:00.000', '[\"c: [sys]\"]', 'all', "
+              "'[]', 0, 0, 5, 5, 0, 'Finished - 5 files processed')",
+              "INSERT INTO page_rows VALUES (7, 0, 'Types', 0, '[\"Extension\"]')",
+              "PRAGMA user_version = 1"})
+            QVERIFY2(query.exec(QString::fromLatin1(statement)), statement);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+}
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { pinTestEnvironment(); }
+
+    // A run is kept with every table, read back as it was, listed newest first, and deleted;
+    // the database is its user's alone.
+    void keepReadListDelete()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("deep/history.sqlite"));
+        HistoryStore store(path);
+        const std::optional<qint64> first = store.save(sampleRun(QStringLiteral("first")));
+        QVERIFY2(first, qPrintable(store.error()));
+        const std::optional<qint64> second = store.save(sampleRun(QStringLiteral("second")));
+        QVERIFY(second);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+
+        HistoryStore again(path);
+        const QList<KeptRun> runs = again.runs();
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs[0].status, QStringLiteral("second"));
+        const std::optional<KeptRun> kept = again.run(*first);
+        QVERIFY(kept);
+        const KeptRun sample = sampleRun(QString());
+        QCOMPARE(kept->targets, sample.targets);
+        QCOMPARE(kept->types, sample.types);
+        QVERIFY(kept->hiddenFolders && !kept->longExtensions);
+        QCOMPARE(kept->unreadableFolders, qint64(2));
+        QCOMPARE(kept->tables.size(), 2);
+        QCOMPARE(kept->tables[0].title, QStringLiteral("Types"));
+        QCOMPARE(kept->tables[0].headings, sample.tables[0].headings);
+        QCOMPARE(kept->tables[0].rows, sample.tables[0].rows);
+        QCOMPARE(kept->tables[1].rows, sample.tables[1].rows);
+
+        QVERIFY(again.remove(*first));
+        QVERIFY(!again.remove(*first));
+        QCOMPARE(again.runs().size(), 1);
+        QVERIFY(!again.run(*first));
+    }
+
+    // A database of the first schema is upgraded in place and keeps its runs.
+    void upgradesFromVersionOne()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("history.sqlite"));
+        writeVersionOne(path);
+        HistoryStore store(path);
+        QVERIFY2(store.open(), qPrintable(store.error()));
+        const QList<KeptRun> runs = store.runs();
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].id, qint64(7));
+        QCOMPARE(runs[0].unreadableFolders, qint64(0));
+        QVERIFY(store.save(sampleRun(QStringLiteral("after the upgrade"))));
+        QCOMPARE(store.run(7)->tables.value(0).headings, QStringList{"Extension"});
+    }
+
+    // What cannot be used is said and left as it is: a newer schema, a file that is no
+    // database, a folder that cannot be made, a database another program holds locked.
+    void failuresAreSaidAndLoseNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("newer") << "newer"
+                               << "newer Quillix (schema 99";
+        QTest::newRow("corrupt") << "corrupt"
+                                 << "Unable to read";
+        QTest::newRow("no folder") << "no folder"
+                                   << "Unable to";
+        QTest::newRow("locked") << "locked"
+                                << "Unable to keep the run in";
+    }
+    void failuresAreSaidAndLoseNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("history.sqlite"));
+        QSqlDatabase holder;
+        if (kind == u"newer") {
+            writeVersionOne(path);
+            QSqlDatabase database =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+            database.setDatabaseName(path);
+            QVERIFY(database.open());
+            QVERIFY(QSqlQuery(database).exec(QStringLiteral("PRAGMA user_version = 99")));
+            database.close();
+        } else if (kind == u"corrupt") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(8192, '\x5a'));
+        } else if (kind == u"no folder") {
+            QFile blocker(folder.filePath(QStringLiteral("file")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            path = folder.filePath(QStringLiteral("file/history.sqlite"));
+        } else {
+            QVERIFY(HistoryStore(path).open());
+            holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            holder.setDatabaseName(path);
+            QVERIFY(holder.open());
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        }
+        const QByteArray before = bytesOf(path);
+        {
+            HistoryStore store(path);
+            QVERIFY(!store.save(sampleRun(QStringLiteral("lost?"))));
+            QVERIFY2(store.error().contains(message), qPrintable(store.error()));
+        }
+        if (kind == u"locked") {
+            QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
+            holder.close();
+            holder = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        } else {
+            QCOMPARE(bytesOf(path), before);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
