@@ -1,4 +1,5 @@
 #include "cli/ReportCommand.h"
+#include "history/HistoryStore.h"
 #include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
@@ -629,6 +630,39 @@ private Q_SLOTS:
                  (QStringList{"Space", "Types", "Sizes", "Cluster overhang for ext4 drives",
                               "Access", "Created", "Modified", "Combined", "Attribute", "Time"}));
         QCOMPARE(txt.mid(2), (QStringList{"5100", "2", "2550"}));
+    }
+
+    // --save keeps runs, --history lists them newest first; a database that cannot take the
+    // run is said, and the report stands.
+    void keptRuns()
+    {
+        const QString path = HistoryStore::defaultPath();
+        QFile::remove(path);
+        QCOMPARE(report({"c:", "--save", "--no-progress"}).status, 0);
+        m_tree->file("added.txt", 10);
+        const Result second = report({"c:", "--save", "--format", "json", "--no-progress"});
+        QCOMPARE(second.err, QString());
+        const QJsonArray runs =
+            QJsonDocument::fromJson(report({"--history", "--format", "json"}).out.toUtf8()).array();
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs[0].toObject()["filesProcessed"].toInt(), 6);
+        QCOMPARE(runs[1].toObject()["filesProcessed"].toInt(), 5);
+        QCOMPARE(runs[0].toObject()["targets"].toArray(), QJsonArray{"c: [test]"});
+        HistoryStore store(path);
+        const std::optional<KeptRun> kept = store.run(qint64(runs[0].toObject()["id"].toInt()));
+        QVERIFY(kept && kept->tables.size() >= 9 && kept->tables[1].title == u"Types");
+
+        QFile::remove(path);
+        QFile garbage(path);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        const Result refused = report({"c:", "--save", "--no-progress"});
+        QCOMPARE(refused.status, 0);
+        QVERIFY(refused.out.contains(QStringLiteral("Finished - 6 files processed")));
+        QVERIFY2(refused.err.contains(QStringLiteral("the run is not kept")),
+                 qPrintable(refused.err));
+        QFile::remove(path);
     }
 
     void badInput_data()

@@ -7,6 +7,7 @@
 #include "common/Utility.h"
 #include "drives/DriveServices.h"
 #include "filetypes/TypeRow.h"
+#include "history/HistoryStore.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/Messages.h"
 #include "platform/Volumes.h"
@@ -125,8 +126,13 @@ int ReportCommand::run(const QStringList &arguments)
         QStringLiteral("long-extensions"),
         QStringLiteral("Give extensions of any length rows of their own (default: up to four "
                        "letters)."));
+    const QCommandLineOption save(
+        QStringLiteral("save"),
+        QStringLiteral("Keep the run in the history database (~/.local/share/Quillix)."));
+    const QCommandLineOption history(QStringLiteral("history"),
+                                     QStringLiteral("List the kept runs and exit."));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
-                       longExtensions});
+                       longExtensions, save, history});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -150,6 +156,8 @@ int ReportCommand::run(const QStringList &arguments)
         return usageError(QStringLiteral("--include and --exclude cannot be used together"));
     if (parser.isSet(drives))
         return printDrives(outputFormat == u"json");
+    if (parser.isSet(history))
+        return printHistory(outputFormat == u"json");
     int threadCount = 0;
     if (parser.isSet(threads)) {
         bool valid = false;
@@ -167,6 +175,7 @@ int ReportCommand::run(const QStringList &arguments)
     m_lists.clear();
     m_lists.setLimit(topCount);
 
+    m_started = QDateTime::currentDateTime();
     CollectionOptions options;
     QStringList types;
     if (parser.isSet(include) || parser.isSet(exclude)) {
@@ -237,6 +246,8 @@ int ReportCommand::run(const QStringList &arguments)
         printText(targets, clusterSize, walker.unreadableFolders(), aborted,
                   outputFormat == u"csv");
     std::fflush(m_out);
+    if (parser.isSet(save))
+        keepRun(targets, types, clusterSize, walker.unreadableFolders(), aborted);
     return aborted ? 130 : (failed ? 1 : 0);
 }
 
@@ -334,8 +345,7 @@ int ReportCommand::printDrives(bool json)
     return 0;
 }
 
-void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
-                              qint64 unreadableFolders, bool aborted, bool csv)
+QList<TextTable> ReportCommand::reportPages(const QList<Target> &targets, qint32 clusterSize)
 {
     QList<ReportTables::MeasuredDrive> measured;
     for (const Target &target : targets) {
@@ -377,6 +387,13 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
     pages.append(ReportTables::combinedDateTable(m_stats));
     pages.append(ReportTables::attributeTable(m_stats));
     pages.append(ReportTables::timeTable(m_stats));
+    return pages;
+}
+
+void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
+                              qint64 unreadableFolders, bool aborted, bool csv)
+{
+    const QList<TextTable> pages = reportPages(targets, clusterSize);
     const QList<TextTable> files =
         m_lists.enabled() ? FileListPages::filesTables(FileListPages::rowsOf(m_stats), m_lists)
                           : QList<TextTable>();
@@ -410,6 +427,82 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
         write(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted,
                                  unreadableFolders) +
               u'\n');
+}
+
+void ReportCommand::keepRun(const QList<Target> &targets, const QStringList &types,
+                            qint32 clusterSize, qint64 unreadableFolders, bool aborted)
+{
+    const CollectionOptions &options = m_stats.options();
+    KeptRun run;
+    run.started = m_started;
+    for (const Target &target : targets)
+        run.targets.append(target.name);
+    run.mode = options.allFiles          ? QStringLiteral("all")
+               : options.includeSelected ? QStringLiteral("include")
+                                         : QStringLiteral("exclude");
+    run.types = types;
+    run.hiddenFolders = options.enterHiddenFolders;
+    run.longExtensions = options.listLongExtensions;
+    run.filesProcessed = m_stats.filesProcessed;
+    run.filesFound = m_stats.filesFound;
+    run.unreadableFolders = unreadableFolders;
+    run.aborted = aborted;
+    run.status =
+        finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted, unreadableFolders);
+    run.tables = reportPages(targets, clusterSize);
+    // Keeping the run is a bonus: a database that cannot take it is said once, and the
+    // report stands as printed.
+    HistoryStore store(HistoryStore::defaultPath());
+    if (!store.save(run))
+        std::fprintf(m_err, "%s: the run is not kept: %s\n", programName.toLocal8Bit().constData(),
+                     store.error().toLocal8Bit().constData());
+}
+
+int ReportCommand::printHistory(bool json)
+{
+    HistoryStore store(HistoryStore::defaultPath());
+    const QList<KeptRun> runs = store.runs();
+    if (!store.error().isEmpty()) {
+        std::fprintf(m_err, "%s: %s\n", programName.toLocal8Bit().constData(),
+                     store.error().toLocal8Bit().constData());
+        return 1;
+    }
+    TextTable table;
+    table.title = QStringLiteral("Kept runs");
+    table.headings =
+        QStringList{QStringLiteral("Id"),   QStringLiteral("Started"), QStringLiteral("Targets"),
+                    QStringLiteral("Mode"), QStringLiteral("Files"),   QStringLiteral("Aborted")};
+    table.rightAligned = {true, false, false, false, true, false};
+    JsonWriter writer;
+    writer.beginArray();
+    for (const KeptRun &run : runs) {
+        const QString started = run.started.toString(Qt::ISODate);
+        table.rows.append({QString::number(run.id), started, run.targets.join(QStringLiteral("; ")),
+                           run.mode, intToGrouped(run.filesProcessed),
+                           run.aborted ? QStringLiteral("yes") : QStringLiteral("no")});
+        writer.beginObject();
+        writer.key(QStringLiteral("id"));
+        writer.value(double(run.id));
+        writer.key(QStringLiteral("started"));
+        writer.value(started);
+        writer.key(QStringLiteral("targets"));
+        writer.beginArray();
+        for (const QString &target : run.targets)
+            writer.value(target);
+        writer.endArray();
+        writer.key(QStringLiteral("mode"));
+        writer.value(run.mode);
+        writer.key(QStringLiteral("filesProcessed"));
+        writer.value(double(run.filesProcessed));
+        writer.key(QStringLiteral("aborted"));
+        writer.value(run.aborted);
+        writer.key(QStringLiteral("status"));
+        writer.value(run.status);
+        writer.endObject();
+    }
+    writer.endArray();
+    write(json ? writer.text() + u'\n' : table.toPlainText());
+    return 0;
 }
 
 void ReportCommand::writeFilesJson(JsonWriter &json, const ListedRow &row)

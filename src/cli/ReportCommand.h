@@ -5,6 +5,7 @@
 
 #include "reports/FileListPages.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <atomic>
@@ -40,9 +41,16 @@ private:
                    qint64 unreadableFolders, bool aborted);
     void write(const QString &text);
     void writeFilesJson(JsonWriter &json, const ListedRow &row);
+    // Every page as a table, in page order (Overhang only for a single target).
+    QList<TextTable> reportPages(const QList<Target> &targets, qint32 clusterSize);
+    // Keeps the run in the history database; a failure is said on the error stream only.
+    void keepRun(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
+                 qint64 unreadableFolders, bool aborted);
+    int printHistory(bool json);
 
     FILE *m_out;
     FILE *m_err;
     StatAccumulators m_stats;
     FileLists m_lists;
+    QDateTime m_started;
 };

@@ -51,8 +51,9 @@ QStringList textList(const QString &text)
 
 QString HistoryStore::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/history.sqlite");
+    // One history for the window and the report, whatever the program's own name.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quillix/history.sqlite");
 }
 
 HistoryStore::HistoryStore(QString path)
