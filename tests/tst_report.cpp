@@ -665,6 +665,43 @@ private Q_SLOTS:
         QFile::remove(path);
     }
 
+    // Against a kept run: a file added (a new extension), a file grown, an extension gone.
+    void compareWithAKeptRun()
+    {
+        const QString path = HistoryStore::defaultPath();
+        QFile::remove(path);
+        QCOMPARE(report({"c:", "--save", "--no-progress"}).status, 0);
+        m_tree->file("added.new", 300);
+        QFile grown(QFile::decodeName(m_tree->path("b.TXT")));
+        QVERIFY(grown.open(QIODevice::Append));
+        grown.write(QByteArray(1000, 'x'));
+        grown.close();
+        QVERIFY(QFile::remove(QFile::decodeName(m_tree->path("docs/letter.doc"))));
+        QVERIFY(QFile::remove(QFile::decodeName(m_tree->path("README")))); // the only one
+        const Result result =
+            report({"c:", "--compare", "latest", "--format", "json", "--no-progress"});
+        QFile::remove(path);
+        QCOMPARE(result.status, 0);
+        const QJsonObject json = result.json();
+        QVERIFY(json["against"].toObject()["id"].toInt() > 0);
+        QHash<QString, QJsonObject> types;
+        for (const QJsonValue &page : json["pages"].toArray())
+            if (page.toObject()["page"].toString() == u"Types")
+                for (const QJsonValue &row : page.toObject()["rows"].toArray())
+                    types.insert(row.toObject()["label"].toString(), row.toObject());
+        QCOMPARE(types[".NEW"]["state"].toString(), QStringLiteral("new"));
+        QCOMPARE(types[".NEW"]["change"].toObject()["bytes"].toInt(), 300);
+        QCOMPARE(types[".TXT"]["state"].toString(), QStringLiteral("changed"));
+        QCOMPARE(types[".TXT"]["before"].toObject()["bytes"].toInt(), 5100);
+        QCOMPARE(types[".TXT"]["after"].toObject()["bytes"].toInt(), 6100);
+        QCOMPARE(types[".TXT"]["change"].toObject()["files"].toInt(), 0);
+        // The hidden .doc still counts: its row stays, 70,000 bytes lighter.
+        QCOMPARE(types[".DOC"]["change"].toObject()["bytes"].toInt(), -70000);
+        QCOMPARE(types[""]["state"].toString(), QStringLiteral("vanished"));
+        QCOMPARE(types[""]["after"].toObject()["files"].toInt(), 0);
+        QCOMPARE(report({"c:", "--compare", "7"}).status, 2);
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -8,6 +8,7 @@
 #include "drives/DriveServices.h"
 #include "filetypes/TypeRow.h"
 #include "history/HistoryStore.h"
+#include "history/RunComparison.h"
 #include "platform/LinuxVolumes.h"
 #include "platform/Messages.h"
 #include "platform/Volumes.h"
@@ -131,8 +132,13 @@ int ReportCommand::run(const QStringList &arguments)
         QStringLiteral("Keep the run in the history database (~/.local/share/Quillix)."));
     const QCommandLineOption history(QStringLiteral("history"),
                                      QStringLiteral("List the kept runs and exit."));
+    const QCommandLineOption compare(
+        QStringLiteral("compare"),
+        QStringLiteral("Print the change of the Types, Sizes and date listings against a kept "
+                       "run (its id, or latest) instead of the pages."),
+        QStringLiteral("ID|latest"));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
-                       longExtensions, save, history});
+                       longExtensions, save, history, compare});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -174,6 +180,26 @@ int ReportCommand::run(const QStringList &arguments)
                               .arg(parser.value(top)));
     m_lists.clear();
     m_lists.setLimit(topCount);
+
+    // The run to compare against is found before anything is walked.
+    std::optional<KeptRun> against;
+    if (parser.isSet(compare)) {
+        HistoryStore store(HistoryStore::defaultPath());
+        const QString wanted = parser.value(compare);
+        const QList<KeptRun> runs = store.runs();
+        if (!store.error().isEmpty()) {
+            std::fprintf(m_err, "%s: %s\n", programName.toLocal8Bit().constData(),
+                         store.error().toLocal8Bit().constData());
+            return 1;
+        }
+        bool number = false;
+        const qint64 id = wanted == u"latest" ? (runs.isEmpty() ? -1 : runs.first().id)
+                                              : wanted.toLongLong(&number);
+        if (wanted == u"latest" || number)
+            against = store.run(id);
+        if (!against)
+            return usageError(QStringLiteral("no kept run '%1' (see --history)").arg(wanted));
+    }
 
     m_started = QDateTime::currentDateTime();
     CollectionOptions options;
@@ -240,7 +266,9 @@ int ReportCommand::run(const QStringList &arguments)
 
     const bool aborted = interrupted;
     ReportTables::registerChosenTypes(m_stats);
-    if (outputFormat == u"json")
+    if (against)
+        printComparison(*against, targets, clusterSize, outputFormat == u"json");
+    else if (outputFormat == u"json")
         printJson(targets, types, clusterSize, walker.unreadableFolders(), aborted);
     else
         printText(targets, clusterSize, walker.unreadableFolders(), aborted,
@@ -456,6 +484,63 @@ void ReportCommand::keepRun(const QList<Target> &targets, const QStringList &typ
     if (!store.save(run))
         std::fprintf(m_err, "%s: the run is not kept: %s\n", programName.toLocal8Bit().constData(),
                      store.error().toLocal8Bit().constData());
+}
+
+void ReportCommand::printComparison(const KeptRun &against, const QList<Target> &targets,
+                                    qint32 clusterSize, bool json)
+{
+    const QList<PageChange> pages =
+        RunComparison::compare(against.tables, reportPages(targets, clusterSize));
+    const QString name =
+        QStringLiteral("run %1 (%2)").arg(against.id).arg(against.started.toString(Qt::ISODate));
+    if (!json) {
+        for (const TextTable &table : RunComparison::changeTables(pages, name))
+            write(table.toPlainText() + u'\n');
+        return;
+    }
+    JsonWriter writer;
+    auto figures = [&](const char *key, qint64 files, qint64 bytes) {
+        writer.key(QString::fromLatin1(key));
+        writer.beginObject();
+        writer.key(QStringLiteral("files"));
+        writer.value(double(files));
+        writer.key(QStringLiteral("bytes"));
+        writer.value(double(bytes));
+        writer.endObject();
+    };
+    writer.beginObject();
+    writer.key(QStringLiteral("against"));
+    writer.beginObject();
+    writer.key(QStringLiteral("id"));
+    writer.value(double(against.id));
+    writer.key(QStringLiteral("started"));
+    writer.value(against.started.toString(Qt::ISODate));
+    writer.endObject();
+    writer.key(QStringLiteral("pages"));
+    writer.beginArray();
+    for (const PageChange &page : pages) {
+        writer.beginObject();
+        writer.key(QStringLiteral("page"));
+        writer.value(page.page);
+        writer.key(QStringLiteral("rows"));
+        writer.beginArray();
+        for (const RowChange &row : page.rows) {
+            writer.beginObject();
+            writer.key(QStringLiteral("label"));
+            writer.value(row.label);
+            writer.key(QStringLiteral("state"));
+            writer.value(RunComparison::stateText(row.state));
+            figures("before", row.filesBefore, row.bytesBefore);
+            figures("after", row.filesAfter, row.bytesAfter);
+            figures("change", row.filesAfter - row.filesBefore, row.bytesAfter - row.bytesBefore);
+            writer.endObject();
+        }
+        writer.endArray();
+        writer.endObject();
+    }
+    writer.endArray();
+    writer.endObject();
+    write(writer.text() + u'\n');
 }
 
 int ReportCommand::printHistory(bool json)

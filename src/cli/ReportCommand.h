@@ -12,6 +12,7 @@
 #include <cstdio>
 
 class JsonWriter;
+struct KeptRun;
 
 // quillix-report: walks drives or folders like a collection run and prints every report page
 // as text, or the statistics as JSON. Exit status: 0 done, 1 a target could not be entered,
@@ -47,6 +48,8 @@ private:
     void keepRun(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
                  qint64 unreadableFolders, bool aborted);
     int printHistory(bool json);
+    void printComparison(const KeptRun &against, const QList<Target> &targets, qint32 clusterSize,
+                         bool json);
 
     FILE *m_out;
     FILE *m_err;
