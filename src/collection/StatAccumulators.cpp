@@ -199,19 +199,6 @@ void StatAccumulators::collectFileAttr(quint32 attributes, qint64 size)
     }
 }
 
-void StatAccumulators::DropIntoHourSlot(const DirEntry &entry)
-{
-    // Only slots above 0 are counted: stamps from 00:00 to 00:29 land in no slot.
-    auto drop = [](HalfHourSlots &slots, PackedFileDate date) {
-        const int slot = halfHourSlot(date);
-        if (slot > 0)
-            slots[size_t(slot)] += 1;
-    };
-    drop(createdSlots, createdDate(entry));
-    drop(modifiedSlots, modifiedDate(entry));
-    drop(accessedSlots, accessedDate(entry));
-}
-
 void StatAccumulators::clearVariables()
 {
     lbTypes.clear();

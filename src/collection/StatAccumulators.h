@@ -57,7 +57,6 @@ public:
     static int halfHourSlot(PackedFileDate date);
     static int sizeBand(qint64 size);
     void collectFileAttr(quint32 attributes, qint64 size);
-    void DropIntoHourSlot(const DirEntry &entry);
     bool isThisSelected(QByteArrayView fileName) const { return m_filter.isThisSelected(fileName); }
 
     // Zeroes every table and counter, and takes today's date for the ages of the new run.

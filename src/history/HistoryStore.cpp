@@ -187,14 +187,23 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
 
 QList<KeptRun> HistoryStore::runs()
 {
+    return readRuns(std::nullopt);
+}
+
+QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
+{
     QList<KeptRun> kept;
     if (!open())
         return kept;
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    if (!query.exec(QStringLiteral(
-            "SELECT id, started, targets, mode, types, hidden_folders, long_extensions, "
-            "files_processed, files_found, aborted, status, unreadable_folders FROM runs "
-            "ORDER BY started DESC, id DESC"))) {
+    query.prepare(QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
+                                 "long_extensions, files_processed, files_found, aborted, status, "
+                                 "unreadable_folders FROM runs") +
+                  (id ? QStringLiteral(" WHERE id = ?") : QString()) +
+                  QStringLiteral(" ORDER BY started DESC, id DESC"));
+    if (id)
+        query.addBindValue(*id);
+    if (!query.exec()) {
         fail(QStringLiteral("Unable to read"), query.lastError().text());
         return kept;
     }
@@ -219,12 +228,10 @@ QList<KeptRun> HistoryStore::runs()
 
 std::optional<KeptRun> HistoryStore::run(qint64 id)
 {
-    std::optional<KeptRun> found;
-    for (const KeptRun &candidate : runs())
-        if (candidate.id == id)
-            found = candidate;
-    if (!found)
-        return found;
+    const QList<KeptRun> matching = readRuns(id);
+    if (matching.isEmpty())
+        return std::nullopt;
+    std::optional<KeptRun> found = matching.first();
     QSqlQuery query(QSqlDatabase::database(m_connection));
     query.prepare(QStringLiteral("SELECT page, title, position, cells FROM page_rows "
                                  "WHERE run = ? ORDER BY page, position"));

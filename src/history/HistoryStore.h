@@ -57,6 +57,8 @@ public:
 
 private:
     bool migrate(int from);
+    // The runs, newest first, or the one of id.
+    QList<KeptRun> readRuns(std::optional<qint64> id);
     bool fail(const QString &what, const QString &reason);
 
     QString m_path;

@@ -57,13 +57,12 @@ QPixmap OverhangPage::arrowPicture()
 OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
 {
     lblTitle = new QLabel(QStringLiteral("Cluster overhang for FAT and FAT32 drives"), this);
-    QLabel *title = lblTitle;
     QFont titleFont(QStringLiteral("Times New Roman"));
     titleFont.setPixelSize(16);
     titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setStyleSheet(QStringLiteral("color: navy;"));
-    title->setGeometry(8, 4, 600, 20);
+    lblTitle->setFont(titleFont);
+    lblTitle->setStyleSheet(QStringLiteral("color: navy;"));
+    lblTitle->setGeometry(8, 4, 600, 20);
 
     const int headingTop = 28;
     caption(QStringLiteral("FAT Partion size"), this, QRect(8, headingTop, 110, 16), true);

@@ -86,21 +86,23 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     // A row leads to its files: double click, Enter, or the listing's menu, which holds the
     // sorts and "Show files".
     gridTypes->setRowsActivatable(true);
-    connect(gridTypes, &ReportGrid::rowActivated, this, [this](int row, int) {
+    const auto showRow = [this](int row) {
         Q_EMIT showFiles(ListRow{ListRow::Extension, 0, gridTypes->cell(0, row).toLocal8Bit()});
-    });
-    connect(gridTypes, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const QModelIndex cell = gridTypes->indexAt(at);
-        const int row = cell.isValid() ? cell.row() : gridTypes->currentRow();
-        QMenu menu;
-        menu.addActions(PopupMenu1->actions());
-        if (row >= 1 && row < gridTypes->rowCount() - 1) {
-            menu.addSeparator();
-            connect(menu.addAction(QStringLiteral("Show &files...")), &QAction::triggered, this,
-                    [this, row] { Q_EMIT gridTypes->rowActivated(row, 0); });
-        }
-        menu.exec(gridTypes->viewport()->mapToGlobal(at));
-    });
+    };
+    connect(gridTypes, &ReportGrid::rowActivated, this, showRow);
+    connect(gridTypes, &QWidget::customContextMenuRequested, this,
+            [this, showRow](const QPoint &at) {
+                const QModelIndex cell = gridTypes->indexAt(at);
+                const int row = cell.isValid() ? cell.row() : gridTypes->currentRow();
+                QMenu menu;
+                menu.addActions(PopupMenu1->actions());
+                if (row >= 1 && row < gridTypes->rowCount() - 1) {
+                    menu.addSeparator();
+                    connect(menu.addAction(QStringLiteral("Show &files...")), &QAction::triggered,
+                            this, [showRow, row] { showRow(row); });
+                }
+                menu.exec(gridTypes->viewport()->mapToGlobal(at));
+            });
     connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
     // A click turns the pie or stops it; the files of a slice are in its context menu.
     chartPie->setContextMenuPolicy(Qt::CustomContextMenu);

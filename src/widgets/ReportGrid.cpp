@@ -21,11 +21,14 @@ ReportGrid::ReportGrid(QWidget *parent) : QTableWidget(parent)
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        const bool dataRow = row >= 1 && !(m_fixedRows && row == rowCount() - 1);
-        if (m_activatable && dataRow)
-            Q_EMIT rowActivated(row, column);
-    });
+    connect(this, &QTableWidget::cellDoubleClicked, this, &ReportGrid::activate);
+}
+
+void ReportGrid::activate(int row, int column)
+{
+    const bool dataRow = row >= 1 && !(m_fixedRows && row == rowCount() - 1);
+    if (m_activatable && dataRow)
+        Q_EMIT rowActivated(row, column);
 }
 
 void ReportGrid::setRowsActivatable(bool activatable)
@@ -39,7 +42,7 @@ void ReportGrid::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (m_activatable && enter && currentRow() >= 1) {
-        Q_EMIT cellDoubleClicked(currentRow(), std::max(currentColumn(), 0));
+        activate(currentRow(), std::max(currentColumn(), 0));
         return;
     }
     QTableWidget::keyPressEvent(event);

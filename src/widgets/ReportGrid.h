@@ -50,6 +50,8 @@ Q_SIGNALS:
 
 private:
     void styleCell(QTableWidgetItem *item, int column, int row) const;
+    // Raises rowActivated for a data row of an activatable grid.
+    void activate(int row, int column);
     // Widens column to show the cell's text in full; columns never shrink below their widths.
     void fitColumn(int column, const QTableWidgetItem &cellItem);
 
