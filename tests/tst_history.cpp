@@ -22,6 +22,10 @@ KeptRun sampleRun(const QString &status)
     run.filesProcessed = 12;
     run.filesFound = 10;
     run.unreadableFolders = 2;
+    run.bytesFound = 5'000'000'000;
+    run.clusterSize = 4096;
+    run.fileSystem = QStringLiteral("ext4");
+    run.archive = QByteArray("\0archive\xff", 10);
     run.status = status;
     TextTable types;
     types.title = QStringLiteral("Types");
@@ -103,6 +107,10 @@ private Q_SLOTS:
         QCOMPARE(kept->types, sample.types);
         QVERIFY(kept->hiddenFolders && !kept->longExtensions);
         QCOMPARE(kept->unreadableFolders, qint64(2));
+        QCOMPARE(kept->bytesFound, sample.bytesFound);
+        QCOMPARE(kept->fileSystem, sample.fileSystem);
+        QCOMPARE(kept->archive, sample.archive);
+        QVERIFY(runs[0].archive.isEmpty()); // a listing leaves the archives where they are
         QCOMPARE(kept->tables.size(), 2);
         QCOMPARE(kept->tables[0].title, QStringLiteral("Types"));
         QCOMPARE(kept->tables[0].headings, sample.tables[0].headings);
@@ -127,6 +135,7 @@ private Q_SLOTS:
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs[0].id, qint64(7));
         QCOMPARE(runs[0].unreadableFolders, qint64(0));
+        QCOMPARE(store.run(7)->archive, QByteArray());
         QVERIFY(store.save(sampleRun(QStringLiteral("after the upgrade"))));
         QCOMPARE(store.run(7)->tables.value(0).headings, QStringList{"Extension"});
     }

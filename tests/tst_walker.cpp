@@ -1,6 +1,7 @@
 #include "collection/DirectoryWalker.h"
 #include "collection/ExtensionTable.h"
 #include "collection/FileLists.h"
+#include "collection/RunArchive.h"
 #include "collection/StatAccumulators.h"
 #include "reports/FileListPages.h"
 #include "support/FakeVolumes.h"
@@ -231,6 +232,37 @@ private Q_SLOTS:
             for (const FolderRecords::Total &folder : many.lists.largestFolders()[0].folders)
                 folderBytes.append(folder.bytes);
             QCOMPARE(folderBytes, largestFolders);
+
+            // Archived and read back, it is the same run: figures, lists, paths and folders;
+            // an archive cut short is refused and leaves nothing behind.
+            const QByteArray archive = RunArchive::write(many.stats, many.lists);
+            StatAccumulators again;
+            FileLists againLists;
+            QVERIFY(RunArchive::read(archive, again, againLists));
+            QCOMPARE(statsFigures(again), statsFigures(many.stats));
+            QCOMPARE(again.today(), many.stats.today());
+            QCOMPARE(again.options().collectOverhang, true);
+            const auto keptPaths = [](const FileLists &lists, const ListRow &row) {
+                QByteArrayList paths;
+                for (const KeptFile &file : lists.files(row))
+                    paths.append(lists.path(file) + ' ' + QByteArray::number(file.size) + ' ' +
+                                 QByteArray::number(file.modified));
+                return paths;
+            };
+            for (const ListedRow &row : rows)
+                QCOMPARE(keptPaths(againLists, row.row), keptPaths(many.lists, row.row));
+            const auto folderPaths = [](const FileLists &lists) {
+                QByteArrayList paths;
+                for (const FolderRecords::Total &folder : lists.largestFolders()[0].folders)
+                    paths.append(lists.folderPath(folder.folder) + ' ' +
+                                 QByteArray::number(folder.bytes));
+                return paths;
+            };
+            QCOMPARE(againLists.largestFolders().size(), size_t(1));
+            QCOMPARE(folderPaths(againLists), folderPaths(many.lists));
+            QVERIFY(!RunArchive::read(archive.left(archive.size() / 2), again, againLists));
+            QCOMPARE(again.filesProcessed, qint64(0));
+            QVERIFY(againLists.largestFolders().empty());
         }
     }
 

@@ -14,6 +14,7 @@
 #include "platform/Volumes.h"
 #include "reports/CsvWriter.h"
 #include "reports/ReportTables.h"
+#include "reports/RunPages.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -275,7 +276,7 @@ int ReportCommand::run(const QStringList &arguments)
                   outputFormat == u"csv");
     std::fflush(m_out);
     if (parser.isSet(save))
-        keepRun(targets, types, clusterSize, walker.unreadableFolders(), aborted);
+        keepRun(targets, clusterSize, walker.unreadableFolders(), aborted);
     return aborted ? 130 : (failed ? 1 : 0);
 }
 
@@ -375,47 +376,9 @@ int ReportCommand::printDrives(bool json)
 
 QList<TextTable> ReportCommand::reportPages(const QList<Target> &targets, qint32 clusterSize)
 {
-    QList<ReportTables::MeasuredDrive> measured;
-    for (const Target &target : targets) {
-        ReportTables::MeasuredDrive drive;
-        drive.row = target.name;
-        if (target.folder.isEmpty()) {
-            drive.ready = isDriveReady(target.name[0]);
-            const DiskSpace space = getDiskSpace(target.name[0]);
-            drive.freeBytes = space.freeBytes;
-            drive.totalBytes = space.totalBytes;
-        } else if (const auto space =
-                       LinuxVolumes::querySpace(target.folder, LinuxVolumes::readyTimeoutMs)) {
-            drive.ready = true;
-            drive.freeBytes = double(space->freeBytes);
-            drive.totalBytes = double(space->totalBytes);
-        }
-        measured.append(drive);
-    }
-
-    QList<TextTable> pages{
-        ReportTables::spaceTable(measured),
-        ReportTables::typesTable(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists)),
-        ReportTables::sizesTable(m_stats)};
-    if (targets.size() == 1) {
-        const Target &target = targets.first();
-        const TextTable overhang = ReportTables::overhangTable(
-            m_stats, clusterSize,
-            fileSystemOf(target.folder.isEmpty() ? target.name : QFile::decodeName(target.folder)));
-        if (!overhang.title.isEmpty())
-            pages.append(overhang);
-    }
-    pages.append(ReportTables::dateTable(QStringLiteral("Accessed Date"), QStringLiteral("Access"),
-                                         m_stats.accessedAgeCount, m_stats.accessedAgeBytes));
-    pages.append(ReportTables::dateTable(QStringLiteral("Created Date"), QStringLiteral("Created"),
-                                         m_stats.createdAgeCount, m_stats.createdAgeBytes));
-    pages.append(ReportTables::dateTable(QStringLiteral("Modified Date"),
-                                         QStringLiteral("Modified"), m_stats.modifiedAgeCount,
-                                         m_stats.modifiedAgeBytes));
-    pages.append(ReportTables::combinedDateTable(m_stats));
-    pages.append(ReportTables::attributeTable(m_stats));
-    pages.append(ReportTables::timeTable(m_stats));
-    return pages;
+    return RunPages::tables(m_stats, m_lists, targets, clusterSize,
+                            targets.size() == 1 ? RunPages::fileSystemOf(targets.first())
+                                                : QString());
 }
 
 void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
@@ -457,27 +420,11 @@ void ReportCommand::printText(const QList<Target> &targets, qint32 clusterSize,
               u'\n');
 }
 
-void ReportCommand::keepRun(const QList<Target> &targets, const QStringList &types,
-                            qint32 clusterSize, qint64 unreadableFolders, bool aborted)
+void ReportCommand::keepRun(const QList<Target> &targets, qint32 clusterSize,
+                            qint64 unreadableFolders, bool aborted)
 {
-    const CollectionOptions &options = m_stats.options();
-    KeptRun run;
-    run.started = m_started;
-    for (const Target &target : targets)
-        run.targets.append(target.name);
-    run.mode = options.allFiles          ? QStringLiteral("all")
-               : options.includeSelected ? QStringLiteral("include")
-                                         : QStringLiteral("exclude");
-    run.types = types;
-    run.hiddenFolders = options.enterHiddenFolders;
-    run.longExtensions = options.listLongExtensions;
-    run.filesProcessed = m_stats.filesProcessed;
-    run.filesFound = m_stats.filesFound;
-    run.unreadableFolders = unreadableFolders;
-    run.aborted = aborted;
-    run.status =
-        finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, aborted, unreadableFolders);
-    run.tables = reportPages(targets, clusterSize);
+    const KeptRun run = KeptRun::record(m_stats, m_lists, targets, clusterSize, unreadableFolders,
+                                        aborted, m_started);
     // Keeping the run is a bonus: a database that cannot take it is said once, and the
     // report stands as printed.
     HistoryStore store(HistoryStore::defaultPath());

@@ -4,6 +4,7 @@
 #include "collection/StatAccumulators.h"
 
 #include "reports/FileListPages.h"
+#include "reports/RunPages.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -27,10 +28,7 @@ public:
     static std::atomic<bool> interrupted;
 
 private:
-    struct Target {
-        QString name;      // the drive row, or the folder as given
-        QByteArray folder; // empty for a drive
-    };
+    using Target = RunPages::Target;
 
     int usageError(const QString &message);
     bool resolveTargets(const QStringList &arguments, QList<Target> &targets);
@@ -45,8 +43,8 @@ private:
     // Every page as a table, in page order (Overhang only for a single target).
     QList<TextTable> reportPages(const QList<Target> &targets, qint32 clusterSize);
     // Keeps the run in the history database; a failure is said on the error stream only.
-    void keepRun(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
-                 qint64 unreadableFolders, bool aborted);
+    void keepRun(const QList<Target> &targets, qint32 clusterSize, qint64 unreadableFolders,
+                 bool aborted);
     int printHistory(bool json);
     void printComparison(const KeptRun &against, const QList<Target> &targets, qint32 clusterSize,
                          bool json);

@@ -46,6 +46,8 @@ public:
     const ExtensionRow &row(int index) const { return m_rows[size_t(index)]; }
     const std::vector<ExtensionRow> &rows() const { return m_rows; }
     void clear() { m_rows.clear(); }
+    // Puts back rows a table gave before (rows()), in their order.
+    void restore(std::vector<ExtensionRow> rows) { m_rows = std::move(rows); }
 
 private:
     std::vector<ExtensionRow> m_rows;

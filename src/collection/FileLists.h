@@ -64,6 +64,7 @@ public:
     void clear();
 
 private:
+    friend class RunArchive;
     static constexpr int fixedRows = 13 + 3 * 10 + 3 * 48 + 4;
     static int fixedIndex(ListRow::Kind kind, int index);
     TopFiles *fixedList(ListRow::Kind kind, int index);

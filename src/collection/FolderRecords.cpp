@@ -36,6 +36,18 @@ QByteArray FolderRecords::path(quint32 folder) const
     return text;
 }
 
+quint32 FolderRecords::parentOf(quint32 folder) const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_records.at(folder).parent;
+}
+
+QByteArray FolderRecords::nameOf(quint32 folder) const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_records.at(folder).name;
+}
+
 std::vector<FolderRecords::Total> FolderRecords::largestBelow(quint32 root, int n) const
 {
     const std::lock_guard lock(m_mutex);

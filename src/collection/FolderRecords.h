@@ -23,6 +23,9 @@ public:
 
     // The rest is for after the walks.
     QByteArray path(quint32 folder) const;
+    // The folder's parent (noParent for a root) and its own name.
+    quint32 parentOf(quint32 folder) const;
+    QByteArray nameOf(quint32 folder) const;
     quint32 count() const;
     // The n folders below root (root itself left out) holding the most bytes; of equal
     // totals, the one entered first.

@@ -31,6 +31,12 @@ const QList<QStringList> migrations{
                     "NULL, cells TEXT NOT NULL)")},
     {QStringLiteral("ALTER TABLE runs ADD COLUMN unreadable_folders INTEGER NOT NULL DEFAULT 0"),
      QStringLiteral("CREATE INDEX page_rows_run ON page_rows(run, page, position)")},
+    {QStringLiteral("ALTER TABLE runs ADD COLUMN bytes_found INTEGER NOT NULL DEFAULT 0"),
+     QStringLiteral("ALTER TABLE runs ADD COLUMN cluster_size INTEGER NOT NULL DEFAULT 0"),
+     QStringLiteral("ALTER TABLE runs ADD COLUMN file_system TEXT NOT NULL DEFAULT ''"),
+     // Apart from the runs, so that listing them never reads the larger archives.
+     QStringLiteral("CREATE TABLE run_archives (run INTEGER PRIMARY KEY REFERENCES runs(id) ON "
+                    "DELETE CASCADE, data BLOB NOT NULL)")},
 };
 
 QString listText(const QStringList &items)
@@ -149,13 +155,15 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
     QSqlQuery query(database);
     query.prepare(QStringLiteral(
         "INSERT INTO runs (started, targets, mode, types, hidden_folders, long_extensions, "
-        "files_processed, files_found, aborted, status, unreadable_folders) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "files_processed, files_found, aborted, status, unreadable_folders, bytes_found, "
+        "cluster_size, file_system) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant &value :
          {QVariant(run.started.toString(Qt::ISODateWithMs)), QVariant(listText(run.targets)),
           QVariant(run.mode), QVariant(listText(run.types)), QVariant(run.hiddenFolders),
           QVariant(run.longExtensions), QVariant(run.filesProcessed), QVariant(run.filesFound),
-          QVariant(run.aborted), QVariant(run.status), QVariant(run.unreadableFolders)})
+          QVariant(run.aborted), QVariant(run.status), QVariant(run.unreadableFolders),
+          QVariant(run.bytesFound), QVariant(run.clusterSize),
+          QVariant(run.fileSystem.isNull() ? QStringLiteral("") : run.fileSystem)})
         query.addBindValue(value);
     bool done = query.exec();
     const qint64 id = query.lastInsertId().toLongLong();
@@ -174,8 +182,16 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
             done = rows.exec();
         }
     }
+    QSqlQuery archive(database);
+    if (done && !run.archive.isEmpty()) {
+        archive.prepare(QStringLiteral("INSERT INTO run_archives (run, data) VALUES (?, ?)"));
+        archive.addBindValue(id);
+        archive.addBindValue(run.archive);
+        done = archive.exec();
+    }
     if (!done || !database.commit()) {
-        const QString reason = !rows.lastError().text().isEmpty()    ? rows.lastError().text()
+        const QString reason = !archive.lastError().text().isEmpty() ? archive.lastError().text()
+                               : !rows.lastError().text().isEmpty()  ? rows.lastError().text()
                                : !query.lastError().text().isEmpty() ? query.lastError().text()
                                                                      : database.lastError().text();
         database.rollback();
@@ -198,7 +214,8 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
     QSqlQuery query(QSqlDatabase::database(m_connection));
     query.prepare(QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
                                  "long_extensions, files_processed, files_found, aborted, status, "
-                                 "unreadable_folders FROM runs") +
+                                 "unreadable_folders, bytes_found, cluster_size, file_system "
+                                 "FROM runs") +
                   (id ? QStringLiteral(" WHERE id = ?") : QString()) +
                   QStringLiteral(" ORDER BY started DESC, id DESC"));
     if (id)
@@ -221,6 +238,9 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
         run.aborted = query.value(9).toBool();
         run.status = query.value(10).toString();
         run.unreadableFolders = query.value(11).toLongLong();
+        run.bytesFound = query.value(12).toLongLong();
+        run.clusterSize = query.value(13).toInt();
+        run.fileSystem = query.value(14).toString();
         kept.append(run);
     }
     return kept;
@@ -253,6 +273,14 @@ std::optional<KeptRun> HistoryStore::run(qint64 id)
         else
             found->tables.last().rows.append(cells);
     }
+    query.prepare(QStringLiteral("SELECT data FROM run_archives WHERE run = ?"));
+    query.addBindValue(id);
+    if (!query.exec()) {
+        fail(QStringLiteral("Unable to read"), query.lastError().text());
+        return std::nullopt;
+    }
+    if (query.next())
+        found->archive = query.value(0).toByteArray();
     return found;
 }
 

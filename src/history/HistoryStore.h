@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/TextTable.h"
+#include "KeptRun.h"
 
 #include <QDateTime>
 #include <QList>
@@ -9,31 +9,13 @@
 
 #include <optional>
 
-// A finished (or aborted) run as it is kept.
-struct KeptRun {
-    qint64 id = 0;
-    QDateTime started;
-    QStringList targets;
-    QString mode; // "all", "include" or "exclude"
-    QStringList types;
-    bool hiddenFolders = false;
-    bool longExtensions = false;
-    qint64 filesProcessed = 0;
-    qint64 filesFound = 0;
-    qint64 unreadableFolders = 0;
-    bool aborted = false;
-    QString status;
-    // Every table of every page (title, headings, rows), in page order.
-    QList<TextTable> tables;
-};
-
 // The history of runs: an SQLite database, readable by its user alone (0600), in WAL mode, its
 // schema versioned (PRAGMA user_version) and upgraded in place by ordered migrations. A
 // database written by a newer version is refused and never written. Every failure (missing
 // folder, locked, corrupt, full disk) comes back as a message; nothing here waits long.
 class HistoryStore {
 public:
-    static constexpr int schemaVersion = 2;
+    static constexpr int schemaVersion = 3;
 
     // ~/.local/share/Quillix/history.sqlite (the user's XDG data folder).
     static QString defaultPath();
@@ -51,7 +33,7 @@ public:
     std::optional<qint64> save(const KeptRun &run);
     // The kept runs, newest first, without their tables.
     QList<KeptRun> runs();
-    // One run with its tables; nothing when there is none of that id.
+    // One run with its tables and archive; nothing when there is none of that id.
     std::optional<KeptRun> run(qint64 id);
     bool remove(qint64 id);
 
