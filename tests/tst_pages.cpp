@@ -4,9 +4,11 @@
 #include "platform/ProfileFile.h"
 #include "reports/AttributePage.h"
 #include "reports/CombinedPage.h"
+#include "reports/ComparisonWindow.h"
 #include "reports/CsvWriter.h"
 #include "reports/DatePage.h"
 #include "reports/FilesWindow.h"
+#include "reports/HistoryWindow.h"
 #include "reports/OverhangPage.h"
 #include "reports/SizesPage.h"
 #include "reports/SpacePage.h"
@@ -42,6 +44,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -410,6 +413,107 @@ private Q_SLOTS:
         fresh.setToday(statistics.stats().today());
         DirectoryWalker(fresh).walkFolder(tree.root(), QString());
         QCOMPARE(statsFigures(statistics.stats()), statsFigures(fresh));
+    }
+
+    // Runs kept from the window are listed newest first, compared, opened on the pages as
+    // they finished and deleted after a question; a history that cannot be written never
+    // stops a run and is said once in the status line.
+    void keptRunsOpenCompareAndDelete()
+    {
+        TestTree tree;
+        tree.file("a.txt", 5100);
+        tree.file("b.doc", 70000);
+        tree.file("c", 10);
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("TEST"), tree.root(),
+                         VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        volumes.current = u'c';
+        QFile::remove(ProfileFile::defaultPath());
+        const QString database = HistoryStore::defaultPath();
+        const auto removeHistory = [&database] {
+            for (const char *suffix : {"", "-wal", "-shm"})
+                QFile::remove(database + QLatin1StringView(suffix));
+        };
+        removeHistory();
+        TfrmStatistics statistics;
+        statistics.show();
+        // The first run ticks "Keep the run in history"; the next one finds it ticked.
+        QTimer::singleShot(0, [] {
+            auto *wizard = qobject_cast<TfrmWhichDrive *>(QApplication::activeModalWidget());
+            QVERIFY(wizard);
+            wizard->btNext1->click();
+            wizard->cbKeepHistory->click();
+            wizard->btNext2->click();
+        });
+        statistics.btOKClick();
+        const QStringList firstSizes = column(*statistics.sizes()->grid, 2);
+        ::unlink(tree.path("b.doc").constData());
+        tree.file("d.new", 300);
+        ::truncate(tree.path("a.txt").constData(), 6100);
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
+        statistics.btOKClick();
+        QCOMPARE(statistics.stats().filesFound, qint64(3));
+
+        HistoryWindow *history = statistics.btHistoryClick();
+        QCOMPARE(history->runList->rowCount(), 2);
+        QCOMPARE(history->runList->item(0, HistoryWindow::Bytes)->text(), QStringLiteral("6,410"));
+        QCOMPARE(history->runList->item(1, HistoryWindow::Bytes)->text(), QStringLiteral("75,110"));
+        QVERIFY(!history->btCompare->isEnabled());
+        history->pickRows({0, 1});
+        QVERIFY(history->btCompare->isEnabled() && !history->btOpen->isEnabled());
+        ComparisonWindow *comparison = history->btCompareClick();
+        QVERIFY(comparison);
+        QCOMPARE(comparison->pages->tabText(0), QStringLiteral("Types"));
+        const QTableWidget *types = comparison->listing(0);
+        QStringList rows;
+        for (int r = 0; r < types->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < types->columnCount(); ++c)
+                cells.append(types->item(r, c)->text());
+            rows.append(cells.join(u'|'));
+        }
+        QCOMPARE(rows, QStringList({".TXT|1|1|0|5,100|6,100|+1,000|", ".NEW|0|1|+1|0|300|+300|new",
+                                    "|1|1|0|10|10|0|", ".DOC|1|0|-1|70,000|0|-70,000|vanished"}));
+
+        // The older run opens as it finished: its figures, its files (gone from the disk).
+        history->pickRows({1});
+        history->btOpen->click();
+        QCOMPARE(statistics.stats().filesFound, qint64(3));
+        QVERIFY(statistics.stats().findType(".DOC") >= 0);
+        QCOMPARE(column(*statistics.sizes()->grid, 2), firstSizes);
+        QVERIFY(statistics.windowTitle().contains(QStringLiteral(" - kept run of ")));
+        FilesWindow *files =
+            statistics.showFiles(ListRow{ListRow::Extension, 0, QByteArrayLiteral(".DOC")});
+        QVERIFY(files && files->shownRows() == 1 && files->pathAt(0) == tree.path("b.doc"));
+
+        // Delete asks first; No keeps the run.
+        m_messages->answer = false;
+        history->btDelete->click();
+        QCOMPARE(history->runList->rowCount(), 2);
+        m_messages->answer = true;
+        history->pickRows({1});
+        history->btDelete->click();
+        QCOMPARE(history->runList->rowCount(), 1);
+        QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Confirm: Delete run ")));
+
+        // A history that is no database: the run completes, the file stays as it was.
+        delete history;
+        removeHistory();
+        {
+            QFile garbage(database);
+            QVERIFY(garbage.open(QIODevice::WriteOnly));
+            garbage.write(QByteArray(8192, '\x5a'));
+        }
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
+        statistics.btOKClick();
+        QCOMPARE(statistics.stats().filesFound, qint64(3));
+        QCOMPARE(statistics.statusText().count(QStringLiteral("not kept in the history")), 1);
+        QVERIFY(statistics.statusText().startsWith(QStringLiteral("Finished")));
+        QFile kept(database);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray(8192, '\x5a'));
+        removeHistory();
+        QFile::remove(ProfileFile::defaultPath());
     }
 
     void typesSortsAndPies()

@@ -16,6 +16,7 @@ RunSettings RunSettings::read(const ProfileFile &file, QString *error)
         return settings;
     settings.enterHiddenFolders = keys->value(QStringLiteral("hiddenfolders")) == u"1";
     settings.listLongExtensions = keys->value(QStringLiteral("longextensions")) == u"1";
+    settings.keepHistory = keys->value(QStringLiteral("keephistory")) == u"1";
     const int count = keys->value(QStringLiteral("folders")).toInt();
     for (int i = 1; i <= count && i <= 1000; ++i) {
         const QString folder = keys->value(QStringLiteral("folder") + QString::number(i));
@@ -32,12 +33,13 @@ QString RunSettings::write(const ProfileFile &file) const
          enterHiddenFolders ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("LongExtensions"),
          listLongExtensions ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("KeepHistory"), keepHistory ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("Folders"), QString::number(folders.size())}};
     // A line of the file cannot hold a line break: such a folder is not remembered.
     QStringList kept = folders;
     kept.removeIf(
         [](const QString &folder) { return folder.contains(u'\n') || folder.contains(u'\r'); });
-    values[2].second = QString::number(kept.size());
+    values[3].second = QString::number(kept.size());
     for (qsizetype i = 0; i < kept.size(); ++i)
         values.append({QStringLiteral("Folder") + QString::number(i + 1), kept[i]});
     QString error;

@@ -6,11 +6,13 @@
 class ProfileFile;
 
 // The choices of the last run that the next one starts from, in the settings file's own
-// section [Options]: HiddenFolders and LongExtensions (0 or 1), Folders (how many) and
-// Folder1 ... FolderN. The sections of the type lists are never touched.
+// section [Options]: HiddenFolders, LongExtensions and KeepHistory (0 or 1), Folders (how many)
+// and Folder1 ... FolderN. The sections of the type lists are never touched.
 struct RunSettings {
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
+    // The window keeps its runs in the history database.
+    bool keepHistory = false;
     QStringList folders;
 
     // The settings of file; the defaults where the file or section is missing or cannot be

@@ -1,5 +1,6 @@
 #include "Statistics.h"
 
+#include "collection/RunArchive.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
@@ -11,11 +12,13 @@
 #include "reports/DatePage.h"
 #include "reports/FileListPages.h"
 #include "reports/FilesWindow.h"
+#include "reports/HistoryWindow.h"
 #include "reports/OverhangPage.h"
 #include "reports/PageExporter.h"
 #include "reports/PagePrinter.h"
 #include "reports/PrintTarget.h"
 #include "reports/ReportTables.h"
+#include "reports/RunPages.h"
 #include "reports/SizesPage.h"
 #include "reports/SpacePage.h"
 #include "reports/TimePage.h"
@@ -35,6 +38,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -47,6 +51,12 @@ constexpr int clientHeight = 431;
 constexpr int notebookHeight = 382;
 
 const char *const notYetText = "Statistics haven't been collected yet!";
+
+// How the window's caption names a drive row or a folder row of a run.
+QString captionOf(const QString &row)
+{
+    return isFolderRow(row) ? row + u' ' : row.left(1).toUpper() + QStringLiteral(": ");
+}
 
 } // namespace
 
@@ -117,6 +127,10 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     btExport->setToolTip(QStringLiteral("Save this page as CSV, PNG, SVG or PDF"));
     btExport->setGeometry(264, buttonTop, 100, 25);
     btExport->setAutoDefault(false);
+    btHistory = new QPushButton(QStringLiteral("&History..."), this);
+    btHistory->setToolTip(QStringLiteral("Open, compare or delete kept runs"));
+    btHistory->setGeometry(372, buttonTop, 100, 25);
+    btHistory->setAutoDefault(false);
     btCancel = new QPushButton(QStringLiteral("Close"), this);
     btCancel->setToolTip(QStringLiteral("Cancel operation or close window"));
     btCancel->setGeometry(clientWidth - 108, buttonTop, 100, 25);
@@ -150,6 +164,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_anchors->pin(btOK, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btPrint, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btExport, Qt::LeftEdge | Qt::BottomEdge);
+    m_anchors->pin(btHistory, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(pnlNotYet, everySide);
@@ -160,6 +175,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
     connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
     connect(btExport, &QPushButton::clicked, this, &TfrmStatistics::btExportClick);
+    connect(btHistory, &QPushButton::clicked, this, &TfrmStatistics::btHistoryClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
     connect(btAbort, &QPushButton::clicked, this, &TfrmStatistics::btAbortClick);
     connect(OvcNotebook1, &QTabWidget::currentChanged, this,
@@ -290,6 +306,7 @@ void TfrmStatistics::disenable(bool enabled)
 {
     btPrint->setEnabled(enabled);
     btExport->setEnabled(enabled);
+    btHistory->setEnabled(enabled);
     btOK->setEnabled(enabled);
     m_space->setRunControlsEnabled(enabled);
     m_types->setRunControlsEnabled(enabled);
@@ -326,6 +343,7 @@ void TfrmStatistics::btOKClick()
         return;
     CollectionOptions options = m_stats.options();
     options.PickList1.clear();
+    bool keepInHistory = false;
     {
         TfrmWhichDrive wizard(this);
         if (wizard.exec() == QDialog::Accepted) {
@@ -342,6 +360,7 @@ void TfrmStatistics::btOKClick()
             }
             options.enterHiddenFolders = wizard.enterHiddenFolders();
             options.listLongExtensions = wizard.listLongExtensions();
+            keepInHistory = wizard.keepHistory();
         }
     }
     options.collectOverhang = options.PickList1.size() == 1;
@@ -367,6 +386,8 @@ void TfrmStatistics::btOKClick()
     m_stats.clearVariables();
     m_lists.clear();
     m_unreadableBefore = m_walker.unreadableFolders();
+    m_runStarted = QDateTime::currentDateTime();
+    bool walked = false;
     m_types->gridTypes->clearDataRows();
     OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
 
@@ -377,7 +398,7 @@ void TfrmStatistics::btOKClick()
         m_stats.setCurrentDrive(row);
         // A folder row (its path) is walked as if it were a drive, and named by its path.
         const bool folder = isFolderRow(row);
-        visited += folder ? row + u' ' : row.left(1).toUpper() + QStringLiteral(": ");
+        visited += captionOf(row);
         if (!folder && !isDriveReady(row[0]))
             continue;
         m_clusterSize =
@@ -393,6 +414,7 @@ void TfrmStatistics::btOKClick()
         const bool turning = Timer1.isActive();
         Timer1.stop();
         scan();
+        walked = true;
         // Rebuilding the Types page may have set the pies turning: the state before the run
         // is the state after it.
         setPieTimer(turning);
@@ -407,6 +429,68 @@ void TfrmStatistics::btOKClick()
     pnlNotYet->setVisible(!m_statsCollected);
     if (m_terminating)
         QCoreApplication::quit();
+    else if (walked && keepInHistory)
+        keepRun(m_abortRequested);
+}
+
+void TfrmStatistics::keepRun(bool aborted)
+{
+    const KeptRun run = KeptRun::record(
+        m_stats, m_lists, RunPages::targetsOf(m_stats.options().PickList1), m_clusterSize,
+        m_walker.unreadableFolders() - m_unreadableBefore, aborted, m_runStarted);
+    // The run stands whatever becomes of keeping it; a failure is said once, here.
+    HistoryStore store(HistoryStore::defaultPath());
+    if (!store.save(run))
+        setStatus(statusText() + QStringLiteral(" - not kept in the history: ") + store.error());
+}
+
+HistoryWindow *TfrmStatistics::btHistoryClick()
+{
+    auto *window = new HistoryWindow(HistoryStore::defaultPath(), this);
+    connect(window, &HistoryWindow::openRun, this, &TfrmStatistics::showKeptRun);
+    window->show();
+    return window;
+}
+
+bool TfrmStatistics::showKeptRun(const KeptRun &run)
+{
+    if (m_collecting)
+        return false;
+    {
+        // Read aside first: a damaged archive leaves the run on show as it is.
+        StatAccumulators stats;
+        FileLists lists;
+        if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists)) {
+            showError(run.archive.isEmpty()
+                          ? QStringLiteral("Run %1 was kept without its figures; it can be "
+                                           "compared but not opened.")
+                                .arg(run.id)
+                          : QStringLiteral("Run %1 cannot be opened: its figures are damaged.")
+                                .arg(run.id));
+            return false;
+        }
+    }
+    RunArchive::read(run.archive, m_stats, m_lists);
+    m_clusterSize = run.clusterSize;
+    const QStringList &targets = m_stats.options().PickList1;
+    currentDrive = targets.value(targets.size() - 1);
+    m_types->gridTypes->clearDataRows();
+    OvcNotebook1->setTabEnabled(Overhang, targets.size() == 1);
+    const bool turning = Timer1.isActive();
+    rebuildPages(run.fileSystem);
+    setPieTimer(turning);
+    m_statsCollected = true;
+    applyNotYetRule(OvcNotebook1->currentIndex());
+    QString visited;
+    for (const QString &row : targets)
+        visited += captionOf(row);
+    setWindowTitle((run.aborted ? QStringLiteral("File Statistics for drive(s) incomplete ... "
+                                                 "aborted.")
+                                : QStringLiteral("Statistics completed for drives ") + visited) +
+                   QStringLiteral(" - kept run of ") +
+                   QLocale().toString(run.started, QLocale::ShortFormat));
+    setStatus(run.status);
+    return true;
 }
 
 void TfrmStatistics::showFolderDrive(const QString &folder)
@@ -453,17 +537,19 @@ void TfrmStatistics::scan()
     } else {
         m_walker.ScanAllDrives(currentDrive);
     }
-    rebuildPages();
+    rebuildPages(m_stats.options().PickList1.size() == 1
+                     ? fileSystemOf(m_stats.options().PickList1.first())
+                     : QString());
     setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested,
                                  m_walker.unreadableFolders() - m_unreadableBefore));
     QApplication::restoreOverrideCursor();
     disenable(true);
 }
 
-void TfrmStatistics::rebuildPages()
+void TfrmStatistics::rebuildPages(const QString &fileSystem)
 {
     if (m_stats.options().PickList1.size() == 1) {
-        m_overhang->setFileSystem(fileSystemOf(m_stats.options().PickList1.first()));
+        m_overhang->setFileSystem(fileSystem);
         if (!m_overhang->doOverHang(m_stats, m_clusterSize))
             OvcNotebook1->setTabEnabled(Overhang, false);
     }

@@ -5,6 +5,7 @@
 #include "collection/StatAccumulators.h"
 #include "reports/ChartColorTable.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <QTimer>
 
@@ -13,6 +14,8 @@
 
 class Anchors;
 class FilesWindow;
+class HistoryWindow;
+struct KeptRun;
 class AttributePage;
 class CombinedPage;
 class DatePage;
@@ -55,6 +58,11 @@ public:
     void btCancelClick();
     void btAbortClick();
     void btPrintClick();
+    // Lists the kept runs, to open, compare or delete; returns the window.
+    HistoryWindow *btHistoryClick();
+    // Shows a kept run on the pages as it finished (not during a run); false after saying why
+    // when it cannot be shown.
+    bool showKeptRun(const KeptRun &run);
     // Saves the page on show: a listing as CSV, a chart or the page's picture as PNG, SVG or
     // PDF, as the file name the user gives says.
     void btExportClick();
@@ -98,6 +106,7 @@ public:
     QPushButton *btOK;
     QPushButton *btPrint;
     QPushButton *btExport;
+    QPushButton *btHistory;
     QPushButton *btCancel;
     QPushButton *btAbort;
     QLabel *StatusBar1;
@@ -122,7 +131,10 @@ private:
     void FormShow();
     void setStatus(const QString &text);
     void applyNotYetRule(int index);
-    void rebuildPages();
+    // fileSystem: the Overhang page's, for a single target.
+    void rebuildPages(const QString &fileSystem);
+    // Keeps the run just finished in the history; a failure is added to the status line.
+    void keepRun(bool aborted);
     void pieClicked();
     void setPieTimer(bool running);
 
@@ -134,6 +146,7 @@ private:
 
     FileLists m_lists;
     qint64 m_unreadableBefore = 0; // the walker's count when the run began
+    QDateTime m_runStarted;
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;

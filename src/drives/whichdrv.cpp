@@ -102,8 +102,12 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
         QStringLiteral("Walk folders whose names begin with a dot; hidden files count either way"));
     cbLongExtensions->setToolTip(
         QStringLiteral("Give extensions of more than four letters rows of their own"));
+    cbKeepHistory = new QCheckBox(QStringLiteral("&Keep the run in history"));
+    cbKeepHistory->setToolTip(QStringLiteral(
+        "Keep the figures and lists of this run, to open or compare them later (History...)"));
     page2->addWidget(cbHiddenFolders);
     page2->addWidget(cbLongExtensions);
+    page2->addWidget(cbKeepHistory);
     page2->addSpacing(6);
     auto *buttons2 = new QHBoxLayout;
     buttons2->addStretch();
@@ -193,6 +197,7 @@ void TfrmWhichDrive::FormShow()
         addFolderRow(folder, true);
     cbHiddenFolders->setChecked(settings.enterHiddenFolders);
     cbLongExtensions->setChecked(settings.listLongExtensions);
+    cbKeepHistory->setChecked(settings.keepHistory);
     readTypes(typeSection());
     m_allFiles = true;
     btNext1->setEnabled(true);
@@ -246,6 +251,11 @@ bool TfrmWhichDrive::enterHiddenFolders() const
     return cbHiddenFolders->isChecked();
 }
 
+bool TfrmWhichDrive::keepHistory() const
+{
+    return cbKeepHistory->isChecked();
+}
+
 bool TfrmWhichDrive::listLongExtensions() const
 {
     return cbLongExtensions->isChecked();
@@ -297,6 +307,7 @@ void TfrmWhichDrive::saveRunSettings()
     RunSettings settings;
     settings.enterHiddenFolders = enterHiddenFolders();
     settings.listLongExtensions = listLongExtensions();
+    settings.keepHistory = keepHistory();
     for (const QString &row : checkedDrives())
         if (isFolderRow(row))
             settings.folders.append(row);

@@ -28,6 +28,8 @@ public:
     bool excludeSelected() const { return m_excludeSelected; }
     bool enterHiddenFolders() const;
     bool listLongExtensions() const;
+    // The run is kept in the history database (off unless the user ticks it).
+    bool keepHistory() const;
     // Asks the user for a folder to add; empty when none was chosen. The desktop's folder
     // dialog unless replaced (tests answer it themselves).
     static std::function<QString(QWidget *)> chooseFolder;
@@ -44,6 +46,7 @@ public:
     QPushButton *btAddFolder;
     QCheckBox *cbHiddenFolders;
     QCheckBox *cbLongExtensions;
+    QCheckBox *cbKeepHistory;
     QPushButton *btPrevious2;
     QPushButton *btNext2;
     QPushButton *btAddDelete;

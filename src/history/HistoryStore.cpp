@@ -145,6 +145,7 @@ bool HistoryStore::migrate(int from)
 
 std::optional<qint64> HistoryStore::save(const KeptRun &run)
 {
+    m_error.clear();
     if (!open())
         return std::nullopt;
     QSqlDatabase database = QSqlDatabase::database(m_connection);
@@ -208,6 +209,7 @@ QList<KeptRun> HistoryStore::runs()
 
 QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
 {
+    m_error.clear();
     QList<KeptRun> kept;
     if (!open())
         return kept;
@@ -286,6 +288,7 @@ std::optional<KeptRun> HistoryStore::run(qint64 id)
 
 bool HistoryStore::remove(qint64 id)
 {
+    m_error.clear();
     if (!open())
         return false;
     QSqlQuery query(QSqlDatabase::database(m_connection));

@@ -1,0 +1,45 @@
+#include "ComparisonWindow.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+ComparisonWindow::ComparisonWindow(const QList<TextTable> &tables, const QString &title,
+                                   QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose);
+    pages = new QTabWidget;
+    for (const TextTable &table : tables) {
+        auto *grid = new QTableWidget(int(table.rows.size()), int(table.headings.size()));
+        grid->setHorizontalHeaderLabels(table.headings);
+        grid->verticalHeader()->hide();
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+        for (qsizetype r = 0; r < table.rows.size(); ++r)
+            for (qsizetype c = 0; c < table.rows[r].size() && c < table.headings.size(); ++c) {
+                auto *cell = new QTableWidgetItem(table.rows[r][c]);
+                if (table.rightAligned.value(c))
+                    cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                grid->setItem(int(r), int(c), cell);
+            }
+        grid->resizeColumnsToContents();
+        // The page's name heads the first column: the tab says it already.
+        pages->addTab(grid, table.headings.value(0));
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pages);
+    layout->addWidget(buttons);
+    resize(760, 480);
+}
+
+QTableWidget *ComparisonWindow::listing(int index) const
+{
+    return qobject_cast<QTableWidget *>(pages->widget(index));
+}

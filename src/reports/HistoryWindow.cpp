@@ -1,0 +1,199 @@
+#include "HistoryWindow.h"
+
+#include "ComparisonWindow.h"
+#include "common/Utility.h"
+#include "history/RunComparison.h"
+#include "platform/Messages.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+QString modeText(const KeptRun &run)
+{
+    if (run.mode == u"include")
+        return QStringLiteral("Only ") + run.types.join(u' ');
+    if (run.mode == u"exclude")
+        return QStringLiteral("All but ") + run.types.join(u' ');
+    return QStringLiteral("All files");
+}
+
+QString runName(const KeptRun &run)
+{
+    return QStringLiteral("run %1 (%2)")
+        .arg(run.id)
+        .arg(QLocale().toString(run.started, QLocale::ShortFormat));
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
+    : QDialog(parent), m_store(databasePath)
+{
+    setWindowTitle(QStringLiteral("History"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    lblState = new QLabel;
+    lblState->setWordWrap(true);
+    runList = new QTableWidget(0, 6);
+    runList->setHorizontalHeaderLabels({QStringLiteral("Started"), QStringLiteral("Targets"),
+                                        QStringLiteral("Mode"), QStringLiteral("Files"),
+                                        QStringLiteral("Bytes"), QStringLiteral("Aborted")});
+    runList->verticalHeader()->hide();
+    runList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    runList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    runList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    runList->horizontalHeader()->setStretchLastSection(true);
+    btOpen = new QPushButton(QStringLiteral("&Open"));
+    btOpen->setToolTip(QStringLiteral("Show the picked run on the statistics pages"));
+    btCompare = new QPushButton(QStringLiteral("&Compare"));
+    btCompare->setToolTip(QStringLiteral("Show what changed between the two picked runs"));
+    btDelete = new QPushButton(QStringLiteral("&Delete"));
+    btDelete->setToolTip(QStringLiteral("Remove the picked runs from the history"));
+    btClose = new QPushButton(QStringLiteral("Close"));
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *button : {btOpen, btCompare, btDelete})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(btClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblState);
+    layout->addWidget(runList);
+    layout->addLayout(buttons);
+
+    connect(btOpen, &QPushButton::clicked, this, &HistoryWindow::btOpenClick);
+    connect(btCompare, &QPushButton::clicked, this, &HistoryWindow::btCompareClick);
+    connect(btDelete, &QPushButton::clicked, this, &HistoryWindow::btDeleteClick);
+    connect(btClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(runList, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::updateButtons);
+    connect(runList, &QTableWidget::cellDoubleClicked, this, [this] { btOpenClick(); });
+    resize(720, 360);
+    refresh();
+}
+
+void HistoryWindow::refresh()
+{
+    m_runs = m_store.runs();
+    runList->clearSelection();
+    runList->setRowCount(int(m_runs.size()));
+    for (int row = 0; row < m_runs.size(); ++row) {
+        const KeptRun &run = m_runs[row];
+        const QString cells[] = {QLocale().toString(run.started, QLocale::ShortFormat),
+                                 run.targets.join(QStringLiteral("; ")),
+                                 modeText(run),
+                                 intToGrouped(run.filesFound),
+                                 intToGrouped(run.bytesFound),
+                                 run.aborted ? QStringLiteral("Aborted") : QString()};
+        for (int column = 0; column < 6; ++column) {
+            auto *cell = new QTableWidgetItem(cells[column]);
+            if (column == Files || column == Bytes)
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            runList->setItem(row, column, cell);
+        }
+    }
+    runList->resizeColumnsToContents();
+    if (!m_store.error().isEmpty())
+        lblState->setText(m_store.error());
+    else if (m_runs.isEmpty())
+        lblState->setText(QStringLiteral(
+            "No runs are kept yet. Tick \"Keep the run in history\" in the second step of "
+            "Collect statistics to keep the next one."));
+    else
+        lblState->setText(QStringLiteral("%1 kept runs, newest first. Pick one to open, two to "
+                                         "compare.")
+                              .arg(m_runs.size()));
+    updateButtons();
+}
+
+void HistoryWindow::pickRows(const QList<int> &rows)
+{
+    runList->clearSelection();
+    for (int row : rows)
+        runList->selectionModel()->select(runList->model()->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QList<KeptRun> HistoryWindow::pickedRuns() const
+{
+    QList<KeptRun> picked;
+    for (int row = 0; row < m_runs.size(); ++row)
+        if (runList->selectionModel()->isRowSelected(row, QModelIndex()))
+            picked.append(m_runs[row]);
+    return picked;
+}
+
+void HistoryWindow::updateButtons()
+{
+    const qsizetype picked = pickedRuns().size();
+    btOpen->setEnabled(picked == 1);
+    btCompare->setEnabled(picked == 2);
+    btDelete->setEnabled(picked > 0);
+}
+
+std::optional<KeptRun> HistoryWindow::load(qint64 id)
+{
+    std::optional<KeptRun> run = m_store.run(id);
+    if (!run)
+        Messages::current().errorBox(m_store.error().isEmpty()
+                                         ? QStringLiteral("Run %1 is no longer kept.").arg(id)
+                                         : QStringLiteral("Unable to read run %1: ").arg(id) +
+                                               m_store.error());
+    return run;
+}
+
+void HistoryWindow::btOpenClick()
+{
+    const QList<KeptRun> picked = pickedRuns();
+    if (picked.size() != 1)
+        return;
+    if (const std::optional<KeptRun> run = load(picked.first().id))
+        Q_EMIT openRun(*run);
+}
+
+ComparisonWindow *HistoryWindow::btCompareClick()
+{
+    QList<KeptRun> picked = pickedRuns();
+    if (picked.size() != 2)
+        return nullptr;
+    std::sort(picked.begin(), picked.end(), [](const KeptRun &a, const KeptRun &b) {
+        return a.started != b.started ? a.started < b.started : a.id < b.id;
+    });
+    const std::optional<KeptRun> before = load(picked[0].id);
+    const std::optional<KeptRun> after = before ? load(picked[1].id) : std::nullopt;
+    if (!after)
+        return nullptr;
+    const QList<TextTable> tables = RunComparison::changeTables(
+        RunComparison::compare(before->tables, after->tables), runName(*before));
+    auto *window = new ComparisonWindow(tables,
+                                        QStringLiteral("Changes from ") + runName(*before) +
+                                            QStringLiteral(" to ") + runName(*after),
+                                        this);
+    window->show();
+    return window;
+}
+
+void HistoryWindow::btDeleteClick()
+{
+    const QList<KeptRun> picked = pickedRuns();
+    if (picked.isEmpty())
+        return;
+    const QString question =
+        picked.size() == 1
+            ? QStringLiteral("Delete %1 from the history?").arg(runName(picked.first()))
+            : QStringLiteral("Delete the %1 picked runs from the history?").arg(picked.size());
+    if (!Messages::current().confirm(question))
+        return;
+    for (const KeptRun &run : picked)
+        if (!m_store.remove(run.id) && !m_store.error().isEmpty()) {
+            Messages::current().errorBox(m_store.error());
+            break;
+        }
+    refresh();
+}
