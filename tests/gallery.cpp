@@ -2,14 +2,18 @@
 // that a person can look at them:   quillix-gallery [FOLDER]   (default: ./gallery)
 // quillix-gallery FOLDER TREE   takes the report pages after a run over TREE (default /usr/share).
 // quillix-gallery --show picker|filetypes|wizard|about   shows one dialog on the screen instead.
+#include "collection/RunSettings.h"
 #include "collection/Statistics.h"
 #include "common/NumberPattern.h"
 #include "drives/whichdrv.h"
 #include "filetypes/selExt.h"
 #include "filetypes/statlist.h"
+#include "platform/ProfileFile.h"
 #include "reports/BandPage.h"
 #include "reports/ChartColorTable.h"
+#include "reports/ComparisonWindow.h"
 #include "reports/FilesWindow.h"
+#include "reports/HistoryWindow.h"
 #include "reports/SpacePage.h"
 #include "reports/TimePage.h"
 #include "reports/TypesPage.h"
@@ -31,6 +35,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTime>
 
 #include <cstdio>
@@ -327,6 +332,60 @@ bool reportPages(const QByteArray &tree)
     return ok;
 }
 
+// Two runs kept of a small folder that changed between them, the history listing them, their
+// comparison, and the older one opened again on the pages.
+bool historyWindows()
+{
+    QTemporaryDir tree;
+    auto file = [&tree](const char *name, qint64 size) {
+        QFile made(tree.filePath(QString::fromLatin1(name)));
+        return made.open(QIODevice::WriteOnly) && made.resize(size);
+    };
+    for (const auto &[name, size] : {std::pair{"report.doc", 70000},
+                                     {"notes.txt", 5100},
+                                     {"photo.jpg", 2400000},
+                                     {"song.mp3", 4100000}})
+        file(name, size);
+    FakeVolumes volumes;
+    volumes.addDrive(u'c', dtFixed, QStringLiteral("SAMPLE"), QFile::encodeName(tree.path()),
+                     VolumeSpace{quint64(100) << 30, quint64(40) << 30, 4096});
+    volumes.current = u'c';
+    RecordingMessages messages;
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(HistoryStore::defaultPath() + QLatin1StringView(suffix));
+    RunSettings keep;
+    keep.keepHistory = true;
+    keep.write(ProfileFile(ProfileFile::defaultPath()));
+    TfrmStatistics statistics;
+    statistics.show();
+    answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
+    statistics.btOKClick();
+    QFile::remove(tree.filePath(QStringLiteral("report.doc")));
+    file("notes.txt", 9100);
+    file("movie.mkv", 30000000);
+    answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
+    statistics.btOKClick();
+    QFile::remove(ProfileFile::defaultPath());
+
+    bool ok = true;
+    HistoryWindow *history = statistics.btHistoryClick();
+    history->pickRows({0, 1});
+    QApplication::processEvents();
+    ok = save(history->grab().toImage(), "history") && ok;
+    if (ComparisonWindow *comparison = history->btCompareClick()) {
+        QApplication::processEvents();
+        ok = save(comparison->grab().toImage(), "history-compare") && ok;
+    }
+    history->pickRows({1});
+    history->btOpen->click();
+    statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
+    statistics.types()->setView(TypesPage::Listing);
+    QApplication::processEvents();
+    ok = save(statistics.grab().toImage(), "history-opened") && ok;
+    std::printf("opened: %s\n", qPrintable(statistics.windowTitle()));
+    return ok;
+}
+
 } // namespace
 
 std::unique_ptr<QDialog> makeDialog(const QString &name)
@@ -412,6 +471,7 @@ int main(int argc, char *argv[])
         ok = save(statistics.grab().toImage(), "statistics-pies") && ok;
     }
     ok = reportPages(argc > 2 ? QByteArray(argv[2]) : QByteArray("/usr/share")) && ok;
+    ok = historyWindows() && ok;
     for (const char *name : {"picker", "filetypes", "wizard", "about"}) {
         std::unique_ptr<QDialog> dialog = makeDialog(QString::fromLatin1(name));
         dialog->show();

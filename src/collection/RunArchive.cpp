@@ -3,36 +3,138 @@
 #include "FileLists.h"
 #include "StatAccumulators.h"
 
-#include <QDataStream>
-#include <QIODevice>
+#include <QtEndian>
+
+#include <bit>
+#include <cstring>
 
 #include <algorithm>
-#include <unordered_map>
+#include <string_view>
+
+// Figures big-endian, byte strings and lists with their length first. Written by hand rather
+// than through a data stream: a run keeps hundreds of thousands of small fields, and the
+// stream's device call per field was most of the time it took to keep a run.
+class RunArchive::Writer {
+public:
+    QByteArray data;
+
+    template <typename T> Writer &operator<<(T value) requires std::is_arithmetic_v<T>
+    {
+        if constexpr (std::is_same_v<T, double>) {
+            return *this << std::bit_cast<quint64>(value);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            return *this << quint8(value);
+        } else {
+            const T big = qToBigEndian(value);
+            data.append(reinterpret_cast<const char *>(&big), sizeof big);
+            return *this;
+        }
+    }
+    Writer &operator<<(const QByteArray &bytes)
+    {
+        *this << quint32(bytes.size());
+        data.append(bytes);
+        return *this;
+    }
+    Writer &operator<<(const QString &text) { return *this << text.toUtf8(); }
+    Writer &operator<<(const QStringList &texts)
+    {
+        *this << quint32(texts.size());
+        for (const QString &text : texts)
+            *this << text;
+        return *this;
+    }
+};
+
+// Reads what Writer wrote; anything short or out of place turns ok() false for good, and
+// every later read gives zeroes.
+class RunArchive::Reader {
+public:
+    explicit Reader(const QByteArray &data) : m_at(data.constData()), m_end(m_at + data.size()) {}
+    bool ok() const { return m_ok; }
+    bool atEnd() const { return m_at == m_end; }
+
+    template <typename T> Reader &operator>>(T &value) requires std::is_arithmetic_v<T>
+    {
+        if constexpr (std::is_same_v<T, double>) {
+            quint64 bits = 0;
+            *this >> bits;
+            value = std::bit_cast<double>(bits);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            quint8 byte = 0;
+            *this >> byte;
+            value = byte != 0;
+        } else {
+            value = T{};
+            if (take(sizeof value))
+                value = qFromBigEndian<T>(m_at - sizeof value);
+        }
+        return *this;
+    }
+    Reader &operator>>(QByteArray &bytes)
+    {
+        quint32 size = 0;
+        *this >> size;
+        bytes = take(size) ? QByteArray(m_at - size, qsizetype(size)) : QByteArray();
+        return *this;
+    }
+    Reader &operator>>(QString &text)
+    {
+        QByteArray bytes;
+        *this >> bytes;
+        text = QString::fromUtf8(bytes);
+        return *this;
+    }
+    Reader &operator>>(QStringList &texts)
+    {
+        quint32 count = 0;
+        *this >> count;
+        texts.clear();
+        for (quint32 i = 0; i < count && m_ok; ++i) {
+            QString text;
+            *this >> text;
+            texts.append(text);
+        }
+        return *this;
+    }
+
+private:
+    bool take(size_t size)
+    {
+        if (!m_ok || size_t(m_end - m_at) < size)
+            return m_ok = false;
+        m_at += size;
+        return true;
+    }
+    const char *m_at;
+    const char *m_end;
+    bool m_ok = true;
+};
 
 namespace {
 
 constexpr quint32 magic = 0x51525531; // "QRU1"
 constexpr quint16 format = 1;
 
-template <typename Array> void writeArray(QDataStream &out, const Array &values)
+template <typename Array> void writeArray(auto &out, const Array &values)
 {
     for (const auto value : values)
         out << value;
 }
 
-template <typename Array> void readArray(QDataStream &in, Array &values)
+template <typename Array> void readArray(auto &in, Array &values)
 {
     for (auto &value : values)
         in >> value;
 }
 
-void writeFile(QDataStream &out, const KeptFile &file, quint32 folder)
+void writeFile(auto &out, const KeptFile &file, quint32 folder)
 {
     out << file.name << folder << file.attributes << file.size << file.accessed << file.created
         << file.modified;
 }
 
-KeptFile readFile(QDataStream &in)
+KeptFile readFile(auto &in)
 {
     KeptFile file;
     in >> file.name >> file.folder >> file.attributes >> file.size >> file.accessed >>
@@ -44,9 +146,7 @@ KeptFile readFile(QDataStream &in)
 
 QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lists)
 {
-    QByteArray data;
-    QDataStream out(&data, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
+    Writer out;
     out << magic << format;
 
     const CollectionOptions &options = stats.options();
@@ -70,70 +170,72 @@ QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lis
         << stats.overhang64K;
     out << stats.filesProcessed << stats.filesFound << stats.unlistedFiles << stats.unlistedBytes;
     writeLists(out, lists);
-    return qCompress(data);
+    // The fastest level: most of what it leaves is names, and keeping a run must be quick.
+    return qCompress(out.data, 1);
 }
 
-void RunArchive::writeLists(QDataStream &out, const FileLists &lists)
+void RunArchive::writeLists(Writer &out, const FileLists &lists)
 {
+    std::vector<std::pair<std::string_view, const TopFiles *>> extensions;
+    for (const auto &[key, list] : lists.m_extensions)
+        extensions.emplace_back(key, &list);
+    std::sort(extensions.begin(), extensions.end());
     // Only the folders a kept file or a largest folder names go along, with their ancestors,
     // numbered anew in their old order (a parent still comes before its children).
-    std::vector<quint32> needed;
-    auto need = [&](const std::vector<KeptFile> &files) {
-        for (const KeptFile &file : files)
-            needed.push_back(file.folder);
-    };
-    std::vector<std::vector<KeptFile>> fixed;
-    for (const TopFiles &list : lists.m_fixed) {
-        fixed.push_back(list.sorted());
-        need(fixed.back());
-    }
-    std::vector<std::pair<std::string, std::vector<KeptFile>>> extensions;
-    for (const auto &[key, list] : lists.m_extensions) {
-        extensions.emplace_back(key, list.sorted());
-        need(extensions.back().second);
-    }
-    std::sort(extensions.begin(), extensions.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (const FileLists::TargetFolders &target : lists.m_targets)
-        for (const FolderRecords::Total &total : target.folders)
-            needed.push_back(total.folder);
     const quint32 count = lists.m_folders.count();
     std::vector<bool> wanted(count, false);
-    for (quint32 folder : needed)
+    qsizetype bytes = 0;
+    auto need = [&](quint32 folder) {
         for (quint32 id = folder; id < count && !wanted[id]; id = lists.m_folders.parentOf(id))
             wanted[id] = true;
-    std::unordered_map<quint32, quint32> renumbered;
+    };
+    auto needFiles = [&](const TopFiles &list) {
+        for (const KeptFile &file : list.unsorted()) {
+            need(file.folder);
+            bytes += file.name.size() + 40;
+        }
+    };
+    for (const TopFiles &list : lists.m_fixed)
+        needFiles(list);
+    for (const auto &[key, list] : extensions)
+        needFiles(*list);
+    for (const FileLists::TargetFolders &target : lists.m_targets)
+        for (const FolderRecords::Total &total : target.folders)
+            need(total.folder);
+    std::vector<quint32> renumbered(count, FolderRecords::noParent);
     std::vector<quint32> kept;
     for (quint32 id = 0; id < count; ++id)
         if (wanted[id]) {
-            renumbered.emplace(id, quint32(kept.size()));
+            renumbered[id] = quint32(kept.size());
             kept.push_back(id);
+            bytes += 64;
         }
+    // One allocation instead of a dozen copies of a buffer of megabytes.
+    out.data.reserve(out.data.size() + bytes + 4096);
 
     out << qint32(lists.m_limit) << lists.m_anyLength << quint32(kept.size());
     for (quint32 id : kept) {
         const quint32 parent = lists.m_folders.parentOf(id);
-        const auto found = renumbered.find(parent);
-        out << (found == renumbered.end() ? FolderRecords::noParent : found->second)
+        out << (parent < count ? renumbered[parent] : FolderRecords::noParent)
             << lists.m_folders.nameOf(id);
     }
-    auto writeFiles = [&](const std::vector<KeptFile> &files) {
-        out << quint32(files.size());
-        for (const KeptFile &file : files)
-            writeFile(out, file, renumbered.at(file.folder));
+    auto writeFiles = [&](const TopFiles &list) {
+        out << quint32(list.unsorted().size());
+        for (const KeptFile &file : list.unsorted())
+            writeFile(out, file, renumbered[file.folder]);
     };
-    for (const std::vector<KeptFile> &files : fixed)
-        writeFiles(files);
+    for (const TopFiles &list : lists.m_fixed)
+        writeFiles(list);
     out << quint32(extensions.size());
-    for (const auto &[key, files] : extensions) {
-        out << QByteArray::fromStdString(key);
-        writeFiles(files);
+    for (const auto &[key, list] : extensions) {
+        out << QByteArray(key.data(), qsizetype(key.size()));
+        writeFiles(*list);
     }
     out << quint32(lists.m_targets.size());
     for (const FileLists::TargetFolders &target : lists.m_targets) {
         out << target.target << quint32(target.folders.size());
         for (const FolderRecords::Total &total : target.folders)
-            out << renumbered.at(total.folder) << total.bytes;
+            out << renumbered[total.folder] << total.bytes;
     }
 }
 
@@ -142,12 +244,11 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     stats.clearVariables();
     lists.clear();
     const QByteArray bytes = qUncompress(data);
-    QDataStream in(bytes);
-    in.setVersion(QDataStream::Qt_6_0);
+    Reader in(bytes);
     quint32 mark = 0;
     quint16 version = 0;
     in >> mark >> version;
-    if (in.status() != QDataStream::Ok || mark != magic || version != format)
+    if (!in.ok() || mark != magic || version != format)
         return false;
 
     CollectionOptions options;
@@ -158,7 +259,7 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     quint32 typeRows = 0;
     in >> typeRows;
     std::vector<ExtensionRow> rows;
-    for (quint32 i = 0; i < typeRows && in.status() == QDataStream::Ok; ++i) {
+    for (quint32 i = 0; i < typeRows && in.ok(); ++i) {
         ExtensionRow row;
         in >> row.key >> row.files >> row.bytes;
         rows.push_back(row);
@@ -178,7 +279,7 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     stats.setOptions(options);
     stats.setToday(today);
     stats.lbTypes.restore(std::move(rows));
-    if (in.status() != QDataStream::Ok || !readLists(in, lists) || !in.atEnd()) {
+    if (!in.ok() || !readLists(in, lists) || !in.atEnd()) {
         stats.clearVariables();
         lists.clear();
         return false;
@@ -186,13 +287,13 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     return true;
 }
 
-bool RunArchive::readLists(QDataStream &in, FileLists &lists)
+bool RunArchive::readLists(Reader &in, FileLists &lists)
 {
     qint32 limit = 0;
     quint32 folders = 0;
     in >> limit >> lists.m_anyLength >> folders;
     lists.m_limit = std::max(limit, 0);
-    for (quint32 id = 0; id < folders && in.status() == QDataStream::Ok; ++id) {
+    for (quint32 id = 0; id < folders && in.ok(); ++id) {
         quint32 parent = 0;
         QByteArray name;
         in >> parent >> name;
@@ -204,20 +305,20 @@ bool RunArchive::readLists(QDataStream &in, FileLists &lists)
     auto readFiles = [&](TopFiles &list) {
         quint32 count = 0;
         in >> count;
-        for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        for (quint32 i = 0; i < count && in.ok(); ++i) {
             const KeptFile file = readFile(in);
             if (file.folder >= folders)
                 return false;
             list.offer(file, lists.m_limit);
         }
-        return in.status() == QDataStream::Ok;
+        return in.ok();
     };
     for (TopFiles &list : lists.m_fixed)
         if (!readFiles(list))
             return false;
     quint32 extensions = 0;
     in >> extensions;
-    for (quint32 i = 0; i < extensions && in.status() == QDataStream::Ok; ++i) {
+    for (quint32 i = 0; i < extensions && in.ok(); ++i) {
         QByteArray key;
         in >> key;
         if (!readFiles(lists.m_extensions[key.toStdString()]))
@@ -225,11 +326,11 @@ bool RunArchive::readLists(QDataStream &in, FileLists &lists)
     }
     quint32 targets = 0;
     in >> targets;
-    for (quint32 i = 0; i < targets && in.status() == QDataStream::Ok; ++i) {
+    for (quint32 i = 0; i < targets && in.ok(); ++i) {
         FileLists::TargetFolders target;
         quint32 count = 0;
         in >> target.target >> count;
-        for (quint32 j = 0; j < count && in.status() == QDataStream::Ok; ++j) {
+        for (quint32 j = 0; j < count && in.ok(); ++j) {
             FolderRecords::Total total;
             in >> total.folder >> total.bytes;
             if (total.folder >= folders)
@@ -238,5 +339,5 @@ bool RunArchive::readLists(QDataStream &in, FileLists &lists)
         }
         lists.m_targets.push_back(std::move(target));
     }
-    return in.status() == QDataStream::Ok;
+    return in.ok();
 }

@@ -3,7 +3,6 @@
 #include <QByteArray>
 
 class FileLists;
-class QDataStream;
 class StatAccumulators;
 
 // A run's figures and lists as one compressed block of bytes, so that a kept run can be shown
@@ -17,6 +16,8 @@ public:
     static bool read(const QByteArray &data, StatAccumulators &stats, FileLists &lists);
 
 private:
-    static void writeLists(QDataStream &out, const FileLists &lists);
-    static bool readLists(QDataStream &in, FileLists &lists);
+    class Writer;
+    class Reader;
+    static void writeLists(Writer &out, const FileLists &lists);
+    static bool readLists(Reader &in, FileLists &lists);
 };

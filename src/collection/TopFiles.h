@@ -33,6 +33,8 @@ public:
     void merge(const TopFiles &other, int limit);
     // Largest first; of one size, by name.
     std::vector<KeptFile> sorted() const;
+    // The kept files in no particular order, without a copy.
+    const std::vector<KeptFile> &unsorted() const { return m_heap; }
     int size() const { return int(m_heap.size()); }
 
     // a comes before b in a list: larger, or as large with a name that sorts first.

@@ -24,6 +24,19 @@ QStringList MimeFileTypeRegistry::typeNames(const QString &extensionKey) const
 {
     if (!isPlainExtensionKey(extensionKey))
         return {};
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto found = m_typeNames.constFind(extensionKey); found != m_typeNames.cend())
+            return *found;
+    }
+    const QStringList names = lookUpTypeNames(extensionKey);
+    const std::lock_guard lock(m_mutex);
+    m_typeNames.insert(extensionKey, names);
+    return names;
+}
+
+QStringList MimeFileTypeRegistry::lookUpTypeNames(const QString &extensionKey) const
+{
     // The database answers for whole names; only a type that owns the suffix itself counts,
     // not one that merely matches the made-up name. Its globs are case-sensitive where types
     // differ only by case (*.c, *.C); the registry's keys ignore case, so the lower-case form
@@ -72,9 +85,16 @@ QString MimeFileTypeRegistry::defaultValue(const QString &key) const
         return names.isEmpty() ? QString() : names.first();
     }
     if (key.contains(u'/')) {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (const auto found = m_comments.constFind(key); found != m_comments.cend())
+                return *found;
+        }
         const QMimeType type = database.mimeTypeForName(key);
-        if (type.isValid())
-            return type.comment();
+        const QString comment = type.isValid() ? type.comment() : QString();
+        const std::lock_guard lock(m_mutex);
+        m_comments.insert(key, comment);
+        return comment;
     }
     return QString();
 }

@@ -18,6 +18,7 @@ ComparisonWindow::ComparisonWindow(const QList<TextTable> &tables, const QString
         auto *grid = new QTableWidget(int(table.rows.size()), int(table.headings.size()));
         grid->setHorizontalHeaderLabels(table.headings);
         grid->verticalHeader()->hide();
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);
         for (qsizetype r = 0; r < table.rows.size(); ++r)

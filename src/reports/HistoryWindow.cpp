@@ -50,7 +50,7 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     runList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     runList->setSelectionBehavior(QAbstractItemView::SelectRows);
     runList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    runList->horizontalHeader()->setStretchLastSection(true);
+    runList->verticalHeader()->setDefaultSectionSize(runList->fontMetrics().height() + 6);
     btOpen = new QPushButton(QStringLiteral("&Open"));
     btOpen->setToolTip(QStringLiteral("Show the picked run on the statistics pages"));
     btCompare = new QPushButton(QStringLiteral("&Compare"));
@@ -93,12 +93,16 @@ void HistoryWindow::refresh()
                                  run.aborted ? QStringLiteral("Aborted") : QString()};
         for (int column = 0; column < 6; ++column) {
             auto *cell = new QTableWidgetItem(cells[column]);
+            if (column == Targets || column == Mode)
+                cell->setToolTip(cells[column]);
             if (column == Files || column == Bytes)
                 cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             runList->setItem(row, column, cell);
         }
     }
     runList->resizeColumnsToContents();
+    // The targets take what room is left; long ones are elided, in full in the tooltip.
+    runList->horizontalHeader()->setSectionResizeMode(Targets, QHeaderView::Stretch);
     if (!m_store.error().isEmpty())
         lblState->setText(m_store.error());
     else if (m_runs.isEmpty())
