@@ -88,6 +88,9 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("deep/history.sqlite"));
         HistoryStore store(path);
+        // Looking makes no database.
+        QVERIFY(store.runs().isEmpty() && store.error().isEmpty());
+        QVERIFY(!QFile::exists(path));
         const std::optional<qint64> first = store.save(sampleRun(QStringLiteral("first")));
         QVERIFY2(first, qPrintable(store.error()));
         const std::optional<qint64> second = store.save(sampleRun(QStringLiteral("second")));

@@ -10,6 +10,7 @@
 #include "reports/FilesWindow.h"
 #include "reports/HistoryWindow.h"
 #include "reports/OverhangPage.h"
+#include "reports/PageExporter.h"
 #include "reports/SizesPage.h"
 #include "reports/SpacePage.h"
 #include "reports/TimePage.h"
@@ -352,8 +353,8 @@ private Q_SLOTS:
         // the Sizes chart as SVG, PNG and PDF, well formed and not blank.
         QTemporaryDir exports;
         QString asked;
-        const auto desktopSave = TfrmStatistics::chooseExportFile;
-        TfrmStatistics::chooseExportFile = [&](QWidget *, const QString &) { return asked; };
+        const auto desktopSave = PageExporter::chooseFile;
+        PageExporter::chooseFile = [&](QWidget *, const QString &) { return asked; };
         statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
         asked = exports.filePath(QStringLiteral("types")); // the suffix comes by itself
         statistics.btExport->click();
@@ -392,7 +393,7 @@ private Q_SLOTS:
                 QVERIFY(colours.size() > 5);
             }
         }
-        TfrmStatistics::chooseExportFile = desktopSave;
+        PageExporter::chooseFile = desktopSave;
 
         // A second run over a changed tree shows only the second run, from the listing's top
         // with no row picked.
@@ -474,6 +475,18 @@ private Q_SLOTS:
         }
         QCOMPARE(rows, QStringList({".TXT|1|1|0|5,100|6,100|+1,000|", ".NEW|0|1|+1|0|300|+300|new",
                                     "|1|1|0|10|10|0|", ".DOC|1|0|-1|70,000|0|-70,000|vanished"}));
+        // Exported, the changes are plain signed figures, not formulas.
+        QTemporaryDir exports;
+        const auto desktopSave = PageExporter::chooseFile;
+        PageExporter::chooseFile = [&](QWidget *, const QString &) {
+            return exports.filePath(QStringLiteral("types"));
+        };
+        comparison->btExport->click();
+        PageExporter::chooseFile = desktopSave;
+        const QList<QStringList> csv = readCsv(exports.filePath(QStringLiteral("types.csv")));
+        QCOMPARE(csv.size(), 5);
+        QCOMPARE(csv[1], QStringList({".TXT", "1", "1", "0", "5100", "6100", "1000", ""}));
+        QCOMPARE(csv[4], QStringList({".DOC", "1", "0", "-1", "70000", "0", "-70000", "vanished"}));
 
         // The older run opens as it finished: its figures, its files (gone from the disk).
         history->pickRows({1});

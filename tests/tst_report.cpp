@@ -647,6 +647,9 @@ private Q_SLOTS:
         QCOMPARE(runs.size(), 2);
         QCOMPARE(runs[0].toObject()["filesProcessed"].toInt(), 6);
         QCOMPARE(runs[1].toObject()["filesProcessed"].toInt(), 5);
+        QCOMPARE(runs[0].toObject()["bytesFound"].toDouble() -
+                     runs[1].toObject()["bytesFound"].toDouble(),
+                 10.0);
         QCOMPARE(runs[0].toObject()["targets"].toArray(), QJsonArray{"c: [test]"});
         HistoryStore store(path);
         const std::optional<KeptRun> kept = store.run(qint64(runs[0].toObject()["id"].toInt()));

@@ -502,15 +502,16 @@ int ReportCommand::printHistory(bool json)
     TextTable table;
     table.title = QStringLiteral("Kept runs");
     table.headings =
-        QStringList{QStringLiteral("Id"),   QStringLiteral("Started"), QStringLiteral("Targets"),
-                    QStringLiteral("Mode"), QStringLiteral("Files"),   QStringLiteral("Aborted")};
-    table.rightAligned = {true, false, false, false, true, false};
+        QStringList{QStringLiteral("Id"),     QStringLiteral("Started"), QStringLiteral("Targets"),
+                    QStringLiteral("Mode"),   QStringLiteral("Files"),   QStringLiteral("Bytes"),
+                    QStringLiteral("Aborted")};
+    table.rightAligned = {true, false, false, false, true, true, false};
     JsonWriter writer;
     writer.beginArray();
     for (const KeptRun &run : runs) {
         const QString started = run.started.toString(Qt::ISODate);
         table.rows.append({QString::number(run.id), started, run.targets.join(QStringLiteral("; ")),
-                           run.mode, intToGrouped(run.filesProcessed),
+                           run.mode, intToGrouped(run.filesProcessed), intToGrouped(run.bytesFound),
                            run.aborted ? QStringLiteral("yes") : QStringLiteral("no")});
         writer.beginObject();
         writer.key(QStringLiteral("id"));
@@ -526,6 +527,10 @@ int ReportCommand::printHistory(bool json)
         writer.value(run.mode);
         writer.key(QStringLiteral("filesProcessed"));
         writer.value(double(run.filesProcessed));
+        writer.key(QStringLiteral("filesFound"));
+        writer.value(double(run.filesFound));
+        writer.key(QStringLiteral("bytesFound"));
+        writer.value(double(run.bytesFound));
         writer.key(QStringLiteral("aborted"));
         writer.value(run.aborted);
         writer.key(QStringLiteral("status"));

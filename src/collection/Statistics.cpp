@@ -33,9 +33,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
@@ -620,12 +618,6 @@ void TfrmStatistics::changeBackgroundColor(const QColor &colour)
             recolour(grid, {QPalette::Base, QPalette::Button});
 }
 
-std::function<QString(QWidget *, const QString &)> TfrmStatistics::chooseExportFile =
-    [](QWidget *parent, const QString &filter) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Export page"), QDir::homePath(),
-                                            filter);
-    };
-
 namespace {
 
 // The listing as the user sees it: its heading row, then every row with any text.
@@ -669,9 +661,7 @@ void TfrmStatistics::btExportClick()
     const QString pictures =
         QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
     QString path =
-        chooseExportFile
-            ? chooseExportFile(this, listing ? QStringLiteral("CSV file (*.csv)") : pictures)
-            : QString();
+        PageExporter::chooseFile(this, listing ? QStringLiteral("CSV file (*.csv)") : pictures);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

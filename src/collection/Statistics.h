@@ -66,9 +66,6 @@ public:
     // Saves the page on show: a listing as CSV, a chart or the page's picture as PNG, SVG or
     // PDF, as the file name the user gives says.
     void btExportClick();
-    // Asks for the file to export to (filter: the save dialog's types); empty when cancelled.
-    // The desktop's save dialog unless replaced (tests answer it themselves).
-    static std::function<QString(QWidget *, const QString &filter)> chooseExportFile;
     // Gives the window, its notebook, charts, pick lists and grids (but the Types listing)
     // this background.
     void changeBackgroundColor(const QColor &colour);

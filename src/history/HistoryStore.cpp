@@ -211,6 +211,9 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
 {
     m_error.clear();
     QList<KeptRun> kept;
+    // Looking never makes a database: without one, nothing is kept yet.
+    if (!m_open && !QFileInfo::exists(m_path))
+        return kept;
     if (!open())
         return kept;
     QSqlQuery query(QSqlDatabase::database(m_connection));

@@ -1,6 +1,10 @@
 #include "ComparisonWindow.h"
 
+#include "PageExporter.h"
+#include "platform/Messages.h"
+
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
@@ -9,7 +13,7 @@
 
 ComparisonWindow::ComparisonWindow(const QList<TextTable> &tables, const QString &title,
                                    QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent), m_tables(tables)
 {
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -33,6 +37,9 @@ ComparisonWindow::ComparisonWindow(const QList<TextTable> &tables, const QString
         pages->addTab(grid, table.headings.value(0));
     }
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    btExport = buttons->addButton(QStringLiteral("&Export..."), QDialogButtonBox::ActionRole);
+    btExport->setToolTip(QStringLiteral("Save this listing as CSV"));
+    connect(btExport, &QPushButton::clicked, this, &ComparisonWindow::btExportClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pages);
@@ -43,4 +50,19 @@ ComparisonWindow::ComparisonWindow(const QList<TextTable> &tables, const QString
 QTableWidget *ComparisonWindow::listing(int index) const
 {
     return qobject_cast<QTableWidget *>(pages->widget(index));
+}
+
+void ComparisonWindow::btExportClick()
+{
+    const int index = pages->currentIndex();
+    if (index < 0 || index >= m_tables.size())
+        return;
+    QString path = PageExporter::chooseFile(this, QStringLiteral("CSV file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const QString error = PageExporter::writeCsv(path, m_tables[index]);
+    if (!error.isEmpty())
+        Messages::current().errorBox(error);
 }

@@ -2,11 +2,14 @@
 
 #include "common/RegionalSettings.h"
 
+#include <optional>
+
 namespace {
 
-// "1,234,567" as "1234567" and "2,50" (a decimal comma) as "2.50", whatever the user's
-// separators; a text that is no figure stays as it is.
-QString plainFigure(const QString &cell)
+// "1,234,567" as "1234567", "2,50" (a decimal comma) as "2.50" and a signed change "+1,000" as
+// "1000" ("-70,000" as "-70000"), whatever the user's separators; nothing for a text that is no
+// figure.
+std::optional<QString> plainFigure(const QString &cell)
 {
     const RegionalSettings &regional = RegionalSettings::current();
     QString digits = cell.trimmed();
@@ -14,10 +17,15 @@ QString plainFigure(const QString &cell)
         digits.remove(regional.thousandSeparator);
     if (!regional.decimalSeparator.isEmpty())
         digits.replace(regional.decimalSeparator, QStringLiteral("."));
+    const bool negative = digits.startsWith(u'-');
+    if (negative || digits.startsWith(u'+'))
+        digits.remove(0, 1);
     bool figure = !digits.isEmpty() && digits.count(u'.') <= 1;
     for (const QChar c : digits)
         figure = figure && (c.isDigit() || c == u'.');
-    return figure ? digits : cell;
+    if (!figure)
+        return std::nullopt;
+    return negative ? u'-' + digits : digits;
 }
 
 QByteArray row(const QStringList &cells, const QList<bool> &figures)
@@ -27,7 +35,9 @@ QByteArray row(const QStringList &cells, const QList<bool> &figures)
         if (c > 0)
             line += ',';
         const bool figure = c < figures.size() && figures[c];
-        line += CsvWriter::field(figure ? plainFigure(cells[c]) : cells[c]);
+        // A figure of ours goes as it is: a minus sign before digits starts no formula.
+        const std::optional<QString> plain = figure ? plainFigure(cells[c]) : std::nullopt;
+        line += plain ? plain->toUtf8() : CsvWriter::field(cells[c]);
     }
     return line + "\r\n";
 }

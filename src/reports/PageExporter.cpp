@@ -2,6 +2,8 @@
 
 #include "CsvWriter.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
@@ -36,6 +38,12 @@ bool PageExporter::isPictureFile(const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     return suffix == u"png" || suffix == u"svg" || suffix == u"pdf";
 }
+
+std::function<QString(QWidget *, const QString &)> PageExporter::chooseFile =
+    [](QWidget *parent, const QString &filter) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Export page"), QDir::homePath(),
+                                            filter);
+    };
 
 QString PageExporter::writeCsv(const QString &path, const TextTable &table)
 {
