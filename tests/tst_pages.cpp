@@ -509,6 +509,22 @@ private Q_SLOTS:
         QCOMPARE(history->runList->rowCount(), 1);
         QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Confirm: Delete run ")));
 
+        // A run kept without lists (as the report keeps one without --top) opens; the next
+        // run of the window keeps its lists again.
+        {
+            StatAccumulators stats;
+            stats.setOptions(statistics.stats().options());
+            FileLists none;
+            DirectoryWalker(stats).walkFolder(tree.root(), QString());
+            HistoryStore(database).save(KeptRun::record(stats, none,
+                                                        {{QStringLiteral("c: [test]"), {}}}, 4096,
+                                                        0, false, QDateTime::currentDateTime()));
+        }
+        history->refresh();
+        history->pickRows({0});
+        history->btOpen->click();
+        QVERIFY(statistics.windowTitle().contains(QStringLiteral(" - kept run of ")));
+
         // A history that is no database: the run completes, the file stays as it was.
         delete history;
         removeHistory();
@@ -520,6 +536,8 @@ private Q_SLOTS:
         answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
         statistics.btOKClick();
         QCOMPARE(statistics.stats().filesFound, qint64(3));
+        files = statistics.showFiles(ListRow{ListRow::Extension, 0, QByteArrayLiteral(".NEW")});
+        QVERIFY(files && files->shownRows() == 1);
         QCOMPARE(statistics.statusText().count(QStringLiteral("not kept in the history")), 1);
         QVERIFY(statistics.statusText().startsWith(QStringLiteral("Finished")));
         QFile kept(database);

@@ -50,6 +50,9 @@ constexpr int notebookHeight = 382;
 
 const char *const notYetText = "Statistics haven't been collected yet!";
 
+// The largest files a run keeps of every row of every page.
+constexpr int keptFilesPerRow = 100;
+
 // How the window's caption names a drive row or a folder row of a run.
 QString captionOf(const QString &row)
 {
@@ -184,7 +187,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_space, &SpacePage::pieViewShown, this, [this] { setPieTimer(true); });
 
     m_walker.setStopFlags(&m_abortRequested, &m_terminating);
-    m_lists.setLimit(100);
+    m_lists.setLimit(keptFilesPerRow);
     m_walker.setFileLists(&m_lists);
     for (BandPage *page : {static_cast<BandPage *>(m_sizes), static_cast<BandPage *>(m_dates[0]),
                            static_cast<BandPage *>(m_dates[1]), static_cast<BandPage *>(m_dates[2]),
@@ -383,6 +386,8 @@ void TfrmStatistics::btOKClick()
                                 "time by clicking CANCEL or by pressing ESC."));
     m_stats.clearVariables();
     m_lists.clear();
+    // A kept run opened since may have come with another limit (the report's --top).
+    m_lists.setLimit(keptFilesPerRow);
     m_unreadableBefore = m_walker.unreadableFolders();
     m_runStarted = QDateTime::currentDateTime();
     bool walked = false;
@@ -452,8 +457,11 @@ HistoryWindow *TfrmStatistics::btHistoryClick()
 
 bool TfrmStatistics::showKeptRun(const KeptRun &run)
 {
-    if (m_collecting)
+    if (m_collecting) {
+        showError(QStringLiteral("A run is collecting statistics; open the kept run when it has "
+                                 "finished."));
         return false;
+    }
     {
         // Read aside first: a damaged archive leaves the run on show as it is.
         StatAccumulators stats;
