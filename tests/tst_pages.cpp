@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -455,7 +456,7 @@ private Q_SLOTS:
         statistics.btOKClick();
         QCOMPARE(statistics.stats().filesFound, qint64(3));
 
-        HistoryWindow *history = statistics.btHistoryClick();
+        QPointer<HistoryWindow> history = statistics.btHistoryClick();
         QCOMPARE(history->runList->rowCount(), 2);
         QCOMPARE(history->runList->item(0, HistoryWindow::Bytes)->text(), QStringLiteral("6,410"));
         QCOMPARE(history->runList->item(1, HistoryWindow::Bytes)->text(), QStringLiteral("75,110"));
@@ -491,6 +492,7 @@ private Q_SLOTS:
         // The older run opens as it finished: its figures, its files (gone from the disk).
         history->pickRows({1});
         history->btOpen->click();
+        QVERIFY(!history->isVisible()); // the pages are what one wants to see now
         QCOMPARE(statistics.stats().filesFound, qint64(3));
         QVERIFY(statistics.stats().findType(".DOC") >= 0);
         QCOMPARE(column(*statistics.sizes()->grid, 2), firstSizes);
@@ -500,6 +502,7 @@ private Q_SLOTS:
         QVERIFY(files && files->shownRows() == 1 && files->pathAt(0) == tree.path("b.doc"));
 
         // Delete asks first; No keeps the run.
+        history = statistics.btHistoryClick();
         m_messages->answer = false;
         history->btDelete->click();
         QCOMPARE(history->runList->rowCount(), 2);
@@ -520,13 +523,12 @@ private Q_SLOTS:
                                                         {{QStringLiteral("c: [test]"), {}}}, 4096,
                                                         0, false, QDateTime::currentDateTime()));
         }
-        history->refresh();
-        history->pickRows({0});
-        history->btOpen->click();
+        history = statistics.btHistoryClick();
+        history->btOpen->click(); // the newest run is picked as the window opens
         QVERIFY(statistics.windowTitle().contains(QStringLiteral(" - kept run of ")));
 
         // A history that is no database: the run completes, the file stays as it was.
-        delete history;
+        delete history.data();
         removeHistory();
         {
             QFile garbage(database);

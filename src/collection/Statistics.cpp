@@ -450,7 +450,11 @@ void TfrmStatistics::keepRun(bool aborted)
 HistoryWindow *TfrmStatistics::btHistoryClick()
 {
     auto *window = new HistoryWindow(HistoryStore::defaultPath(), this);
-    connect(window, &HistoryWindow::openRun, this, &TfrmStatistics::showKeptRun);
+    // Once a run is on the pages, the pages are what the user wants to see.
+    connect(window, &HistoryWindow::openRun, this, [this, window](const KeptRun &run) {
+        if (showKeptRun(run))
+            window->close();
+    });
     window->show();
     return window;
 }

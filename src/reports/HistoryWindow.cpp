@@ -76,6 +76,11 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     connect(runList, &QTableWidget::cellDoubleClicked, this, [this] { btOpenClick(); });
     resize(720, 360);
     refresh();
+    // The newest run is picked and the list has the keys: Enter opens it, Up and Down pick
+    // another, Shift or Ctrl with them pick a second to compare.
+    if (!m_runs.isEmpty())
+        runList->setCurrentCell(0, 0);
+    runList->setFocus();
 }
 
 void HistoryWindow::refresh()
