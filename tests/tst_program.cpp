@@ -1,6 +1,9 @@
+#include "collection/RunSettings.h"
 #include "collection/Statistics.h"
 #include "drives/DriveSpaceBars.h"
 #include "drives/whichdrv.h"
+#include "history/HistoryStore.h"
+#include "platform/ProfileFile.h"
 #include "platform/Shell.h"
 #include "platform/SponsorBanner.h"
 #include "reports/SpacePage.h"
@@ -326,6 +329,11 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             m_volumes->addDrive(QChar(u'c' + i), dtFixed, QStringLiteral("V%1").arg(i),
                                 m_trees[i]->root(), space(1, 0.5));
+        // Kept in the history, the run is marked aborted.
+        RunSettings keep;
+        keep.keepHistory = true;
+        QCOMPARE(keep.write(ProfileFile(ProfileFile::defaultPath())), QString());
+        QFile::remove(HistoryStore::defaultPath());
         TfrmStatistics statistics;
         statistics.show();
         // The walk shows drive d's status while or just after it walks d's two files; the
@@ -345,6 +353,12 @@ private Q_SLOTS:
                  QStringLiteral("File Statistics for drive(s) incomplete ... aborted."));
         QVERIFY(statistics.stats().filesProcessed >= 4 && statistics.stats().filesProcessed <= 5);
         QVERIFY(statistics.isVisible());
+        const QList<KeptRun> kept = HistoryStore(HistoryStore::defaultPath()).runs();
+        QFile::remove(ProfileFile::defaultPath());
+        QFile::remove(HistoryStore::defaultPath());
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept[0].aborted && kept[0].status == statistics.statusText());
+        QCOMPARE(kept[0].targets.size(), 3);
 
         // Outside a run, Esc hides the window.
         QTest::keyClick(&statistics, Qt::Key_Escape);
