@@ -457,6 +457,7 @@ private Q_SLOTS:
         QCOMPARE(statistics.stats().filesFound, qint64(3));
 
         QPointer<HistoryWindow> history = statistics.btHistoryClick();
+        QCOMPARE(statistics.btHistoryClick(), history.data()); // one window, to the front
         QCOMPARE(history->runList->rowCount(), 2);
         QCOMPARE(history->runList->item(0, HistoryWindow::Bytes)->text(), QStringLiteral("6,410"));
         QCOMPARE(history->runList->item(1, HistoryWindow::Bytes)->text(), QStringLiteral("75,110"));

@@ -449,7 +449,16 @@ void TfrmStatistics::keepRun(bool aborted)
 
 HistoryWindow *TfrmStatistics::btHistoryClick()
 {
+    // One history window: asked again, it comes to the front with the runs read anew. (A
+    // closed one is on its way out.)
+    if (m_history && m_history->isVisible()) {
+        m_history->refresh();
+        m_history->raise();
+        m_history->activateWindow();
+        return m_history;
+    }
     auto *window = new HistoryWindow(HistoryStore::defaultPath(), this);
+    m_history = window;
     // Once a run is on the pages, the pages are what the user wants to see.
     connect(window, &HistoryWindow::openRun, this, [this, window](const KeptRun &run) {
         if (showKeptRun(run))

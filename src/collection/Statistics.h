@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
@@ -144,6 +145,7 @@ private:
     FileLists m_lists;
     qint64 m_unreadableBefore = 0; // the walker's count when the run began
     QDateTime m_runStarted;
+    QPointer<HistoryWindow> m_history;
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;
