@@ -514,19 +514,26 @@ private Q_SLOTS:
         QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Confirm: Delete run ")));
 
         // A run kept without lists (as the report keeps one without --top) opens; the next
-        // run of the window keeps its lists again.
-        {
-            StatAccumulators stats;
-            stats.setOptions(statistics.stats().options());
-            FileLists none;
-            DirectoryWalker(stats).walkFolder(tree.root(), QString());
-            HistoryStore(database).save(KeptRun::record(stats, none,
-                                                        {{QStringLiteral("c: [test]"), {}}}, 4096,
-                                                        0, false, QDateTime::currentDateTime()));
-        }
+        // run of the window keeps its lists again. One whose archive is damaged says so and
+        // leaves the run on show as it was.
+        StatAccumulators stats;
+        stats.setOptions(statistics.stats().options());
+        FileLists none;
+        DirectoryWalker(stats).walkFolder(tree.root(), QString());
+        KeptRun bare = KeptRun::record(stats, none, {{QStringLiteral("c: [test]"), {}}}, 4096, 0,
+                                       false, QDateTime::currentDateTime());
+        HistoryStore(database).save(bare);
         history = statistics.btHistoryClick();
         history->btOpen->click(); // the newest run is picked as the window opens
-        QVERIFY(statistics.windowTitle().contains(QStringLiteral(" - kept run of ")));
+        const QStringList shown = statsFigures(statistics.stats());
+        QCOMPARE(shown, statsFigures(stats));
+        bare.archive = QByteArrayLiteral("damaged");
+        HistoryStore(database).save(bare);
+        history = statistics.btHistoryClick();
+        history->btOpen->click();
+        QVERIFY(m_messages->log.last().endsWith(QStringLiteral("its figures are damaged.")));
+        QCOMPARE(statsFigures(statistics.stats()), shown);
+        QVERIFY(history->isVisible());
 
         // A history that is no database: the run completes, the file stays as it was.
         delete history.data();

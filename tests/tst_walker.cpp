@@ -168,6 +168,7 @@ private Q_SLOTS:
             for (const char *name :
                  {"w7/tie-d.txt", "w3/tie-b.txt", "w9/tie-a.txt", "w1/tie-c.txt"})
                 tree.file(name, 60000);
+            tree.file("w2/unit.service", 1234); // an extension too long for a row of its own
         } else if (shape == "deep") {
             tree.folder("top");
             tree.deepChain("top", 300, "bottom.txt");

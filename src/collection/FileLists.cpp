@@ -120,3 +120,18 @@ void FileLists::clear()
     m_folders.clear();
     m_targets.clear();
 }
+
+void FileLists::swap(FileLists &other)
+{
+    std::swap(m_limit, other.m_limit);
+    std::swap(m_anyLength, other.m_anyLength);
+    std::swap(m_fixed, other.m_fixed);
+    m_extensions.swap(other.m_extensions);
+    m_folders.swap(other.m_folders);
+    std::swap(m_targets, other.m_targets);
+    // The list of the key met last belongs to the map it came from.
+    for (FileLists *lists : {this, &other}) {
+        lists->m_lastKey.clear();
+        lists->m_lastList = nullptr;
+    }
+}

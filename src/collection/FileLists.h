@@ -62,6 +62,8 @@ public:
     FolderRecords &folders() { return m_folders; }
     const std::vector<TargetFolders> &largestFolders() const { return m_targets; }
     void clear();
+    // Trades everything with other: a run read aside takes the place of the one on show.
+    void swap(FileLists &other);
 
 private:
     friend class RunArchive;

@@ -87,3 +87,9 @@ void FolderRecords::clear()
     const std::lock_guard lock(m_mutex);
     m_records.clear();
 }
+
+void FolderRecords::swap(FolderRecords &other)
+{
+    const std::scoped_lock lock(m_mutex, other.m_mutex);
+    m_records.swap(other.m_records);
+}

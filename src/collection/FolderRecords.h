@@ -31,6 +31,7 @@ public:
     // totals, the one entered first.
     std::vector<Total> largestBelow(quint32 root, int n) const;
     void clear();
+    void swap(FolderRecords &other);
 
 private:
     struct Record {

@@ -44,6 +44,8 @@ public:
             *this << text;
         return *this;
     }
+    // Writes a field where the same list of fields serves writing and reading (Reader's &).
+    template <typename T> Writer &operator&(const T &value) { return *this << value; }
 };
 
 // Reads what Writer wrote; anything short or out of place turns ok() false for good, and
@@ -97,6 +99,8 @@ public:
         }
         return *this;
     }
+    // Reads a field where the same list of fields serves writing and reading (Writer's &).
+    template <typename T> Reader &operator&(T &value) { return *this >> value; }
 
 private:
     bool take(size_t size)
@@ -116,30 +120,38 @@ namespace {
 constexpr quint32 magic = 0x51525531; // "QRU1"
 constexpr quint16 format = 1;
 
-template <typename Array> void writeArray(auto &out, const Array &values)
+// The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
+template <typename Io, typename Options> void transferOptions(Io &io, Options &options)
 {
-    for (const auto value : values)
-        out << value;
+    io &options.allFiles &options.includeSelected &options.excludeSelected &options
+        .PickList1 &options.PickList2 &options.collectOverhang &options.enterHiddenFolders &options
+        .listLongExtensions;
 }
 
-template <typename Array> void readArray(auto &in, Array &values)
+// Every figure of a run but its type rows, in the archive's order.
+template <typename Io, typename Stats> void transferFigures(Io &io, Stats &stats)
 {
-    for (auto &value : values)
-        in >> value;
+    for (auto *bands : {&stats.sizeCount, &stats.sizeBytes})
+        for (auto &value : *bands)
+            io &value;
+    for (auto *bands : {&stats.accessedAgeCount, &stats.accessedAgeBytes, &stats.createdAgeCount,
+                        &stats.createdAgeBytes, &stats.modifiedAgeCount, &stats.modifiedAgeBytes})
+        for (auto &value : *bands)
+            io &value;
+    for (auto *slots : {&stats.modifiedSlots, &stats.createdSlots, &stats.accessedSlots})
+        for (auto &value : *slots)
+            io &value;
+    io &stats.readOnlyCount &stats.readOnlyBytes &stats.hiddenCount &stats.hiddenBytes &stats
+        .systemCount &stats.systemBytes &stats.archiveCount &stats.archiveBytes;
+    io &stats.overhang4K &stats.overhang8K &stats.overhang16K &stats.overhang32K &stats.overhang64K;
+    io &stats.filesProcessed &stats.filesFound &stats.unlistedFiles &stats.unlistedBytes;
 }
 
-void writeFile(auto &out, const KeptFile &file, quint32 folder)
+// A kept file; folder is the number its folder has in the archive.
+template <typename Io, typename File, typename Folder>
+void transferFile(Io &io, File &file, Folder &folder)
 {
-    out << file.name << folder << file.attributes << file.size << file.accessed << file.created
-        << file.modified;
-}
-
-KeptFile readFile(auto &in)
-{
-    KeptFile file;
-    in >> file.name >> file.folder >> file.attributes >> file.size >> file.accessed >>
-        file.created >> file.modified;
-    return file;
+    io &file.name &folder &file.attributes &file.size &file.accessed &file.created &file.modified;
 }
 
 } // namespace
@@ -149,26 +161,12 @@ QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lis
     Writer out;
     out << magic << format;
 
-    const CollectionOptions &options = stats.options();
-    out << options.allFiles << options.includeSelected << options.excludeSelected
-        << options.PickList1 << options.PickList2 << options.collectOverhang
-        << options.enterHiddenFolders << options.listLongExtensions << stats.today();
+    transferOptions(out, stats.options());
+    out << stats.today();
     out << quint32(stats.lbTypes.rowCount());
     for (const ExtensionRow &row : stats.lbTypes.rows())
         out << row.key << row.files << row.bytes;
-    for (const auto *bands : {&stats.sizeCount, &stats.sizeBytes})
-        writeArray(out, *bands);
-    for (const auto *bands :
-         {&stats.accessedAgeCount, &stats.accessedAgeBytes, &stats.createdAgeCount,
-          &stats.createdAgeBytes, &stats.modifiedAgeCount, &stats.modifiedAgeBytes})
-        writeArray(out, *bands);
-    for (const auto *slots : {&stats.modifiedSlots, &stats.createdSlots, &stats.accessedSlots})
-        writeArray(out, *slots);
-    out << stats.readOnlyCount << stats.readOnlyBytes << stats.hiddenCount << stats.hiddenBytes
-        << stats.systemCount << stats.systemBytes << stats.archiveCount << stats.archiveBytes;
-    out << stats.overhang4K << stats.overhang8K << stats.overhang16K << stats.overhang32K
-        << stats.overhang64K;
-    out << stats.filesProcessed << stats.filesFound << stats.unlistedFiles << stats.unlistedBytes;
+    transferFigures(out, stats);
     writeLists(out, lists);
     // The fastest level: most of what it leaves is names, and keeping a run must be quick.
     return qCompress(out.data, 1);
@@ -222,7 +220,7 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     auto writeFiles = [&](const TopFiles &list) {
         out << quint32(list.unsorted().size());
         for (const KeptFile &file : list.unsorted())
-            writeFile(out, file, renumbered[file.folder]);
+            transferFile(out, file, renumbered[file.folder]);
     };
     for (const TopFiles &list : lists.m_fixed)
         writeFiles(list);
@@ -253,9 +251,8 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
 
     CollectionOptions options;
     qint64 today = 0;
-    in >> options.allFiles >> options.includeSelected >> options.excludeSelected >>
-        options.PickList1 >> options.PickList2 >> options.collectOverhang >>
-        options.enterHiddenFolders >> options.listLongExtensions >> today;
+    transferOptions(in, options);
+    in >> today;
     quint32 typeRows = 0;
     in >> typeRows;
     std::vector<ExtensionRow> rows;
@@ -264,18 +261,7 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
         in >> row.key >> row.files >> row.bytes;
         rows.push_back(row);
     }
-    for (auto *bands : {&stats.sizeCount, &stats.sizeBytes})
-        readArray(in, *bands);
-    for (auto *bands : {&stats.accessedAgeCount, &stats.accessedAgeBytes, &stats.createdAgeCount,
-                        &stats.createdAgeBytes, &stats.modifiedAgeCount, &stats.modifiedAgeBytes})
-        readArray(in, *bands);
-    for (auto *slots : {&stats.modifiedSlots, &stats.createdSlots, &stats.accessedSlots})
-        readArray(in, *slots);
-    in >> stats.readOnlyCount >> stats.readOnlyBytes >> stats.hiddenCount >> stats.hiddenBytes >>
-        stats.systemCount >> stats.systemBytes >> stats.archiveCount >> stats.archiveBytes;
-    in >> stats.overhang4K >> stats.overhang8K >> stats.overhang16K >> stats.overhang32K >>
-        stats.overhang64K;
-    in >> stats.filesProcessed >> stats.filesFound >> stats.unlistedFiles >> stats.unlistedBytes;
+    transferFigures(in, stats);
     stats.setOptions(options);
     stats.setToday(today);
     stats.lbTypes.restore(std::move(rows));
@@ -306,7 +292,8 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         quint32 count = 0;
         in >> count;
         for (quint32 i = 0; i < count && in.ok(); ++i) {
-            const KeptFile file = readFile(in);
+            KeptFile file;
+            transferFile(in, file, file.folder);
             if (file.folder >= folders)
                 return false;
             list.offer(file, lists.m_limit);

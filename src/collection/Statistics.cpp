@@ -115,27 +115,22 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_types, &TypesPage::pieClicked, this, &TfrmStatistics::pieClicked);
     connect(m_types, &TypesPage::pieViewChosen, this, &TfrmStatistics::setPieTimer);
 
+    // The row of buttons under the notebook; only "Collect statistics" answers Enter.
     const int buttonTop = notebookHeight + 6;
-    btOK = new QPushButton(QStringLiteral("&Collect statistics"), this);
-    btOK->setToolTip(QStringLiteral("Start collecting statistics"));
-    btOK->setGeometry(8, buttonTop, 140, 25);
+    auto button = [this, buttonTop](const char *text, const char *tip, int left, int width) {
+        auto *made = new QPushButton(QString::fromLatin1(text), this);
+        made->setToolTip(QString::fromLatin1(tip));
+        made->setGeometry(left, buttonTop, width, 25);
+        made->setAutoDefault(false);
+        return made;
+    };
+    btOK = button("&Collect statistics", "Start collecting statistics", 8, 140);
+    btOK->setAutoDefault(true);
     btOK->setDefault(true);
-    btPrint = new QPushButton(QStringLiteral("&Print page"), this);
-    btPrint->setToolTip(QStringLiteral("Print this page only"));
-    btPrint->setGeometry(156, buttonTop, 100, 25);
-    btPrint->setAutoDefault(false);
-    btExport = new QPushButton(QStringLiteral("&Export..."), this);
-    btExport->setToolTip(QStringLiteral("Save this page as CSV, PNG, SVG or PDF"));
-    btExport->setGeometry(264, buttonTop, 100, 25);
-    btExport->setAutoDefault(false);
-    btHistory = new QPushButton(QStringLiteral("&History..."), this);
-    btHistory->setToolTip(QStringLiteral("Open, compare or delete kept runs"));
-    btHistory->setGeometry(372, buttonTop, 100, 25);
-    btHistory->setAutoDefault(false);
-    btCancel = new QPushButton(QStringLiteral("Close"), this);
-    btCancel->setToolTip(QStringLiteral("Cancel operation or close window"));
-    btCancel->setGeometry(clientWidth - 108, buttonTop, 100, 25);
-    btCancel->setAutoDefault(false);
+    btPrint = button("&Print page", "Print this page only", 156, 100);
+    btExport = button("&Export...", "Save this page as CSV, PNG, SVG or PDF", 264, 100);
+    btHistory = button("&History...", "Open, compare or delete kept runs", 372, 100);
+    btCancel = button("Close", "Cancel operation or close window", clientWidth - 108, 100);
     StatusBar1 = new QLabel(this);
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->setGeometry(0, clientHeight - 18, clientWidth, 18);
@@ -475,21 +470,20 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
                                  "finished."));
         return false;
     }
-    {
-        // Read aside first: a damaged archive leaves the run on show as it is.
-        StatAccumulators stats;
-        FileLists lists;
-        if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists)) {
-            showError(run.archive.isEmpty()
-                          ? QStringLiteral("Run %1 was kept without its figures; it can be "
-                                           "compared but not opened.")
-                                .arg(run.id)
-                          : QStringLiteral("Run %1 cannot be opened: its figures are damaged.")
-                                .arg(run.id));
-            return false;
-        }
+    // Read aside first: a damaged archive leaves the run on show as it is.
+    StatAccumulators stats = m_stats; // keeps the status observer; the archive gives the rest
+    FileLists lists;
+    if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists)) {
+        showError(
+            run.archive.isEmpty()
+                ? QStringLiteral("Run %1 was kept without its figures; it can be "
+                                 "compared but not opened.")
+                      .arg(run.id)
+                : QStringLiteral("Run %1 cannot be opened: its figures are damaged.").arg(run.id));
+        return false;
     }
-    RunArchive::read(run.archive, m_stats, m_lists);
+    m_stats = std::move(stats);
+    m_lists.swap(lists);
     m_clusterSize = run.clusterSize;
     const QStringList &targets = m_stats.options().PickList1;
     currentDrive = targets.value(targets.size() - 1);

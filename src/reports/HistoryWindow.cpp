@@ -76,10 +76,6 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     connect(runList, &QTableWidget::cellDoubleClicked, this, [this] { btOpenClick(); });
     resize(720, 360);
     refresh();
-    // The newest run is picked and the list has the keys: Enter opens it, Up and Down pick
-    // another, Shift or Ctrl with them pick a second to compare.
-    if (!m_runs.isEmpty())
-        runList->setCurrentCell(0, 0);
     runList->setFocus();
 }
 
@@ -105,6 +101,10 @@ void HistoryWindow::refresh()
             runList->setItem(row, column, cell);
         }
     }
+    // The newest run is picked and the list has the keys: Enter opens it, Up and Down pick
+    // another, Shift or Ctrl with them pick a second to compare.
+    if (!m_runs.isEmpty())
+        runList->setCurrentCell(0, 0);
     runList->resizeColumnsToContents();
     // The targets take what room is left; long ones are elided, in full in the tooltip.
     runList->horizontalHeader()->setSectionResizeMode(Targets, QHeaderView::Stretch);

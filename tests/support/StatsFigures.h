@@ -34,5 +34,7 @@ inline QStringList statsFigures(const StatAccumulators &stats)
     add("overhang", std::array<double, 5>{stats.overhang4K, stats.overhang8K, stats.overhang16K,
                                           stats.overhang32K, stats.overhang64K});
     add("files", std::array<double, 2>{double(stats.filesProcessed), double(stats.filesFound)});
+    add("unlisted",
+        std::array<double, 2>{double(stats.unlistedFiles), double(stats.unlistedBytes)});
     return lines;
 }
