@@ -3,8 +3,8 @@
 #include "platform/DirListing.h"
 #include "platform/LocalTimeZone.h"
 #include "support/TestEnvironment.h"
+#include "support/TestTree.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <ctime>
@@ -200,9 +200,9 @@ private Q_SLOTS:
 
     void describeEntryFromTheFileSystem()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QByteArray base = QFile::encodeName(dir.path());
+        // A test tree, not a temporary folder: that one cannot remove a name that is not UTF-8.
+        TestTree tree;
+        const QByteArray base = tree.root();
         FileDescriptor dirFd(::open(base.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         QVERIFY(dirFd.get() >= 0);
         MountIdentity mount;

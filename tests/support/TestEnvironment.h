@@ -3,8 +3,9 @@
 #include <QByteArray>
 
 // Pins what results may depend on: separators "," and ".", the short time format "HH:mm",
-// the English locale (MIME descriptions), the configuration folder in test mode and the time
-// zone (Europe/Berlin unless another is named). Call from initTestCase.
+// the English locale (MIME descriptions), a home folder of the test program's own with the
+// configuration and data folders in test mode below it, and the time zone (Europe/Berlin
+// unless another is named). Call from initTestCase.
 void pinTestEnvironment(const QByteArray &timeZone = "Europe/Berlin");
 
 // Switches the time zone of the file-date conversion, for tests of zone rules.
