@@ -1,8 +1,8 @@
 // Times one whole collection run of the statistics window, offscreen, on the current drive or
 // on FOLDER as drive c: the wizard answered with that drive and "All files", every page rebuilt.
 //   window_run [FOLDER]     (prints the files processed and the milliseconds)
-#include "collection/Statistics.h"
-#include "drives/whichdrv.h"
+#include "reports/ui/StatisticsWindow.h"
+#include "drives/ui/whichdrv.h"
 #include "platform/Messages.h"
 #include "platform/Volumes.h"
 

@@ -1,4 +1,4 @@
-#include "common/PackedFileDate.h"
+#include "platform/PackedFileDate.h"
 #include "common/Utility.h"
 #include "platform/DirListing.h"
 #include "platform/LocalTimeZone.h"

@@ -2,7 +2,7 @@
 
 #include "CollectionOptions.h"
 #include "ExtensionTable.h"
-#include "common/PackedFileDate.h"
+#include "platform/PackedFileDate.h"
 #include "filetypes/TypeFilter.h"
 #include "platform/DirEntry.h"
 

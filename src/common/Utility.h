@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PackedFileDate.h"
+#include "platform/PackedFileDate.h"
 #include "platform/DirEntry.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PackedFileDate.h"
+#include "PackedFileDate.h"
 
 #include <QByteArray>
 

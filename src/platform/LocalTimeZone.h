@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PackedFileDate.h"
+#include "PackedFileDate.h"
 
 // Conversion of file times to local time by the time-zone rules in force on each date (a summer
 // file keeps its summer hour in winter). The zone is read once; reload() reads it again after TZ

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drives/whichdrv.h"
+#include "drives/ui/whichdrv.h"
 #include "widgets/Picklist.h"
 
 #include <QAction>

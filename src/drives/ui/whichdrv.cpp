@@ -1,11 +1,11 @@
 #include "whichdrv.h"
 
-#include "DriveServices.h"
+#include "drives/DriveServices.h"
 #include "collection/RunSettings.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
 #include "filetypes/StatFiles.h"
-#include "filetypes/statlist.h"
+#include "filetypes/ui/statlist.h"
 #include "platform/ProfileFile.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"

@@ -1,7 +1,7 @@
 #include "OverhangPage.h"
 
 #include "BandCharts.h"
-#include "OverhangFigures.h"
+#include "reports/OverhangFigures.h"
 
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"

@@ -1,6 +1,6 @@
 #include "PageExporter.h"
 
-#include "CsvWriter.h"
+#include "reports/CsvWriter.h"
 
 #include <QDir>
 #include <QFileDialog>

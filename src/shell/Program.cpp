@@ -1,6 +1,6 @@
 #include "Main.h"
 #include "HintStyle.h"
-#include "collection/Statistics.h"
+#include "reports/ui/StatisticsWindow.h"
 #include "platform/LinuxVolumes.h"
 #include "widgets/DesktopShell.h"
 #include "widgets/WidgetMessages.h"

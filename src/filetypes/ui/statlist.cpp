@@ -1,6 +1,6 @@
 #include "statlist.h"
 
-#include "StatFiles.h"
+#include "filetypes/StatFiles.h"
 #include "common/Utility.h"
 #include "platform/Messages.h"
 #include "platform/ProfileFile.h"

@@ -1,6 +1,6 @@
 #include "BandPage.h"
 
-#include "FileListPages.h"
+#include "reports/FileListPages.h"
 #include "common/Utility.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"

@@ -1,6 +1,6 @@
 #include "ComparisonWindow.h"
 
-#include "PageExporter.h"
+#include "widgets/PageExporter.h"
 #include "platform/Messages.h"
 
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "TypesPage.h"
 
-#include "ReportTables.h"
+#include "reports/ReportTables.h"
 #include "collection/StatAccumulators.h"
 #include "collection/StatusText.h"
 #include "common/Sortgrid.h"

@@ -1,6 +1,6 @@
 #include "FilesWindow.h"
 
-#include "FileListPages.h"
+#include "reports/FileListPages.h"
 #include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "platform/Shell.h"

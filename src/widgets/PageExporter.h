@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextTable.h"
+#include "reports/TextTable.h"
 
 #include <QSize>
 #include <QString>

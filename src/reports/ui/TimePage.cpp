@@ -6,7 +6,7 @@
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 
-#include "FileListPages.h"
+#include "reports/FileListPages.h"
 
 #include <QMenu>
 #include <QPainter>

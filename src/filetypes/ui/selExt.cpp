@@ -1,8 +1,8 @@
 #include "selExt.h"
 
-#include "StatFiles.h"
+#include "filetypes/StatFiles.h"
 #include "TTablist.h"
-#include "TypeRow.h"
+#include "filetypes/TypeRow.h"
 #include "widgets/ScreenCentre.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "SizesPage.h"
 
 #include "BandCharts.h"
-#include "ReportTables.h"
+#include "reports/ReportTables.h"
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
 #include "widgets/Chart.h"

@@ -1,7 +1,7 @@
 #include "DatePage.h"
 
 #include "BandCharts.h"
-#include "ReportTables.h"
+#include "reports/ReportTables.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
