@@ -3,10 +3,11 @@
 // window's lists of 100 files per row, every core) or a made-up run of N extensions, each with
 // a full list of 100 files in folders of their own.
 //   keep_run FOLDER | --extensions N      (prints files, archive bytes, median ms, bytes per run)
-#include "collection/DirectoryWalker.h"
+#include "collection/CollectionRun.h"
 #include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
 #include "history/HistoryStore.h"
+#include "reports/RunPages.h"
 #include "platform/DirEntry.h"
 
 #include <QCoreApplication>
@@ -54,26 +55,22 @@ int main(int argc, char *argv[])
     }
     StatAccumulators stats;
     FileLists lists;
-    lists.setLimit(100);
-    CollectionOptions options;
+    CollectionRun run(stats, lists);
+    run.setListLimit(100);
     const bool madeUp = QByteArray(argv[1]) == "--extensions";
-    const QByteArray folder = madeUp ? QByteArray("/srv/bench") : QByteArray(argv[1]);
-    options.PickList1 = {QFile::decodeName(folder)};
-    options.collectOverhang = true;
-    stats.setOptions(options);
-    stats.clearVariables();
+    run.prepare(CollectionOptions(),
+                {RunTarget::fromFolder(madeUp ? QByteArray("/srv/bench") : QByteArray(argv[1]))});
     if (madeUp) {
+        stats.clearVariables();
+        lists.setLimit(100);
         makeRun(stats, lists, argc > 2 ? std::atoi(argv[2]) : 2000);
     } else {
-        DirectoryWalker walker(stats);
-        walker.setFileLists(&lists);
-        walker.walkFolder(folder, QFile::decodeName(folder));
+        run.walk();
     }
 
-    const QList<RunPages::Target> targets{{QFile::decodeName(folder), folder}};
     // The window keeps a run after its pages are built, which asked the file type register
     // for every extension already; so is it here, and the keeping alone is timed.
-    RunPages::tables(stats, lists, targets, 4096, QString());
+    RunPages::tables(stats, lists, run.targets(), 4096, QString());
 
     QTemporaryDir place;
     const QString path = place.filePath(QStringLiteral("history.sqlite"));
@@ -84,14 +81,13 @@ int main(int argc, char *argv[])
         QElapsedTimer clock;
         clock.start();
         HistoryStore store(path);
-        const KeptRun run =
-            KeptRun::record(stats, lists, targets, 4096, 0, false, QDateTime::currentDateTime());
-        if (!store.save(run)) {
+        const KeptRun kept = KeptRun::record(run);
+        if (!store.save(kept)) {
             std::fprintf(stderr, "%s\n", qPrintable(store.error()));
             return 1;
         }
         times.push_back(clock.elapsed());
-        archive = run.archive.size();
+        archive = kept.archive.size();
     }
     std::sort(times.begin(), times.end());
     // The size the database reaches with every run folded into the file.

@@ -377,6 +377,21 @@ private Q_SLOTS:
         again.show();
         QCOMPARE(again.checkedDrives(), QStringList({"c: [sys]", folder}));
         QVERIFY(again.cbHiddenFolders->isChecked());
+        // The last run's targets come back as they were ticked: the folder alone, without the
+        // current drive that holds it.
+        {
+            TfrmWhichDrive folderOnly;
+            folderOnly.show();
+            clickRow(folderOnly.pckDrives, 0);
+            QTest::mouseClick(folderOnly.btNext1, Qt::LeftButton);
+            QTest::mouseClick(folderOnly.btNext2, Qt::LeftButton);
+            QCOMPARE(folderOnly.checkedDrives(), QStringList{folder});
+        }
+        {
+            TfrmWhichDrive remembered;
+            remembered.show();
+            QCOMPARE(remembered.checkedDrives(), QStringList{folder});
+        }
         // The folder row can be taken out again; a drive row cannot.
         again.pckDrives->setCurrentRow(0);
         again.pckDrives->actions().last()->trigger(); // "Remove folder"

@@ -1,3 +1,4 @@
+#include "collection/CollectionRun.h"
 #include "collection/DirectoryWalker.h"
 #include "reports/ui/StatisticsWindow.h"
 #include "drives/ui/whichdrv.h"
@@ -476,7 +477,8 @@ private Q_SLOTS:
             rows.append(cells.join(u'|'));
         }
         QCOMPARE(rows, QStringList({".TXT|1|1|0|5,100|6,100|+1,000|", ".NEW|0|1|+1|0|300|+300|new",
-                                    "|1|1|0|10|10|0|", ".DOC|1|0|-1|70,000|0|-70,000|vanished"}));
+                                    "|1|1|0|10|10|0|", ".DOC|1|0|-1|70,000|0|-70,000|vanished",
+                                    "Totals|3|3|0|75,110|6,410|-68,700|"}));
         // Exported, the changes are plain signed figures, not formulas.
         QTemporaryDir exports;
         const auto desktopSave = PageExporter::chooseFile;
@@ -486,7 +488,10 @@ private Q_SLOTS:
         comparison->btExport->click();
         PageExporter::chooseFile = desktopSave;
         const QList<QStringList> csv = readCsv(exports.filePath(QStringLiteral("types.csv")));
-        QCOMPARE(csv.size(), 5);
+        QCOMPARE(csv.size(), 6);
+        // The first heading names both runs.
+        QVERIFY(csv[0][0].startsWith(QStringLiteral("Types from run 1 (")) &&
+                csv[0][0].contains(QStringLiteral(") to run 2 (")));
         QCOMPARE(csv[1], QStringList({".TXT", "1", "1", "0", "5100", "6100", "1000", ""}));
         QCOMPARE(csv[4], QStringList({".DOC", "1", "0", "-1", "70000", "0", "-70000", "vanished"}));
 
@@ -517,11 +522,12 @@ private Q_SLOTS:
         // run of the window keeps its lists again. One whose archive is damaged says so and
         // leaves the run on show as it was.
         StatAccumulators stats;
-        stats.setOptions(statistics.stats().options());
         FileLists none;
-        DirectoryWalker(stats).walkFolder(tree.root(), QString());
-        KeptRun bare = KeptRun::record(stats, none, {{QStringLiteral("c: [test]"), {}}}, 4096, 0,
-                                       false, QDateTime::currentDateTime());
+        CollectionRun reportRun(stats, none);
+        reportRun.prepare(statistics.stats().options(),
+                          {RunTarget::fromRow(QStringLiteral("c: [test]"))});
+        reportRun.walk();
+        KeptRun bare = KeptRun::record(reportRun);
         HistoryStore(database).save(bare);
         history = statistics.btHistoryClick();
         history->btOpen->click(); // the newest run is picked as the window opens
@@ -628,6 +634,7 @@ private Q_SLOTS:
         options.PickList2 = QStringList{"*.doc\tWord document", "*.pdf\tPDF"};
         stats.setOptions(options);
         stats.crunchNumbers(QString(), testEntry("a.doc", 30));
+        stats.registerChosenTypes(); // as a run does after each walk
         page.setView(TypesPage::Listing);
         page.doFileTypes(stats);
         QCOMPARE(column(*page.gridTypes, 0), QStringList({".DOC", ".PDF", ""}));
@@ -792,11 +799,10 @@ private Q_SLOTS:
         types.doFileTypes(stats);
         SizesPage sizes(colours);
         sizes.doFileSizes(stats);
-        DatePage modified(QStringLiteral("Modified"), QStringLiteral("note"), colours);
-        modified.fillGridDates(QStringLiteral("Modified Date"), stats.modifiedAgeCount,
-                               stats.modifiedAgeBytes);
+        DatePage modified(2, QStringLiteral("note"), colours);
+        modified.fillGridDates(stats);
         CombinedPage combined(colours);
-        combined.fillCombinedGridDates(stats, column(*modified.grid, 0, 1));
+        combined.fillCombinedGridDates(stats);
         for (const ReportGrid *grid : {types.gridTypes, sizes.grid, modified.grid, combined.grid})
             for (int r = 0; r < grid->rowCount(); ++r)
                 for (int c = 0; c < grid->columnCount(); ++c) {
@@ -848,26 +854,25 @@ private Q_SLOTS:
     void datePagesAndCombined()
     {
         ChartColorTable colours;
-        DatePage access(QStringLiteral("Access"), QStringLiteral("note"), colours);
+        DatePage access(0, QStringLiteral("note"), colours);
         CombinedPage combined(colours);
         StatAccumulators stats;
         stats.setToday(CivilDateTime{2026, 12, 7}.dayNumber());
         DirEntry entry = testEntry("a", 524288);
         entry.accessed = 0;
         stats.crunchNumbers(QString(), entry);
-        access.fillGridDates(QStringLiteral("Accessed Date"), stats.accessedAgeCount,
-                             stats.accessedAgeBytes);
+        access.fillGridDates(stats);
         QCOMPARE(access.grid->cell(0, 0), QStringLiteral("Accessed Date"));
         QCOMPARE(access.grid->cell(0, 10), QStringLiteral("Not recorded"));
         QCOMPARE(access.grid->cell(2, 10), QStringLiteral("1"));
         access.rbBySize->setChecked(true);
-        access.rebuildChart(stats.accessedAgeCount, stats.accessedAgeBytes);
+        access.rebuildChart(stats);
         QCOMPARE(access.chart->title, QStringLiteral("Access Date (file sizes in MB)"));
         QCOMPARE(access.chart->seriesAt(0).points[0].value, 0.5);
         QCOMPARE(access.chart->seriesAt(0).points[0].label, QStringLiteral("Not recorded"));
 
-        // As the window does: the labels in the date listing's order, oldest first.
-        combined.fillCombinedGridDates(stats, column(*access.grid, 0, 1));
+        // The labels in the date listing's order, oldest first.
+        combined.fillCombinedGridDates(stats);
         const QStringList bands{"Over 4 years",   "3 - 4 years",   "2 - 3 years",  "1 - 2 years",
                                 "121 - 365 days", "61 - 120 days", "31 - 60 days", "8 - 30 days",
                                 "<= 7 days",      "Not recorded"};

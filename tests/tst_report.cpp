@@ -6,6 +6,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -705,6 +706,39 @@ private Q_SLOTS:
         QCOMPARE(report({"c:", "--compare", "7"}).status, 2);
     }
 
+    // A folder named as typed is kept by its absolute path and walked once however often it
+    // is named; compared later from elsewhere without a target, the same folder is walked
+    // again; other options are compared under a note.
+    void foldersAreKeptAbsoluteAndWalkedOnce()
+    {
+        const QString path = HistoryStore::defaultPath();
+        QFile::remove(path);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(QFile::decodeName(m_tree->root()));
+        const Result twice =
+            report({"docs", "docs/../docs", "--save", "--format", "json", "--no-progress"});
+        QDir::setCurrent(before);
+        const QString docs = QFile::decodeName(m_tree->path("docs"));
+        QCOMPARE(twice.json()["targets"].toArray(), QJsonArray{docs});
+        QCOMPARE(twice.json()["filesProcessed"].toInt(), 2);
+
+        const Result same = report({"--compare", "latest", "--format", "json", "--no-progress"});
+        QCOMPARE(same.status, 0);
+        QCOMPARE(same.json()["against"].toObject()["targets"].toArray(), QJsonArray{docs});
+        QCOMPARE(same.json()["notes"].toArray(), QJsonArray());
+        const QJsonObject types = same.json()["pages"].toArray()[0].toObject();
+        QCOMPARE(types["totals"].toObject()["after"].toObject()["files"].toInt(), 2);
+        QCOMPARE(types["totals"].toObject()["change"].toObject()["bytes"].toInt(), 0);
+
+        const Result other = report({"--compare", "latest", "--hidden-folders", "--no-progress"});
+        QFile::remove(path);
+        QCOMPARE(other.status, 0);
+        QVERIFY2(other.out.startsWith(
+                     QStringLiteral("Note: the runs differ: Options: none then hidden folders\n")),
+                 qPrintable(other.out));
+        QVERIFY(other.out.contains(QStringLiteral("Totals")));
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -841,7 +875,8 @@ private Q_SLOTS:
         RecordingMessages messages;
         const Result result = report({"--format", "json", "d:", "c:"});
         QCOMPARE(result.status, 1);
-        QCOMPARE(messages.log, QStringList{"Error: Can't open drive d: [gone]"});
+        QCOMPARE(messages.log,
+                 QStringList{"Error: Can't open drive d: [gone]: No such file or directory"});
         QCOMPARE(result.json()["filesProcessed"].toInt(), 5);
         QCOMPARE(result.json()["targets"].toArray().size(), 2);
     }

@@ -19,6 +19,14 @@ public:
     // A file name or path as a string: valid UTF-8 as text, every other byte as the escape
     // \udcXX (XX the byte), so that no byte is lost and the text stays valid JSON.
     void fileName(QByteArrayView name);
+    // A member of the object being written: its key, then its value.
+    template <typename T> void member(const QString &name, const T &value)
+    {
+        key(name);
+        this->value(value);
+    }
+    void member(const QString &name, qint64 number) { member(name, double(number)); }
+    void member(const QString &name, int number) { member(name, double(number)); }
 
     QString text() const { return m_text; }
 

@@ -1,23 +1,23 @@
 #pragma once
 
 #include "collection/FileLists.h"
+#include "collection/RunTarget.h"
 #include "collection/StatAccumulators.h"
 
-#include "reports/FileListPages.h"
-#include "reports/RunPages.h"
-
-#include <QDateTime>
 #include <QStringList>
 
 #include <atomic>
 #include <cstdio>
+#include <optional>
 
-class JsonWriter;
+class CollectionRun;
 struct KeptRun;
 
-// quillix-report: walks drives or folders like a collection run and prints every report page
-// as text, or the statistics as JSON. Exit status: 0 done, 1 a target could not be entered,
-// 2 bad input (nothing walked), 130 interrupted (the partial report is printed).
+// quillix-report: walks drives or folders in one collection run, as the window does, and prints
+// every report page as text or CSV, or the statistics as JSON; or compares the run with a kept
+// one; or lists the drive table or the kept runs. Exit status: 0 done, 1 a target could not be
+// entered (or the history could not be read), 2 bad input (nothing walked), 130 interrupted (the
+// partial report is printed).
 class ReportCommand {
 public:
     ReportCommand(FILE *out, FILE *err);
@@ -28,30 +28,25 @@ public:
     static std::atomic<bool> interrupted;
 
 private:
-    using Target = RunPages::Target;
+    enum class Format { Text, Json, Csv };
 
     int usageError(const QString &message);
-    bool resolveTargets(const QStringList &arguments, QList<Target> &targets);
+    void note(const QString &text);
+    // The targets named on the command line (drive letters with colon, or folders); none: the
+    // current drive. False after saying what is wrong.
+    bool resolveTargets(const QStringList &arguments, QList<RunTarget> &targets);
     int printDrives(bool json);
-    // The pages as text tables, or as CSV tables when csv.
-    void printText(const QList<Target> &targets, qint32 clusterSize, qint64 unreadableFolders,
-                   bool aborted, bool csv);
-    void printJson(const QList<Target> &targets, const QStringList &types, qint32 clusterSize,
-                   qint64 unreadableFolders, bool aborted);
-    void write(const QString &text);
-    void writeFilesJson(JsonWriter &json, const ListedRow &row);
-    // Every page as a table, in page order (Overhang only for a single target).
-    QList<TextTable> reportPages(const QList<Target> &targets, qint32 clusterSize);
-    // Keeps the run in the history database; a failure is said on the error stream only.
-    void keepRun(const QList<Target> &targets, qint32 clusterSize, qint64 unreadableFolders,
-                 bool aborted);
     int printHistory(bool json);
-    void printComparison(const KeptRun &against, const QList<Target> &targets, qint32 clusterSize,
-                         bool json);
+    // The run against, by id or "latest"; nothing after saying why (status then set).
+    std::optional<KeptRun> keptRun(const QString &wanted, int &status);
+    // The pages as text tables, or as CSV tables.
+    void printPages(const CollectionRun &run, Format format);
+    void printComparison(const KeptRun &against, const CollectionRun &run, Format format);
+    void write(const QString &text);
+    void writeBytes(const QByteArray &bytes);
 
     FILE *m_out;
     FILE *m_err;
     StatAccumulators m_stats;
     FileLists m_lists;
-    QDateTime m_started;
 };

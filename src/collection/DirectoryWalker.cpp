@@ -6,12 +6,12 @@
 #include "WalkWorker.h"
 #include "drives/DriveServices.h"
 #include "platform/LinuxVolumes.h"
-#include "platform/Messages.h"
 #include "platform/MountTable.h"
 #include "platform/Volumes.h"
 
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -62,11 +62,7 @@ DirectoryWalker::Outcome DirectoryWalker::ScanAllDrives(const QString &currentDr
     const std::optional<DriveInfo> drive = Volumes::current().drive(currentDrive[0]);
     if (!drive)
         return Outcome::NotReady;
-    const Outcome outcome =
-        walkFolder(drive->mountPoint, QFile::decodeName(drive->mountPoint), currentDrive);
-    if (outcome == Outcome::CannotOpen)
-        Messages::current().errorBox(QStringLiteral("Can't open drive ") + currentDrive);
-    return outcome;
+    return walkFolder(drive->mountPoint, QFile::decodeName(drive->mountPoint), currentDrive);
 }
 
 void DirectoryWalker::pumpOnce(WalkPool &pool)
@@ -87,10 +83,13 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     root.displayText = displayRoot;
     {
         const int fd = ::open(rootPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            m_lastError = errno;
             return Outcome::CannotOpen;
+        }
         struct stat rootStat {};
         const bool known = ::fstat(fd, &rootStat) == 0 && DirListing::identifyMount(fd, root.mount);
+        m_lastError = errno;
         ::close(fd);
         if (!known)
             return Outcome::CannotOpen;
@@ -125,7 +124,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
         m_stats.showStatus(*folder);
     for (const auto &worker : m_workers) {
         m_stats.merge(worker->stats);
-        m_unreadableFolders += worker->unreadableFolders;
+        m_unreadable.merge(worker->unreadable);
         if (lists)
             lists->merge(worker->lists);
     }

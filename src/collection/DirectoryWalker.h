@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UnreadableFolders.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,7 +23,8 @@ struct DirEntry;
 // pump on a timer and shows the status text, so a window stays alive however the tree is
 // shaped. Hidden folders (unless the run's options enter them), and folders of other mounts (bind
 // mounts included) or that repeat an ancestor, are not entered; hidden files are counted. Folders
-// that cannot be entered or listed are skipped and counted.
+// that cannot be entered or listed are skipped and kept with their reason. It raises no message:
+// what became of a walk is its outcome, for the caller to say.
 class DirectoryWalker {
 public:
     enum class Outcome { Walked, NotReady, CannotOpen };
@@ -35,6 +38,11 @@ public:
                       const std::atomic<bool> *terminating);
     // Called on the calling thread every intervalMs while a walk runs, to keep windows alive.
     void setPump(std::function<void()> pump, int intervalMs = 15);
+    // A stop flag is raised.
+    bool stopRequested() const
+    {
+        return (m_abortRequested && *m_abortRequested) || (m_terminating && *m_terminating);
+    }
     // Workers of the next walks; 0 or less: one per core.
     void setThreads(int threads);
     int threads() const { return m_threads; }
@@ -44,17 +52,20 @@ public:
     // every target, as lists' limit says; null or a limit of 0 keeps none. Not owned.
     void setFileLists(FileLists *lists) { m_lists = lists; }
 
-    // Walks the drive of the drive row (its first character is the letter) from its root. A drive
-    // that is not ready is passed over silently; a root that cannot be opened is reported in an
-    // error box, "Can't open drive " and the row.
+    // Walks the drive of the drive row (its first character is the letter) from its root; a
+    // drive that is not ready is passed over.
     Outcome ScanAllDrives(const QString &currentDrive);
     // Walks the folder rootPath as if it were a drive root; displayRoot names it in status texts,
     // target (displayRoot when empty) in the largest folders of the lists.
     Outcome walkFolder(const QByteArray &rootPath, const QString &displayRoot,
                        const QString &target = QString());
 
+    // Why the last walk that could not open its root could not (errno).
+    int lastError() const { return m_lastError; }
     // Folders of the walks so far that could not be entered or listed.
-    qint64 unreadableFolders() const { return m_unreadableFolders; }
+    const UnreadableFolders &unreadable() const { return m_unreadable; }
+    qint64 unreadableFolders() const { return m_unreadable.count(); }
+    void clearUnreadable() { m_unreadable.clear(); }
     // Files met so far, the running walk's included; for progress shown by the pump.
     qint64 filesSoFar() const;
 
@@ -68,7 +79,8 @@ private:
     int m_pumpIntervalMs = 15;
     int m_threads;
     std::function<void(const DirEntry &)> m_fileObserver;
-    qint64 m_unreadableFolders = 0;
+    UnreadableFolders m_unreadable;
+    int m_lastError = 0;
     FileLists *m_lists = nullptr;
     std::vector<std::unique_ptr<WalkWorker>> m_workers;
 };

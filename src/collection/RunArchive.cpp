@@ -2,6 +2,7 @@
 
 #include "FileLists.h"
 #include "StatAccumulators.h"
+#include "UnreadableFolders.h"
 
 #include <QtEndian>
 
@@ -118,7 +119,7 @@ private:
 namespace {
 
 constexpr quint32 magic = 0x51525531; // "QRU1"
-constexpr quint16 format = 1;
+constexpr quint16 format = 2; // 2 added the unreadable folders
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
 template <typename Io, typename Options> void transferOptions(Io &io, Options &options)
@@ -156,7 +157,8 @@ void transferFile(Io &io, File &file, Folder &folder)
 
 } // namespace
 
-QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lists)
+QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lists,
+                             const UnreadableFolders &unreadable)
 {
     Writer out;
     out << magic << format;
@@ -168,6 +170,9 @@ QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lis
         out << row.key << row.files << row.bytes;
     transferFigures(out, stats);
     writeLists(out, lists);
+    out << unreadable.count() << quint32(unreadable.folders().size());
+    for (const UnreadableFolders::Folder &folder : unreadable.folders())
+        out << folder.path << qint32(folder.error);
     // The fastest level: most of what it leaves is names, and keeping a run must be quick.
     return qCompress(out.data, 1);
 }
@@ -237,16 +242,18 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     }
 }
 
-bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists &lists)
+bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists &lists,
+                      UnreadableFolders &unreadable)
 {
     stats.clearVariables();
     lists.clear();
+    unreadable.clear();
     const QByteArray bytes = qUncompress(data);
     Reader in(bytes);
     quint32 mark = 0;
     quint16 version = 0;
     in >> mark >> version;
-    if (!in.ok() || mark != magic || version != format)
+    if (!in.ok() || mark != magic || version < 1 || version > format)
         return false;
 
     CollectionOptions options;
@@ -265,9 +272,26 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     stats.setOptions(options);
     stats.setToday(today);
     stats.lbTypes.restore(std::move(rows));
-    if (!in.ok() || !readLists(in, lists) || !in.atEnd()) {
+    bool done = in.ok() && readLists(in, lists);
+    if (done && version >= 2) {
+        qint64 count = 0;
+        quint32 kept = 0;
+        in >> count >> kept;
+        std::vector<UnreadableFolders::Folder> folders;
+        for (quint32 i = 0; i < kept && in.ok() && i < UnreadableFolders::keptLimit; ++i) {
+            UnreadableFolders::Folder folder;
+            qint32 error = 0;
+            in >> folder.path >> error;
+            folder.error = error;
+            folders.push_back(std::move(folder));
+        }
+        done = in.ok() && kept <= UnreadableFolders::keptLimit && count >= qint64(kept);
+        unreadable.restore(std::move(folders), count);
+    }
+    if (!done || !in.atEnd()) {
         stats.clearVariables();
         lists.clear();
+        unreadable.clear();
         return false;
     }
     return true;

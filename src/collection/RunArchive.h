@@ -4,16 +4,21 @@
 
 class FileLists;
 class StatAccumulators;
+class UnreadableFolders;
 
 // A run's figures and lists as one compressed block of bytes, so that a kept run can be shown
 // again exactly as it finished: every counter and table of the accumulators, the run's
-// options, and the largest files and folders with the folders their paths need.
+// options, the largest files and folders with the folders their paths need, and the folders
+// it could not read.
 class RunArchive {
 public:
-    static QByteArray write(const StatAccumulators &stats, const FileLists &lists);
-    // Fills stats and lists from data; false (both left cleared) for bytes this version does
-    // not read: damaged, cut short or written by a newer format.
-    static bool read(const QByteArray &data, StatAccumulators &stats, FileLists &lists);
+    static QByteArray write(const StatAccumulators &stats, const FileLists &lists,
+                            const UnreadableFolders &unreadable);
+    // Fills stats, lists and unreadable from data; false (all left cleared) for bytes this
+    // version does not read: damaged, cut short or written by a newer format. An archive of
+    // the first format has no unreadable folders.
+    static bool read(const QByteArray &data, StatAccumulators &stats, FileLists &lists,
+                     UnreadableFolders &unreadable);
 
 private:
     class Writer;

@@ -17,6 +17,9 @@ RunSettings RunSettings::read(const ProfileFile &file, QString *error)
     settings.enterHiddenFolders = keys->value(QStringLiteral("hiddenfolders")) == u"1";
     settings.listLongExtensions = keys->value(QStringLiteral("longextensions")) == u"1";
     settings.keepHistory = keys->value(QStringLiteral("keephistory")) == u"1";
+    for (const QChar letter : keys->value(QStringLiteral("drives")).toLower())
+        if (letter >= u'c' && letter <= u'z' && !settings.drives.contains(letter))
+            settings.drives.append(letter);
     const int count = keys->value(QStringLiteral("folders")).toInt();
     for (int i = 1; i <= count && i <= 1000; ++i) {
         const QString folder = keys->value(QStringLiteral("folder") + QString::number(i));
@@ -34,12 +37,13 @@ QString RunSettings::write(const ProfileFile &file) const
         {QStringLiteral("LongExtensions"),
          listLongExtensions ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("KeepHistory"), keepHistory ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("Drives"), drives},
         {QStringLiteral("Folders"), QString::number(folders.size())}};
     // A line of the file cannot hold a line break: such a folder is not remembered.
     QStringList kept = folders;
     kept.removeIf(
         [](const QString &folder) { return folder.contains(u'\n') || folder.contains(u'\r'); });
-    values[3].second = QString::number(kept.size());
+    values[4].second = QString::number(kept.size());
     for (qsizetype i = 0; i < kept.size(); ++i)
         values.append({QStringLiteral("Folder") + QString::number(i + 1), kept[i]});
     QString error;

@@ -6,14 +6,21 @@
 class ProfileFile;
 
 // The choices of the last run that the next one starts from, in the settings file's own
-// section [Options]: HiddenFolders, LongExtensions and KeepHistory (0 or 1), Folders (how many)
-// and Folder1 ... FolderN. The sections of the type lists are never touched.
+// section [Options]: HiddenFolders, LongExtensions and KeepHistory (0 or 1), Drives (the letters
+// of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN. The sections of the
+// type lists are never touched.
 struct RunSettings {
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
     // The window keeps its runs in the history database.
     bool keepHistory = false;
+    // The targets of the last run: drive letters (lower case) and folders.
+    QString drives;
     QStringList folders;
+
+    // Some target of the last run is remembered (a file of an older version knows only its
+    // folders).
+    bool remembersTargets() const { return !drives.isEmpty() || !folders.isEmpty(); }
 
     // The settings of file; the defaults where the file or section is missing or cannot be
     // read (error, if given, then says why).

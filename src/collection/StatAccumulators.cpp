@@ -178,6 +178,49 @@ int StatAccumulators::sizeBand(qint64 size)
     return band > sizeBandCount ? sizeBandCount : band;
 }
 
+void StatAccumulators::registerChosenTypes()
+{
+    if (!m_options.includeSelected)
+        return;
+    for (const QString &row : m_options.PickList2)
+        insertType(extractExtension(row).toUtf8(), 0, true);
+}
+
+std::array<const StatAccumulators::AgeBands *, 2> StatAccumulators::ageTables(int stamp) const
+{
+    Q_ASSERT(stamp >= 0 && stamp < 3);
+    switch (stamp) {
+    case 0:
+        return {&accessedAgeCount, &accessedAgeBytes};
+    case 1:
+        return {&createdAgeCount, &createdAgeBytes};
+    default:
+        return {&modifiedAgeCount, &modifiedAgeBytes};
+    }
+}
+
+const StatAccumulators::HalfHourSlots &StatAccumulators::slots(int stamp) const
+{
+    Q_ASSERT(stamp >= 0 && stamp < 3);
+    return stamp == 0 ? accessedSlots : stamp == 1 ? createdSlots : modifiedSlots;
+}
+
+StatAccumulators::AttributeFigures StatAccumulators::attributeFigures(quint32 bit) const
+{
+    switch (bit) {
+    case faReadOnly:
+        return {readOnlyCount, readOnlyBytes};
+    case faHidden:
+        return {hiddenCount, hiddenBytes};
+    case faSystem:
+        return {systemCount, systemBytes};
+    case faArchive:
+        return {archiveCount, archiveBytes};
+    default:
+        return {};
+    }
+}
+
 void StatAccumulators::collectFileAttr(quint32 attributes, qint64 size)
 {
     const double bytes = double(size);

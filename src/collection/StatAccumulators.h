@@ -59,6 +59,27 @@ public:
     void collectFileAttr(quint32 attributes, qint64 size);
     bool isThisSelected(QByteArrayView fileName) const { return m_filter.isThisSelected(fileName); }
 
+    // Gives each type chosen for an include run a row, with files or without; nothing for the
+    // other modes.
+    void registerChosenTypes();
+
+    // The tables of a time stamp: 0 accessed, 1 created, 2 modified.
+    const AgeBands &ageCounts(int stamp) const { return *ageTables(stamp)[0]; }
+    const AgeBands &ageBytes(int stamp) const { return *ageTables(stamp)[1]; }
+    const HalfHourSlots &slots(int stamp) const;
+    // The files and bytes of an attribute bit (faHidden, faReadOnly, faSystem, faArchive); zeros
+    // for any other.
+    struct AttributeFigures {
+        qint64 files = 0;
+        double bytes = 0;
+    };
+    AttributeFigures attributeFigures(quint32 bit) const;
+    // The bytes wasted for each of clusterSizes, in order.
+    std::array<double, 5> overhangSums() const
+    {
+        return {overhang4K, overhang8K, overhang16K, overhang32K, overhang64K};
+    }
+
     // Zeroes every table and counter, and takes today's date for the ages of the new run.
     // The options stay as they are.
     void clearVariables();
@@ -111,6 +132,7 @@ public:
     qint64 unlistedBytes = 0;
 
 private:
+    std::array<const AgeBands *, 2> ageTables(int stamp) const;
     // Whole days between the run's day and time, either way.
     qint64 daysSince(const CivilDateTime &time) const;
     static int slotOf(const CivilDateTime &time);

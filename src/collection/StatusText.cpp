@@ -8,14 +8,15 @@ QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborte
 {
     QString text = QStringLiteral("Finished - ") + intToGrouped(filesProcessed) +
                    QStringLiteral(" files processed");
-    if (unreadableFolders > 0)
-        text += QStringLiteral(", ") + intToGrouped(unreadableFolders) +
-                (unreadableFolders == 1 ? QStringLiteral(" folder unreadable")
-                                        : QStringLiteral(" folders unreadable"));
     if (filesFound != filesProcessed)
         text += u' ' + intToGrouped(filesFound) + QStringLiteral(" files found");
     if (aborted)
         text += QStringLiteral(" INCOMPLETE ... ABORTED");
+    // What this program adds comes after the line as it always read.
+    if (unreadableFolders > 0)
+        text += QStringLiteral(" - ") + intToGrouped(unreadableFolders) +
+                (unreadableFolders == 1 ? QStringLiteral(" folder unreadable")
+                                        : QStringLiteral(" folders unreadable"));
     return text;
 }
 

@@ -5,7 +5,8 @@
 // The status line after a drive has been walked: "Finished - 1,234 files processed", then
 // " 1,000 files found" when not every file was counted, then " INCOMPLETE ... ABORTED" after
 // an abort.
-// unreadableFolders: folders the run could not read, said when there are any.
+// unreadableFolders: folders the run could not read, said after all that (" - 2 folders
+// unreadable") when there are any.
 QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborted,
                            qint64 unreadableFolders = 0);
 // "1,234 files (56 MB) with longer extensions are not listed", or empty when there are none.

@@ -3,6 +3,7 @@
 #include "common/Utility.h"
 
 #include <QFile>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcWalk, "quillix.walk", QtWarningMsg)
 
 namespace {
 
@@ -90,19 +93,23 @@ int WalkWorker::openTask(const WalkTask &task)
                        FolderRecords::noParent);
             return fd;
         }
+        // Replaced since the run began, or gone.
+        const int error = fd >= 0 ? ESTALE : errno;
         if (fd >= 0)
             ::close(fd);
-        ++unreadableFolders;
+        noteUnreadable(m_root.path, error);
         return -1;
     }
     // The ancestors stand on the stack without subfolders of their own: backing up to them ends
     // the task, and they take part in the ancestor check and the folder text.
     for (const FolderStep &step : task.ancestors)
         pushFrame(step.name, step.device, step.inode, step.mount, step.folderId);
+    errno = 0;
     const int parent = reopenFrame(m_stack.size() - 1);
     if (parent < 0) {
         // The folders above it were moved or removed since it was listed.
-        ++unreadableFolders;
+        const int error = errno ? errno : ESTALE;
+        noteUnreadable(folderPath(m_stack.size() - 1, task.name), error);
         return -1;
     }
     DirEntry self;
@@ -145,7 +152,7 @@ void WalkWorker::walkTask(const WalkTask &task)
             }
 
             if (fd < 0 || !top.complete)
-                ++unreadableFolders;
+                noteUnreadable(folderPath(m_stack.size() - 1), top.error ? top.error : ESTALE);
             if (m_stack.size() == base + 1)
                 break;
             // Back up to the parent, which must still be the folder we came from.
@@ -174,8 +181,10 @@ void WalkWorker::listFolder(int fd, Frame &frame)
     for (;;) {
         const long length = long(::getdents64(fd, m_buffer.data(), m_buffer.size()));
         if (length <= 0) {
-            if (length < 0)
+            if (length < 0) {
                 frame.complete = false;
+                frame.error = errno;
+            }
             return;
         }
         for (long offset = 0; offset < length;) {
@@ -195,8 +204,10 @@ void WalkWorker::listFolder(int fd, Frame &frame)
             }
             if (!DirListing::describeEntry(fd, name, frame.mount, m_entry)) {
                 // Gone since it was listed is no failure to read; no search permission is.
-                if (errno != ENOENT)
+                if (errno != ENOENT) {
                     frame.complete = false;
+                    frame.error = errno;
+                }
                 continue;
             }
             if (m_entry.otherMount)
@@ -240,14 +251,36 @@ QString WalkWorker::folderText() const
     return text;
 }
 
+QByteArray WalkWorker::folderPath(size_t depth, const QByteArray &name) const
+{
+    QByteArray path = m_root.path;
+    auto append = [&path](const QByteArray &part) {
+        if (!path.endsWith('/'))
+            path += '/';
+        path += part;
+    };
+    for (size_t level = 1; level <= depth && level < m_stack.size(); ++level)
+        append(m_stack[level].name);
+    if (!name.isEmpty())
+        append(name);
+    return path;
+}
+
+void WalkWorker::noteUnreadable(QByteArray path, int error)
+{
+    qCInfo(lcWalk) << "cannot read" << QFile::decodeName(path) << std::strerror(error);
+    unreadable.add(std::move(path), error);
+}
+
 int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
                                MountIdentity &mount)
 {
     const int child = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
     if (child < 0) {
         // Gone or replaced since the listing is no failure to read.
-        if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP)
-            ++unreadableFolders;
+        const int error = errno;
+        if (error != ENOENT && error != ENOTDIR && error != ELOOP)
+            noteUnreadable(folderPath(m_stack.size() - 1, name), error);
         return -1;
     }
     auto refuse = [child] {

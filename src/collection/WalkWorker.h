@@ -2,6 +2,7 @@
 
 #include "FileLists.h"
 #include "StatAccumulators.h"
+#include "UnreadableFolders.h"
 #include "WalkPool.h"
 #include "platform/DirListing.h"
 
@@ -51,7 +52,7 @@ public:
 
     StatAccumulators stats;
     FileLists lists;
-    qint64 unreadableFolders = 0;
+    UnreadableFolders unreadable;
     // The files met so far, readable from any thread while the walk runs.
     std::atomic<qint64> filesSeen{0};
 
@@ -71,6 +72,7 @@ private:
         std::vector<QByteArray> subfolders;
         size_t next = 0;
         bool complete = true;    // listed, and every entry examined
+        int error = 0;           // why it was not, as errno
         quint32 folderId = 0;    // its folder record, when folders are recorded
         qint64 countedBytes = 0; // of the files counted in it, for its record
     };
@@ -106,6 +108,10 @@ private:
     void offerWork();
     void answerStatus();
     QString folderText() const;
+    // The path of the folder at depth of the stack (0: the task's first), with name below it
+    // when given; built only for a folder that cannot be read.
+    QByteArray folderPath(size_t depth, const QByteArray &name = QByteArray()) const;
+    void noteUnreadable(QByteArray path, int error);
 
     WalkPool &m_pool;
     const WalkRoot &m_root;

@@ -1,18 +1,17 @@
 #include "KeptRun.h"
 
+#include "collection/CollectionRun.h"
 #include "collection/RunArchive.h"
 #include "collection/StatAccumulators.h"
-#include "collection/StatusText.h"
+#include "reports/RunPages.h"
 
-KeptRun KeptRun::record(const StatAccumulators &stats, const FileLists &lists,
-                        const QList<RunPages::Target> &targets, qint32 clusterSize,
-                        qint64 unreadableFolders, bool aborted, const QDateTime &started)
+KeptRun KeptRun::record(const CollectionRun &collection)
 {
+    const StatAccumulators &stats = collection.stats();
     const CollectionOptions &options = stats.options();
     KeptRun run;
-    run.started = started;
-    for (const RunPages::Target &target : targets)
-        run.targets.append(target.name);
+    run.started = collection.started();
+    run.targets = RunTarget::namesOf(collection.targets());
     run.mode = options.allFiles          ? QStringLiteral("all")
                : options.includeSelected ? QStringLiteral("include")
                                          : QStringLiteral("exclude");
@@ -25,14 +24,32 @@ KeptRun KeptRun::record(const StatAccumulators &stats, const FileLists &lists,
     run.filesFound = stats.filesFound;
     for (const double bytes : stats.sizeBytes)
         run.bytesFound += qint64(bytes);
-    run.unreadableFolders = unreadableFolders;
-    run.aborted = aborted;
-    run.status =
-        finishedStatusText(stats.filesProcessed, stats.filesFound, aborted, unreadableFolders);
-    run.clusterSize = clusterSize;
-    if (targets.size() == 1)
-        run.fileSystem = RunPages::fileSystemOf(targets.first());
-    run.tables = RunPages::tables(stats, lists, targets, clusterSize, run.fileSystem);
-    run.archive = RunArchive::write(stats, lists);
+    run.unreadableFolders = collection.unreadable().count();
+    run.aborted = collection.aborted();
+    run.status = collection.finishedStatus();
+    run.clusterSize = collection.clusterSize();
+    run.fileSystem = collection.fileSystem();
+    run.tables = RunPages::tables(stats, collection.lists(), collection.targets(),
+                                  run.clusterSize, run.fileSystem);
+    run.archive = RunArchive::write(stats, collection.lists(), collection.unreadable());
     return run;
+}
+
+QString KeptRun::modeText() const
+{
+    if (mode == u"include")
+        return QStringLiteral("Only ") + types.join(u' ');
+    if (mode == u"exclude")
+        return QStringLiteral("All but ") + types.join(u' ');
+    return QStringLiteral("All files");
+}
+
+QString KeptRun::optionsText() const
+{
+    QStringList options;
+    if (hiddenFolders)
+        options.append(QStringLiteral("hidden folders"));
+    if (longExtensions)
+        options.append(QStringLiteral("long extensions"));
+    return options.join(QStringLiteral(", "));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "reports/RunPages.h"
 #include "reports/TextTable.h"
 
 #include <QByteArray>
@@ -9,8 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-class FileLists;
-class StatAccumulators;
+class CollectionRun;
 
 // A finished (or aborted) run as it is kept.
 struct KeptRun {
@@ -36,8 +34,10 @@ struct KeptRun {
     // without them, or is listed only.
     QByteArray archive;
 
-    // The run the accumulators and lists hold now, over targets, begun at started.
-    static KeptRun record(const StatAccumulators &stats, const FileLists &lists,
-                          const QList<RunPages::Target> &targets, qint32 clusterSize,
-                          qint64 unreadableFolders, bool aborted, const QDateTime &started);
+    // The run just walked, as it is kept: the one way a run enters the history.
+    static KeptRun record(const CollectionRun &run);
+    // "All files", "Only .doc .txt", "All but .tmp".
+    QString modeText() const;
+    // "hidden folders, long extensions", or empty for neither.
+    QString optionsText() const;
 };

@@ -4,6 +4,10 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+struct KeptRun;
+class StatAccumulators;
 
 // The change of the Types, Sizes and date listings between two runs: per row, the files and
 // bytes before and after, sorted by growth (bytes, then files), rows new or vanished marked.
@@ -16,16 +20,25 @@ struct RowChange {
 };
 
 struct PageChange {
-    QString page;
+    int page = -1; // ReportPage::Page
+    QString title;
     QList<RowChange> rows;
 };
 
 namespace RunComparison {
 
-// before and after: every page's table of the two runs, as the report writes them.
-QList<PageChange> compare(const QList<TextTable> &before, const QList<TextTable> &after);
-// The pages' changes as tables, figures signed and grouped ("+1,234").
-QList<TextTable> changeTables(const QList<PageChange> &pages, const QString &against);
+// The two runs compared by their figures: read from their archives, or from their tables for a
+// run kept before runs kept their figures.
+QList<PageChange> compare(const KeptRun &before, const KeptRun &after);
+// How the runs differ in what they looked at: "Targets: c: then /srv", "Mode: All files then
+// Only .doc", "Options: hidden folders then none". Empty when they looked alike.
+QStringList differences(const KeptRun &before, const KeptRun &after);
+// The pages' changes as tables, figures signed and grouped ("+1,234"), each ending in a totals
+// row; the titles name both runs.
+QList<TextTable> changeTables(const QList<PageChange> &pages, const QString &before,
+                              const QString &after);
 QString stateText(RowChange::State state);
+// "run 12 (08/12/2026 14:30)".
+QString runName(const KeptRun &run);
 
 } // namespace RunComparison

@@ -1,6 +1,6 @@
 #include "FileListPages.h"
 
-#include "ReportTables.h"
+#include "ReportPage.h"
 #include "collection/StatAccumulators.h"
 #include "common/FileNameText.h"
 #include "common/RegionalSettings.h"
@@ -17,26 +17,9 @@
 
 namespace {
 
-const QString stampNames[] = {QStringLiteral("Access"), QStringLiteral("Created"),
-                              QStringLiteral("Modified")};
-
 QString slotLabel(int slot)
 {
     return QTime(slot / 2, slot % 2 ? 30 : 0).toString(RegionalSettings::current().shortTimeFormat);
-}
-
-const StatAccumulators::AgeBands &ageCounts(const StatAccumulators &stats, int stamp)
-{
-    const StatAccumulators::AgeBands *counts[] = {&stats.accessedAgeCount, &stats.createdAgeCount,
-                                                  &stats.modifiedAgeCount};
-    return *counts[stamp];
-}
-
-const StatAccumulators::HalfHourSlots &slotCounts(const StatAccumulators &stats, int stamp)
-{
-    const StatAccumulators::HalfHourSlots *counts[] = {&stats.accessedSlots, &stats.createdSlots,
-                                                       &stats.modifiedSlots};
-    return *counts[stamp];
 }
 
 } // namespace
@@ -45,14 +28,14 @@ ListedRow FileListPages::typesRow(const StatAccumulators &stats, const QByteArra
 {
     const int index = stats.findType(key);
     const qint64 files = index >= 0 ? stats.lbTypes.row(index).files : 0;
-    return {QStringLiteral("Types"),
+    return {ReportPage::title(ReportPage::Types),
             key.isEmpty() ? QStringLiteral("(no extension)") : QString::fromUtf8(key),
             ListRow{ListRow::Extension, 0, key}, files};
 }
 
 ListedRow FileListPages::sizesRow(const StatAccumulators &stats, int band)
 {
-    return {QStringLiteral("Sizes"), ReportTables::sizeBandLabel(band),
+    return {ReportPage::title(ReportPage::Sizes), ReportPage::sizeBandLabel(band),
             ListRow{ListRow::SizeBand, band, {}},
             band >= 1 && band <= 12 ? qint64(stats.sizeCount[size_t(band)]) : 0};
 }
@@ -60,30 +43,27 @@ ListedRow FileListPages::sizesRow(const StatAccumulators &stats, int band)
 ListedRow FileListPages::ageRow(const StatAccumulators &stats, ListRow::Kind stamp, int band)
 {
     const int s = stamp - ListRow::AccessedAge;
-    return {stampNames[s], ReportTables::ageBandLabel(band), ListRow{stamp, band, {}},
-            band >= 0 && band <= 9 ? qint64(ageCounts(stats, s)[size_t(band)]) : 0};
+    return {ReportPage::title(ReportPage::datePage(s)), ReportPage::ageBandLabel(band),
+            ListRow{stamp, band, {}},
+            band >= 0 && band <= 9 ? qint64(stats.ageCounts(s)[size_t(band)]) : 0};
 }
 
 ListedRow FileListPages::attributeRow(const StatAccumulators &stats, quint32 bit)
 {
-    const std::tuple<quint32, const char *, qint64> attributes[] = {
-        {faHidden, "Hidden", stats.hiddenCount},
-        {faReadOnly, "Read-only", stats.readOnlyCount},
-        {faSystem, "System", stats.systemCount},
-        {faArchive, "Archive", stats.archiveCount}};
-    for (const auto &[attribute, label, count] : attributes)
-        if (attribute == bit)
-            return {QStringLiteral("Attribute"), QString::fromLatin1(label),
-                    ListRow{ListRow::Attribute, int(bit), {}}, count};
-    return {};
+    const QString label = ReportPage::attributeLabel(bit);
+    if (label.isEmpty())
+        return {};
+    return {ReportPage::title(ReportPage::Attribute), label, ListRow{ListRow::Attribute, int(bit), {}},
+            stats.attributeFigures(bit).files};
 }
 
 ListedRow FileListPages::slotRow(const StatAccumulators &stats, ListRow::Kind stamp, int slot)
 {
     const int s = stamp - ListRow::AccessedSlot;
-    return {QStringLiteral("Time"), stampNames[s] + u' ' + slotLabel(slot),
+    return {ReportPage::title(ReportPage::Time),
+            ReportPage::title(ReportPage::datePage(s)) + u' ' + slotLabel(slot),
             ListRow{stamp, slot, {}},
-            slot > 0 && slot < 48 ? qint64(slotCounts(stats, s)[size_t(slot)]) : 0};
+            slot > 0 && slot < 48 ? qint64(stats.slots(s)[size_t(slot)]) : 0};
 }
 
 QString FileListPages::menuText(const ListRow &row)

@@ -27,8 +27,7 @@ OverhangFigures OverhangFigures::compute(const StatAccumulators &stats, qint32 c
         figures.totalBytes += stats.sizeBytes[size_t(band)];
     if (!figures.hasFiles())
         return figures;
-    figures.waste = {stats.overhang4K, stats.overhang8K, stats.overhang16K, stats.overhang32K,
-                     stats.overhang64K};
+    figures.waste = stats.overhangSums();
     for (int row = 0; row < rowCount; ++row)
         figures.percentWasted[size_t(row)] =
             100 * figures.waste[size_t(row)] / (figures.totalBytes + figures.waste[size_t(row)]);

@@ -3,6 +3,7 @@
 #include "collection/StatusText.h"
 
 #include "OverhangFigures.h"
+#include "ReportPage.h"
 
 #include "collection/StatAccumulators.h"
 #include "common/NumberPattern.h"
@@ -34,27 +35,10 @@ QList<bool> rightAfterFirst(int columns)
 
 } // namespace
 
-QString ReportTables::sizeBandLabel(int band)
-{
-    static const char *const labels[] = {"",           "0 - 16K",     "16K - 32K",   "32K - 64K",
-                                         "64K - 128K", "128K - 256K", "256K - 512K", "512K - 1MB",
-                                         "1MB - 2MB",  "2MB - 4MB",   "4MB - 8MB",   "8MB - 16MB",
-                                         "Over 16MB"};
-    return band >= 1 && band <= 12 ? QString::fromLatin1(labels[band]) : QString();
-}
-
-QString ReportTables::ageBandLabel(int band)
-{
-    static const char *const labels[] = {
-        "Not recorded",   "<= 7 days",   "8 - 30 days", "31 - 60 days", "61 - 120 days",
-        "121 - 365 days", "1 - 2 years", "2 - 3 years", "3 - 4 years",  "Over 4 years"};
-    return band >= 0 && band <= 9 ? QString::fromLatin1(labels[band]) : QString();
-}
-
 TextTable ReportTables::spaceTable(const QList<MeasuredDrive> &drives)
 {
     TextTable table;
-    table.title = QStringLiteral("Space");
+    table.title = ReportPage::title(ReportPage::Space);
     table.headings = QStringList{QStringLiteral("Drive"), QStringLiteral("Total Capacity:"),
                                  QStringLiteral("Free Space:"), QStringLiteral("Used Space:")};
     table.rightAligned = rightAfterFirst(4);
@@ -76,14 +60,6 @@ TextTable ReportTables::spaceTable(const QList<MeasuredDrive> &drives)
         table.rows.append({QStringLiteral("Total"), gigabytes(totalSum), gigabytes(freeSum),
                            gigabytes(totalSum - freeSum)});
     return table;
-}
-
-void ReportTables::registerChosenTypes(StatAccumulators &stats)
-{
-    if (!stats.options().includeSelected)
-        return;
-    for (const QString &row : stats.options().PickList2)
-        stats.insertType(extractExtension(row).toUtf8(), 0, true);
 }
 
 void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
@@ -139,7 +115,7 @@ TextTable ReportTables::typesTable(const StatAccumulators &stats,
     writeTypeTotals(grid);
 
     TextTable table;
-    table.title = QStringLiteral("Types");
+    table.title = ReportPage::title(ReportPage::Types);
     for (int c = 0; c < 5; ++c)
         table.headings.append(grid.cell(c, 0));
     table.rightAligned = {false, false, true, true, true};
@@ -158,12 +134,12 @@ TextTable ReportTables::typesTable(const StatAccumulators &stats,
 TextTable ReportTables::sizesTable(const StatAccumulators &stats)
 {
     TextTable table;
-    table.title = QStringLiteral("Sizes");
+    table.title = ReportPage::title(ReportPage::Sizes);
     table.headings = QStringList{QStringLiteral("File size"), QStringLiteral("Total file size"),
                                  QStringLiteral("Number of files")};
     table.rightAligned = rightAfterFirst(3);
     for (int band = 12; band >= 1; --band)
-        table.rows.append({sizeBandLabel(band), floatToGrouped(stats.sizeBytes[size_t(band)]),
+        table.rows.append({ReportPage::sizeBandLabel(band), floatToGrouped(stats.sizeBytes[size_t(band)]),
                            floatToGrouped(stats.sizeCount[size_t(band)])});
     return table;
 }
@@ -201,38 +177,35 @@ TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clus
     return table;
 }
 
-TextTable ReportTables::dateTable(const QString &heading, const QString &title,
-                                  const std::array<double, 10> &counts,
-                                  const std::array<double, 10> &bytes)
+TextTable ReportTables::dateTable(const StatAccumulators &stats, int stamp)
 {
     TextTable table;
-    table.title = title;
-    table.headings =
-        QStringList{heading, QStringLiteral("Total file size"), QStringLiteral("Number of files")};
+    table.title = ReportPage::title(ReportPage::datePage(stamp));
+    table.headings = QStringList{ReportPage::dateHeading(stamp), QStringLiteral("Total file size"),
+                                 QStringLiteral("Number of files")};
     table.rightAligned = rightAfterFirst(3);
     for (int band = 9; band >= 0; --band)
-        table.rows.append({ageBandLabel(band), floatToGrouped(bytes[size_t(band)]),
-                           floatToGrouped(counts[size_t(band)])});
+        table.rows.append({ReportPage::ageBandLabel(band),
+                           floatToGrouped(stats.ageBytes(stamp)[size_t(band)]),
+                           floatToGrouped(stats.ageCounts(stamp)[size_t(band)])});
     return table;
 }
 
 TextTable ReportTables::combinedDateTable(const StatAccumulators &stats)
 {
     TextTable table;
-    table.title = QStringLiteral("Combined");
+    table.title = ReportPage::title(ReportPage::Combined);
     table.headings = QStringList{QStringLiteral("Combined dates"), QStringLiteral("Access Size"),
                                  QStringLiteral("Access # files"), QStringLiteral("Create Size"),
                                  QStringLiteral("Create # files"), QStringLiteral("Modify Size"),
                                  QStringLiteral("Modify # files")};
     table.rightAligned = rightAfterFirst(7);
     for (int band = 9; band >= 0; --band) {
-        const size_t b = size_t(band);
-        table.rows.append({ageBandLabel(band), floatToGrouped(stats.accessedAgeBytes[b]),
-                           intToGrouped(qint64(stats.accessedAgeCount[b])),
-                           floatToGrouped(stats.createdAgeBytes[b]),
-                           intToGrouped(qint64(stats.createdAgeCount[b])),
-                           floatToGrouped(stats.modifiedAgeBytes[b]),
-                           intToGrouped(qint64(stats.modifiedAgeCount[b]))});
+        QStringList cells{ReportPage::ageBandLabel(band)};
+        for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp)
+            cells << floatToGrouped(stats.ageBytes(stamp)[size_t(band)])
+                  << intToGrouped(qint64(stats.ageCounts(stamp)[size_t(band)]));
+        table.rows.append(cells);
     }
     return table;
 }
@@ -240,27 +213,27 @@ TextTable ReportTables::combinedDateTable(const StatAccumulators &stats)
 TextTable ReportTables::attributeTable(const StatAccumulators &stats)
 {
     TextTable table;
-    table.title = QStringLiteral("Attribute");
+    table.title = ReportPage::title(ReportPage::Attribute);
     table.headings =
         QStringList{QString(), QStringLiteral("% of total # files"), QStringLiteral("# Files"),
                     QStringLiteral("% of total size"), QStringLiteral("File Sizes")};
     table.rightAligned = rightAfterFirst(5);
-    const double files =
-        double(stats.hiddenCount + stats.readOnlyCount + stats.systemCount + stats.archiveCount);
-    const double bytes =
-        stats.hiddenBytes + stats.readOnlyBytes + stats.systemBytes + stats.archiveBytes;
+    double files = 0;
+    double bytes = 0;
+    for (const quint32 bit : ReportPage::attributeRows) {
+        files += double(stats.attributeFigures(bit).files);
+        bytes += stats.attributeFigures(bit).bytes;
+    }
     const QString share = QStringLiteral("#,##0.## %");
-    auto row = [&](const char *caption, qint64 count, double sum) {
-        table.rows.append({QString::fromLatin1(caption),
-                           files > 0 ? formatFloat(share, 100 * double(count) / files) : QString(),
-                           intToGrouped(count),
-                           bytes > 0 ? formatFloat(share, 100 * sum / bytes) : QString(),
-                           floatToGrouped(sum)});
-    };
-    row("Hidden", stats.hiddenCount, stats.hiddenBytes);
-    row("Read-only", stats.readOnlyCount, stats.readOnlyBytes);
-    row("System", stats.systemCount, stats.systemBytes);
-    row("Archive", stats.archiveCount, stats.archiveBytes);
+    for (const quint32 bit : ReportPage::attributeRows) {
+        const StatAccumulators::AttributeFigures figures = stats.attributeFigures(bit);
+        table.rows.append(
+            {ReportPage::attributeLabel(bit),
+             files > 0 ? formatFloat(share, 100 * double(figures.files) / files) : QString(),
+             intToGrouped(figures.files),
+             bytes > 0 ? formatFloat(share, 100 * figures.bytes / bytes) : QString(),
+             floatToGrouped(figures.bytes)});
+    }
     table.notes.append(QStringLiteral("Note it is possible that some files may have more than one "
                                       "attribute set.  For example many system files are also "
                                       "hidden."));
@@ -273,7 +246,7 @@ TextTable ReportTables::timeTable(const StatAccumulators &stats)
     for (double slot : stats.accessedSlots)
         accessed += slot;
     TextTable table;
-    table.title = QStringLiteral("Time");
+    table.title = ReportPage::title(ReportPage::Time);
     table.headings = QStringList{QStringLiteral("Time"), QStringLiteral("Modified time"),
                                  QStringLiteral("Created time")};
     if (accessed > 0)

@@ -15,11 +15,6 @@ struct DiskSpace;
 // windows' listings and the headless report are both filled from them.
 namespace ReportTables {
 
-// "0 - 16K" ... "Over 16MB" for bands 1 to 12.
-QString sizeBandLabel(int band);
-// "Not recorded", "<= 7 days" ... "Over 4 years" for bands 0 to 9.
-QString ageBandLabel(int band);
-
 struct MeasuredDrive {
     QString row;
     bool ready = false;
@@ -29,8 +24,6 @@ struct MeasuredDrive {
 // Capacity, free and used space per ready drive in GB, with a total row for several drives.
 TextTable spaceTable(const QList<MeasuredDrive> &drives);
 
-// Registers the run's chosen types in include mode, so that each has a row even without files.
-void registerChosenTypes(StatAccumulators &stats);
 // The Types listing into grid (which has the table's row count + 2 rows): the heading row,
 // then per extension its key, description, bytes, files and average size, in table order.
 // described: descriptions that replace the register's for some extension keys.
@@ -46,8 +39,8 @@ TextTable sizesTable(const StatAccumulators &stats);
 // no bytes were counted (the page is then disabled).
 TextTable overhangTable(const StatAccumulators &stats, qint32 clusterSize,
                         const QString &fileSystem = QString());
-TextTable dateTable(const QString &heading, const QString &title,
-                    const std::array<double, 10> &counts, const std::array<double, 10> &bytes);
+// The date page of stamp (0 accessed, 1 created, 2 modified).
+TextTable dateTable(const StatAccumulators &stats, int stamp);
 TextTable combinedDateTable(const StatAccumulators &stats);
 TextTable attributeTable(const StatAccumulators &stats);
 // Files by half hour of the day; the access column only when any access time was counted.

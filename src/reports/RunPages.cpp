@@ -1,35 +1,21 @@
 #include "RunPages.h"
 
 #include "FileListPages.h"
+#include "ReportPage.h"
 #include "ReportTables.h"
 #include "collection/StatAccumulators.h"
 #include "drives/DriveServices.h"
 #include "platform/LinuxVolumes.h"
 
-#include <QFile>
-
-QList<RunPages::Target> RunPages::targetsOf(const QStringList &rows)
-{
-    QList<Target> targets;
-    for (const QString &row : rows)
-        targets.append({row, isFolderRow(row) ? QFile::encodeName(row) : QByteArray()});
-    return targets;
-}
-
-QString RunPages::fileSystemOf(const Target &target)
-{
-    return ::fileSystemOf(target.folder.isEmpty() ? target.name : QFile::decodeName(target.folder));
-}
-
 QList<TextTable> RunPages::tables(const StatAccumulators &stats, const FileLists &lists,
-                                  const QList<Target> &targets, qint32 clusterSize,
+                                  const QList<RunTarget> &targets, qint32 clusterSize,
                                   const QString &fileSystem)
 {
     QList<ReportTables::MeasuredDrive> measured;
-    for (const Target &target : targets) {
+    for (const RunTarget &target : targets) {
         ReportTables::MeasuredDrive drive;
         drive.row = target.name;
-        if (target.folder.isEmpty()) {
+        if (!target.isFolder()) {
             drive.ready = isDriveReady(target.name[0]);
             const DiskSpace space = getDiskSpace(target.name[0]);
             drive.freeBytes = space.freeBytes;
@@ -43,24 +29,24 @@ QList<TextTable> RunPages::tables(const StatAccumulators &stats, const FileLists
         measured.append(drive);
     }
 
-    QList<TextTable> pages{
-        ReportTables::spaceTable(measured),
-        ReportTables::typesTable(stats, FileListPages::ambiguousTypes(stats, lists)),
-        ReportTables::sizesTable(stats)};
+    QList<TextTable> pages;
+    auto add = [&pages](TextTable table, ReportPage::Page page) {
+        table.page = page;
+        pages.append(std::move(table));
+    };
+    add(ReportTables::spaceTable(measured), ReportPage::Space);
+    add(ReportTables::typesTable(stats, FileListPages::ambiguousTypes(stats, lists)),
+        ReportPage::Types);
+    add(ReportTables::sizesTable(stats), ReportPage::Sizes);
     if (targets.size() == 1) {
         const TextTable overhang = ReportTables::overhangTable(stats, clusterSize, fileSystem);
         if (!overhang.title.isEmpty())
-            pages.append(overhang);
+            add(overhang, ReportPage::Overhang);
     }
-    pages.append(ReportTables::dateTable(QStringLiteral("Accessed Date"), QStringLiteral("Access"),
-                                         stats.accessedAgeCount, stats.accessedAgeBytes));
-    pages.append(ReportTables::dateTable(QStringLiteral("Created Date"), QStringLiteral("Created"),
-                                         stats.createdAgeCount, stats.createdAgeBytes));
-    pages.append(ReportTables::dateTable(QStringLiteral("Modified Date"),
-                                         QStringLiteral("Modified"), stats.modifiedAgeCount,
-                                         stats.modifiedAgeBytes));
-    pages.append(ReportTables::combinedDateTable(stats));
-    pages.append(ReportTables::attributeTable(stats));
-    pages.append(ReportTables::timeTable(stats));
+    for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp)
+        add(ReportTables::dateTable(stats, stamp), ReportPage::datePage(stamp));
+    add(ReportTables::combinedDateTable(stats), ReportPage::Combined);
+    add(ReportTables::attributeTable(stats), ReportPage::Attribute);
+    add(ReportTables::timeTable(stats), ReportPage::Time);
     return pages;
 }

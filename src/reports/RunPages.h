@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TextTable.h"
+#include "collection/RunTarget.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -13,19 +13,10 @@ class StatAccumulators;
 // history keeps, from the window's runs and the report's alike.
 namespace RunPages {
 
-struct Target {
-    QString name;      // the drive row, or the folder as given
-    QByteArray folder; // empty for a drive
-};
-
-// The window's drive rows as targets: a folder row is its own path.
-QList<Target> targetsOf(const QStringList &rows);
-// The file system a single target's Overhang page speaks of.
-QString fileSystemOf(const Target &target);
 // Space, Types, Sizes, Overhang (for a single target with counted bytes only), the three date
-// pages, Combined, Attribute and Time. fileSystem: the Overhang page's, by fileSystemOf.
+// pages, Combined, Attribute and Time, each table's page set. fileSystem: the Overhang page's.
 QList<TextTable> tables(const StatAccumulators &stats, const FileLists &lists,
-                        const QList<Target> &targets, qint32 clusterSize,
+                        const QList<RunTarget> &targets, qint32 clusterSize,
                         const QString &fileSystem);
 
 } // namespace RunPages

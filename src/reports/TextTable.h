@@ -8,6 +8,8 @@
 // column, and lines of text under the table.
 struct TextTable {
     QString title;
+    // The report page it shows (ReportPage::Page), or -1 for any other table.
+    int page = -1;
     QStringList headings;
     QList<QStringList> rows;
     QList<bool> rightAligned; // per column; missing columns are left-aligned

@@ -195,6 +195,22 @@ void TfrmWhichDrive::FormShow()
         showError(error);
     for (const QString &folder : settings.folders)
         addFolderRow(folder, true);
+    // The last run's targets are ticked as they were; the current drive only when none of them
+    // is known (a first run, or drives since gone).
+    if (settings.remembersTargets()) {
+        const QStringList rows = pckDrives->Items();
+        bool ticked = !settings.folders.isEmpty();
+        for (int i = 0; i < rows.size(); ++i)
+            if (!isFolderRow(rows[i])) {
+                const bool remembered = !rows[i].isEmpty() && settings.drives.contains(rows[i][0]);
+                pckDrives->setChecked(i, remembered);
+                ticked = ticked || remembered;
+            }
+        if (!ticked)
+            for (int i = 0; i < rows.size(); ++i)
+                if (!isFolderRow(rows[i]))
+                    pckDrives->setChecked(i, drives.isChecked(i));
+    }
     cbHiddenFolders->setChecked(settings.enterHiddenFolders);
     cbLongExtensions->setChecked(settings.listLongExtensions);
     cbKeepHistory->setChecked(settings.keepHistory);
@@ -308,9 +324,12 @@ void TfrmWhichDrive::saveRunSettings()
     settings.enterHiddenFolders = enterHiddenFolders();
     settings.listLongExtensions = listLongExtensions();
     settings.keepHistory = keepHistory();
-    for (const QString &row : checkedDrives())
+    for (const QString &row : checkedDrives()) {
         if (isFolderRow(row))
             settings.folders.append(row);
+        else if (!row.isEmpty())
+            settings.drives.append(row[0]);
+    }
     const QString error = settings.write(ProfileFile(ProfileFile::defaultPath()));
     if (!error.isEmpty())
         showError(error);

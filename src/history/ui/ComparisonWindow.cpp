@@ -62,7 +62,11 @@ void ComparisonWindow::btExportClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    const QString error = PageExporter::writeCsv(path, m_tables[index]);
+    // The first heading names the page and both runs, so the file says what it compares.
+    TextTable table = m_tables[index];
+    if (!table.headings.isEmpty())
+        table.headings.first() = table.title;
+    const QString error = PageExporter::writeCsv(path, table);
     if (!error.isEmpty())
         Messages::current().errorBox(error);
 }

@@ -15,26 +15,6 @@
 
 #include <algorithm>
 
-namespace {
-
-QString modeText(const KeptRun &run)
-{
-    if (run.mode == u"include")
-        return QStringLiteral("Only ") + run.types.join(u' ');
-    if (run.mode == u"exclude")
-        return QStringLiteral("All but ") + run.types.join(u' ');
-    return QStringLiteral("All files");
-}
-
-QString runName(const KeptRun &run)
-{
-    return QStringLiteral("run %1 (%2)")
-        .arg(run.id)
-        .arg(QLocale().toString(run.started, QLocale::ShortFormat));
-}
-
-} // namespace
-
 HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     : QDialog(parent), m_store(databasePath)
 {
@@ -42,10 +22,11 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     lblState = new QLabel;
     lblState->setWordWrap(true);
-    runList = new QTableWidget(0, 6);
+    runList = new QTableWidget(0, ColumnCount);
     runList->setHorizontalHeaderLabels({QStringLiteral("Started"), QStringLiteral("Targets"),
-                                        QStringLiteral("Mode"), QStringLiteral("Files"),
-                                        QStringLiteral("Bytes"), QStringLiteral("Aborted")});
+                                        QStringLiteral("Mode"), QStringLiteral("Options"),
+                                        QStringLiteral("Files"), QStringLiteral("Bytes"),
+                                        QStringLiteral("Aborted")});
     runList->verticalHeader()->hide();
     runList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     runList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -86,13 +67,15 @@ void HistoryWindow::refresh()
     runList->setRowCount(int(m_runs.size()));
     for (int row = 0; row < m_runs.size(); ++row) {
         const KeptRun &run = m_runs[row];
-        const QString cells[] = {QLocale().toString(run.started, QLocale::ShortFormat),
-                                 run.targets.join(QStringLiteral("; ")),
-                                 modeText(run),
-                                 intToGrouped(run.filesFound),
-                                 intToGrouped(run.bytesFound),
-                                 run.aborted ? QStringLiteral("Aborted") : QString()};
-        for (int column = 0; column < 6; ++column) {
+        const QString cells[ColumnCount] = {
+            QLocale().toString(run.started, QLocale::ShortFormat),
+            run.targets.join(QStringLiteral("; ")),
+            run.modeText(),
+            run.optionsText(),
+            intToGrouped(run.filesFound),
+            intToGrouped(run.bytesFound),
+            run.aborted ? QStringLiteral("Aborted") : QString()};
+        for (int column = 0; column < ColumnCount; ++column) {
             auto *cell = new QTableWidgetItem(cells[column]);
             if (column == Targets || column == Mode)
                 cell->setToolTip(cells[column]);
@@ -178,12 +161,20 @@ ComparisonWindow *HistoryWindow::btCompareClick()
     const std::optional<KeptRun> after = before ? load(picked[1].id) : std::nullopt;
     if (!after)
         return nullptr;
+    const QStringList differences = RunComparison::differences(*before, *after);
+    if (!differences.isEmpty() &&
+        !Messages::current().confirm(QStringLiteral("The two runs did not look at the same "
+                                                    "files:\n\n") +
+                                     differences.join(u'\n') +
+                                     QStringLiteral("\n\nCompare them anyway?")))
+        return nullptr;
+    const QString beforeName = RunComparison::runName(*before);
+    const QString afterName = RunComparison::runName(*after);
     const QList<TextTable> tables = RunComparison::changeTables(
-        RunComparison::compare(before->tables, after->tables), runName(*before));
-    auto *window = new ComparisonWindow(tables,
-                                        QStringLiteral("Changes from ") + runName(*before) +
-                                            QStringLiteral(" to ") + runName(*after),
-                                        this);
+        RunComparison::compare(*before, *after), beforeName, afterName);
+    auto *window = new ComparisonWindow(
+        tables, QStringLiteral("Changes from ") + beforeName + QStringLiteral(" to ") + afterName,
+        this);
     window->show();
     return window;
 }
@@ -195,7 +186,7 @@ void HistoryWindow::btDeleteClick()
         return;
     const QString question =
         picked.size() == 1
-            ? QStringLiteral("Delete %1 from the history?").arg(runName(picked.first()))
+            ? QStringLiteral("Delete %1 from the history?").arg(RunComparison::runName(picked.first()))
             : QStringLiteral("Delete the %1 picked runs from the history?").arg(picked.size());
     if (!Messages::current().confirm(question))
         return;

@@ -9,21 +9,22 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// The kept runs, newest first: when, which targets, the mode, files and bytes counted,
+// The kept runs, newest first: when, which targets, the mode and options, files and bytes counted,
 // aborted or not. One run picked opens on the statistics window's pages; two picked are
 // compared; any picked can be deleted, after a question whose default is No.
 class HistoryWindow : public QDialog {
     Q_OBJECT
 
 public:
-    enum Column { Started, Targets, Mode, Files, Bytes, Aborted };
+    enum Column { Started, Targets, Mode, Options, Files, Bytes, Aborted, ColumnCount };
 
     explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
 
     // Reads the kept runs again; a database that cannot be read is said above the list.
     void refresh();
     void btOpenClick();
-    // Opens the change from the older of the two picked runs to the newer; returns it.
+    // Opens the change from the older of the two picked runs to the newer, after a question
+    // when they looked at other targets or with other options; returns it.
     ComparisonWindow *btCompareClick();
     void btDeleteClick();
     // Picks the runs at these rows of the list (tests and keyboard alike).

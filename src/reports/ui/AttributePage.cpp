@@ -4,6 +4,7 @@
 
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
+#include "reports/ReportPage.h"
 #include "widgets/Chart.h"
 #include "widgets/LabelFit.h"
 
@@ -51,11 +52,11 @@ AttributePage::AttributePage(QWidget *parent) : QWidget(parent)
     label(QStringLiteral("% of total size"), this, QRect(346, 14, 150, 20), true, Qt::AlignCenter);
     label(QStringLiteral("File Sizes"), this, QRect(500, 14, 120, 20), true,
           Qt::AlignRight | Qt::AlignVCenter);
-    const char *captions[] = {"Hidden", "Read-only", "System", "Archive"};
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     for (int row = 0; row < 4; ++row) {
         const QRect band(0, firstRowTop + row * rowHeight, 0, rowHeight);
-        label(QString::fromLatin1(captions[row]), this, QRect(10, band.top(), 88, rowHeight), true);
+        label(ReportPage::attributeLabel(rowAttribute(row)), this,
+              QRect(10, band.top(), 88, rowHeight), true);
         lblFiles[row] = label(QString(), this, QRect(256, band.top(), 80, rowHeight), false, right);
         lblSizes[row] =
             label(QString(), this, QRect(500, band.top(), 120, rowHeight), false, right);
@@ -88,8 +89,7 @@ AttributePage::AttributePage(QWidget *parent) : QWidget(parent)
 
 quint32 AttributePage::rowAttribute(int row)
 {
-    static constexpr quint32 bits[] = {faHidden, faReadOnly, faSystem, faArchive};
-    return row >= 0 && row < 4 ? bits[row] : 0;
+    return row >= 0 && row < 4 ? ReportPage::attributeRows[size_t(row)] : 0;
 }
 
 void AttributePage::keyPressEvent(QKeyEvent *event)
@@ -131,10 +131,13 @@ void AttributePage::mouseDoubleClickEvent(QMouseEvent *event)
 
 void AttributePage::doFileAttrs(const StatAccumulators &stats)
 {
-    const qint64 counts[] = {stats.hiddenCount, stats.readOnlyCount, stats.systemCount,
-                             stats.archiveCount};
-    const double bytes[] = {stats.hiddenBytes, stats.readOnlyBytes, stats.systemBytes,
-                            stats.archiveBytes};
+    qint64 counts[4];
+    double bytes[4];
+    for (int row = 0; row < 4; ++row) {
+        const StatAccumulators::AttributeFigures figures = stats.attributeFigures(rowAttribute(row));
+        counts[row] = figures.files;
+        bytes[row] = figures.bytes;
+    }
     double files = 0;
     double sizes = 0;
     for (int row = 0; row < 4; ++row) {

@@ -3,7 +3,7 @@
 #include "BandCharts.h"
 #include "DatePage.h"
 #include "collection/StatAccumulators.h"
-#include "common/Utility.h"
+#include "reports/ReportTables.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
@@ -28,23 +28,15 @@ CombinedPage::CombinedPage(ChartColorTable &colours, QWidget *parent)
     }
 }
 
-void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels)
+void CombinedPage::fillCombinedGridDates(const StatAccumulators &stats)
 {
     grid->clearSelection();
     grid->resetColumnWidths();
-    const char *headings[] = {"Combined dates", "Access Size", "Access # files", "Create Size",
-                              "Create # files", "Modify Size", "Modify # files"};
-    for (int c = 0; c < 7; ++c)
-        grid->setCell(c, 0, QString::fromLatin1(headings[c]));
-    for (int r = 1; r <= 10; ++r) {
-        const size_t b = size_t(10 - r);
-        grid->setCell(0, r, labels.value(r - 1));
-        grid->setCell(1, r, floatToGrouped(stats.accessedAgeBytes[b]));
-        grid->setCell(2, r, intToGrouped(qint64(stats.accessedAgeCount[b])));
-        grid->setCell(3, r, floatToGrouped(stats.createdAgeBytes[b]));
-        grid->setCell(4, r, intToGrouped(qint64(stats.createdAgeCount[b])));
-        grid->setCell(5, r, floatToGrouped(stats.modifiedAgeBytes[b]));
-        grid->setCell(6, r, intToGrouped(qint64(stats.modifiedAgeCount[b])));
+    const TextTable table = ReportTables::combinedDateTable(stats);
+    for (int c = 0; c < 7; ++c) {
+        grid->setCell(c, 0, table.headings[c]);
+        for (int r = 0; r < 10; ++r)
+            grid->setCell(c, r + 1, table.rows[r][c]);
     }
     placeGrid();
 }
@@ -70,11 +62,10 @@ void CombinedPage::rebuildChart(const StatAccumulators &stats)
 {
     chart->undoZoom();
     const bool bySize = chartBySize();
-    const std::array<const StatAccumulators::AgeBands *, 6> arrays{
-        &stats.modifiedAgeBytes, &stats.modifiedAgeCount, &stats.createdAgeBytes,
-        &stats.createdAgeCount,  &stats.accessedAgeBytes, &stats.accessedAgeCount};
+    // The series stand modified, created, accessed: stamps 2, 1 and 0.
     for (int s = 0; s < 3; ++s) {
-        const StatAccumulators::AgeBands &values = *arrays[size_t(2 * s + (bySize ? 0 : 1))];
+        const StatAccumulators::AgeBands &values =
+            bySize ? stats.ageBytes(2 - s) : stats.ageCounts(2 - s);
         ChartSeries &series = chart->seriesAt(s);
         fillBandSeries(series, m_colours, QList<double>(values.begin(), values.end()),
                        DatePage::bandLabels(), bySize ? 1048576.0 : 1.0, true, series.color);

@@ -12,8 +12,7 @@ class CombinedPage : public BandPage {
 public:
     CombinedPage(ChartColorTable &colours, QWidget *parent = nullptr);
 
-    // labels: the band labels, as the Modified listing shows them.
-    void fillCombinedGridDates(const StatAccumulators &stats, const QStringList &labels);
+    void fillCombinedGridDates(const StatAccumulators &stats);
     void rebuildChart(const StatAccumulators &stats);
 
 protected:

@@ -1,13 +1,15 @@
 #include "DatePage.h"
 
 #include "BandCharts.h"
+#include "collection/StatAccumulators.h"
+#include "reports/ReportPage.h"
 #include "reports/ReportTables.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 
-DatePage::DatePage(const QString &name, const QString &infoText, ChartColorTable &colours,
-                   QWidget *parent)
-    : BandPage({194, 189, 140}, 11, infoText, parent), m_name(name), m_colours(colours)
+DatePage::DatePage(int stamp, const QString &infoText, ChartColorTable &colours, QWidget *parent)
+    : BandPage({194, 189, 140}, 11, infoText, parent), m_stamp(stamp),
+      m_name(ReportPage::title(ReportPage::datePage(stamp))), m_colours(colours)
 {
     addShareBars(*chart);
 }
@@ -27,24 +29,21 @@ QList<ListRow> DatePage::chartRows(int category) const
 
 ListRow::Kind DatePage::stamp() const
 {
-    return m_name == u"Access"    ? ListRow::AccessedAge
-           : m_name == u"Created" ? ListRow::CreatedAge
-                                  : ListRow::ModifiedAge;
+    return ListRow::Kind(ListRow::AccessedAge + m_stamp);
 }
 
 QStringList DatePage::bandLabels()
 {
     QStringList labels;
     for (int band = 0; band < 10; ++band)
-        labels.append(ReportTables::ageBandLabel(band));
+        labels.append(ReportPage::ageBandLabel(band));
     return labels;
 }
 
-void DatePage::fillGridDates(const QString &heading, const std::array<double, 10> &counts,
-                             const std::array<double, 10> &bytes)
+void DatePage::fillGridDates(const StatAccumulators &stats)
 {
     grid->clearSelection();
-    const TextTable table = ReportTables::dateTable(heading, QString(), counts, bytes);
+    const TextTable table = ReportTables::dateTable(stats, m_stamp);
     grid->resetColumnWidths();
     for (int c = 0; c < 3; ++c)
         grid->setCell(c, 0, table.headings[c]);
@@ -54,15 +53,14 @@ void DatePage::fillGridDates(const QString &heading, const std::array<double, 10
     placeGrid();
 }
 
-void DatePage::rebuildChart(const std::array<double, 10> &counts,
-                            const std::array<double, 10> &bytes)
+void DatePage::rebuildChart(const StatAccumulators &stats)
 {
     const bool bySize = chartBySize();
     chart->undoZoom();
     chart->title = m_name + (bySize ? QStringLiteral(" Date (file sizes in MB)")
                                     : QStringLiteral(" Date (Number of files)"));
     chooseLegendFormat();
-    const auto &values = bySize ? bytes : counts;
+    const auto &values = bySize ? stats.ageBytes(m_stamp) : stats.ageCounts(m_stamp);
     fillBandSeries(chart->seriesAt(0), m_colours, QList<double>(values.begin(), values.end()),
                    bandLabels(), bySize ? 1048576.0 : 1.0, false, QColor());
     chart->update();

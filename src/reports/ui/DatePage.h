@@ -2,23 +2,23 @@
 
 #include "BandPage.h"
 
-#include <array>
 
 class ChartColorTable;
+class StatAccumulators;
 
 // One of the "Access", "Created" and "Modified" pages: ten age bands of one time stamp.
 class DatePage : public BandPage {
     Q_OBJECT
 
 public:
-    // name: "Access", "Created" or "Modified", as the chart titles begin.
-    DatePage(const QString &name, const QString &infoText, ChartColorTable &colours,
+    // stamp: 0 accessed, 1 created, 2 modified; the page is named after it.
+    DatePage(int stamp, const QString &infoText, ChartColorTable &colours,
              QWidget *parent = nullptr);
 
-    void fillGridDates(const QString &heading, const std::array<double, 10> &counts,
-                       const std::array<double, 10> &bytes);
-    // The chart from the arrays, by size in MB or by number as the page's own choice says.
-    void rebuildChart(const std::array<double, 10> &counts, const std::array<double, 10> &bytes);
+    // The listing of the page's stamp, under its heading ("Accessed Date").
+    void fillGridDates(const StatAccumulators &stats);
+    // The chart, by size in MB or by number as the page's own choice says.
+    void rebuildChart(const StatAccumulators &stats);
 
     static QStringList bandLabels();
 
@@ -29,6 +29,7 @@ protected:
 private:
     ListRow::Kind stamp() const;
 
+    int m_stamp;
     QString m_name;
     ChartColorTable &m_colours;
 };

@@ -1,5 +1,6 @@
 #include "FilesWindow.h"
 
+#include "collection/UnreadableFolders.h"
 #include "reports/FileListPages.h"
 #include "common/FileNameText.h"
 #include "common/Utility.h"
@@ -93,6 +94,24 @@ FilesWindow::FilesWindow(const FileLists &lists, QWidget *parent) : QDialog(pare
     listing->horizontalHeader()->setStretchLastSection(false);
     listing->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     listing->sortByColumn(2, Qt::DescendingOrder);
+    fitColumns();
+    updateButtons();
+}
+
+FilesWindow::FilesWindow(const UnreadableFolders &folders, QWidget *parent) : QDialog(parent)
+{
+    build({QStringLiteral("Folder"), QStringLiteral("Reason")});
+    for (const UnreadableFolders::Folder &folder : folders.folders())
+        addRow({textCell(printableFileName(folder.path)), textCell(folder.reason())}, folder.path);
+    const qint64 kept = qint64(folders.folders().size());
+    setWindowTitle(QStringLiteral("Unreadable folders - ") +
+                   (kept < folders.count()
+                        ? QStringLiteral("the first %1 of %2 folders")
+                              .arg(intToGrouped(kept), intToGrouped(folders.count()))
+                        : intToGrouped(kept) + QStringLiteral(" folders")));
+    listing->horizontalHeader()->setStretchLastSection(false);
+    listing->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    listing->sortByColumn(0, Qt::AscendingOrder);
     fitColumns();
     updateButtons();
 }

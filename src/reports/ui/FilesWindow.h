@@ -7,12 +7,14 @@
 #include <QStandardItemModel>
 
 class QLabel;
+class UnreadableFolders;
 class QLineEdit;
 class QPushButton;
 class QTableView;
 struct ListedRow;
 
-// The files behind a row of a page, or the largest folders of the last run's targets: a
+// The files behind a row of a page, the largest folders of the last run's targets, or the
+// folders it could not read: a
 // listing sorted by clicking a heading, narrowed by a filter as one types, from which a
 // file's folder opens in the desktop's file manager or its path goes to the clipboard.
 class FilesWindow : public QDialog {
@@ -25,6 +27,8 @@ public:
     FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent = nullptr);
     // The largest folders of every target of lists.
     explicit FilesWindow(const FileLists &lists, QWidget *parent = nullptr);
+    // The folders a run could not read, with the reasons.
+    explicit FilesWindow(const UnreadableFolders &folders, QWidget *parent = nullptr);
 
     // The whole path of the row on show in the listing, as the file system's bytes.
     QByteArray pathAt(int viewRow) const;

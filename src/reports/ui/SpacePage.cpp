@@ -69,6 +69,9 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
     auto *largest = new QAction(QStringLiteral("Largest &folders..."), pckStatDrive);
     connect(largest, &QAction::triggered, this, &SpacePage::showLargestFolders);
     pckStatDrive->addAction(largest);
+    auto *unreadable = new QAction(QStringLiteral("&Unreadable folders..."), pckStatDrive);
+    connect(unreadable, &QAction::triggered, this, &SpacePage::showUnreadableFolders);
+    pckStatDrive->addAction(unreadable);
     connect(pckStatDrive, &TPickList::OnClick, this, &SpacePage::pckStatDriveClick);
 
     const char *captions[] = {"Total Capacity:", "Free Space:", "Used Space:"};

@@ -61,6 +61,8 @@ Q_SIGNALS:
     void pieViewShown();
     // The largest folders of the last run were asked for.
     void showLargestFolders();
+    // The folders the last run could not read were asked for.
+    void showUnreadableFolders();
 
 private:
     void pckStatDriveClick();

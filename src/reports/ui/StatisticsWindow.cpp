@@ -1,6 +1,8 @@
 #include "StatisticsWindow.h"
 
 #include "collection/RunArchive.h"
+#include "collection/RunTarget.h"
+#include "reports/ReportPage.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
@@ -80,20 +82,20 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_sizes = new SizesPage(colorTable);
     m_overhang = new OverhangPage;
     m_dates[0] = new DatePage(
-        QStringLiteral("Access"),
+        0,
         QStringLiteral("Note: prior versions of Windows and DOS did not store the file access "
                        "date.  Files never recorded as being accessed are probably old files that "
                        "were converted to Windows 95."),
         colorTable);
     m_dates[1] = new DatePage(
-        QStringLiteral("Created"),
+        1,
         QStringLiteral("Files never recorded as being created are probably old files that were "
                        "converted to Windows 95.  Note: prior versions of Windows and DOS did not "
                        "store the file creation date independent of the last file modification or "
                        "file write date."),
         colorTable);
     m_dates[2] = new DatePage(
-        QStringLiteral("Modified"),
+        2,
         QStringLiteral("Note: prior versions of Windows and DOS treated the file creation date "
                        "synonomously  with the last file modification date.  Therefore all files "
                        "have a file modification date."),
@@ -101,13 +103,11 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_combined = new CombinedPage(colorTable);
     m_attributes = new AttributePage;
     m_times = new TimePage;
-    const std::pair<QWidget *, const char *> pages[] = {
-        {m_space, "Space"},       {m_types, "Types"},       {m_sizes, "Sizes"},
-        {m_overhang, "Overhang"}, {m_dates[0], "Access"},   {m_dates[1], "Created"},
-        {m_dates[2], "Modified"}, {m_combined, "Combined"}, {m_attributes, "Attribute"},
-        {m_times, "Time"}};
-    for (const auto &[page, tab] : pages)
-        OvcNotebook1->addTab(page, QString::fromLatin1(tab));
+    QWidget *const pages[ReportPage::pageCount] = {
+        m_space,    m_types,    m_sizes,    m_overhang,   m_dates[0],
+        m_dates[1], m_dates[2], m_combined, m_attributes, m_times};
+    for (int page = 0; page < ReportPage::pageCount; ++page)
+        OvcNotebook1->addTab(pages[page], ReportPage::title(page));
     for (BandPage *page :
          {static_cast<BandPage *>(m_dates[0]), static_cast<BandPage *>(m_dates[1]),
           static_cast<BandPage *>(m_dates[2]), static_cast<BandPage *>(m_combined)})
@@ -134,6 +134,15 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     StatusBar1 = new QLabel(this);
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->setGeometry(0, clientHeight - 18, clientWidth, 18);
+    // Folder names reach the status line: never read as markup.
+    StatusBar1->setTextFormat(Qt::PlainText);
+    // The status line's note of unreadable folders leads to them.
+    btUnreadable = new QPushButton(QStringLiteral("&Unreadable folders..."), this);
+    btUnreadable->setFlat(true);
+    btUnreadable->setToolTip(QStringLiteral("The folders the run could not read, and why"));
+    btUnreadable->setAutoDefault(false);
+    btUnreadable->setGeometry(clientWidth - 140, clientHeight - 18, 140, 18);
+    btUnreadable->hide();
 
     pnlNotYet = new QFrame(this);
     pnlNotYet->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -163,6 +172,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_anchors->pin(btHistory, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+    m_anchors->pin(btUnreadable, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(pnlNotYet, everySide);
     m_anchors->pin(lblNotYet, Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge);
     m_anchors->pin(btAbort, Qt::TopEdge);
@@ -173,6 +183,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(btExport, &QPushButton::clicked, this, &TfrmStatistics::btExportClick);
     connect(btHistory, &QPushButton::clicked, this, &TfrmStatistics::btHistoryClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
+    connect(btUnreadable, &QPushButton::clicked, this, &TfrmStatistics::showUnreadableFolders);
     connect(btAbort, &QPushButton::clicked, this, &TfrmStatistics::btAbortClick);
     connect(OvcNotebook1, &QTabWidget::currentChanged, this,
             &TfrmStatistics::OvcNotebook1PageChanged);
@@ -181,9 +192,8 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_space, &SpacePage::pieClicked, this, &TfrmStatistics::pieClicked);
     connect(m_space, &SpacePage::pieViewShown, this, [this] { setPieTimer(true); });
 
-    m_walker.setStopFlags(&m_abortRequested, &m_terminating);
-    m_lists.setLimit(keptFilesPerRow);
-    m_walker.setFileLists(&m_lists);
+    m_run.walker().setStopFlags(&m_abortRequested, &m_terminating);
+    m_run.setListLimit(keptFilesPerRow);
     for (BandPage *page : {static_cast<BandPage *>(m_sizes), static_cast<BandPage *>(m_dates[0]),
                            static_cast<BandPage *>(m_dates[1]), static_cast<BandPage *>(m_dates[2]),
                            static_cast<BandPage *>(m_combined)})
@@ -192,7 +202,9 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_attributes, &AttributePage::showFiles, this, &TfrmStatistics::showFiles);
     connect(m_times, &TimePage::showFiles, this, &TfrmStatistics::showFiles);
     connect(m_space, &SpacePage::showLargestFolders, this, &TfrmStatistics::showLargestFolders);
-    m_walker.setPump([] { QCoreApplication::processEvents(); });
+    connect(m_space, &SpacePage::showUnreadableFolders, this,
+            &TfrmStatistics::showUnreadableFolders);
+    m_run.walker().setPump([] { QCoreApplication::processEvents(); });
     m_stats.setStatusObserver([this](const QString &text) { setStatus(text); });
 
     // FormCreate
@@ -359,19 +371,19 @@ void TfrmStatistics::btOKClick()
             keepInHistory = wizard.keepHistory();
         }
     }
-    options.collectOverhang = options.PickList1.size() == 1;
-    m_stats.setOptions(options);
-    if (options.PickList1.isEmpty() || m_terminating)
+    // Targets that lie inside another are walked with it; the run's list is what is walked.
+    m_run.prepare(options, RunTarget::fromRows(options.PickList1));
+    const QStringList &rows = m_run.options().PickList1;
+    if (rows.isEmpty() || m_terminating)
         return;
-    if (computePickListTotal(options.PickList1) <= 0) {
+    if (computePickListTotal(rows) <= 0) {
         showError(QStringLiteral("Could not compute the total size of the disk drives selected.  "
                                  "Cannot proceed with statistics."));
         return;
     }
     m_abortRequested = false;
-    QString visited;
-    if (options.PickList1.size() == 1)
-        showInfo(QStringLiteral("Disk Drive ") + options.PickList1.first() +
+    if (rows.size() == 1)
+        showInfo(QStringLiteral("Disk Drive ") + rows.first() +
                  QStringLiteral(" will be scanned.  The analysis ") +
                  QStringLiteral("may take some time.  You may quit at any time by clicking "
                                 "Abort or pressing ESC."));
@@ -379,30 +391,21 @@ void TfrmStatistics::btOKClick()
         showInfo(QStringLiteral("Since you selected more than one drive to analyze, the Cluster "
                                 "Overhang tab will be disabled.  You may quit the analysis at any "
                                 "time by clicking CANCEL or by pressing ESC."));
-    m_stats.clearVariables();
-    m_lists.clear();
-    // A kept run opened since may have come with another limit (the report's --top).
-    m_lists.setLimit(keptFilesPerRow);
-    m_unreadableBefore = m_walker.unreadableFolders();
-    m_runStarted = QDateTime::currentDateTime();
-    bool walked = false;
     m_types->gridTypes->clearDataRows();
-    OvcNotebook1->setTabEnabled(Overhang, options.PickList1.size() == 1);
+    OvcNotebook1->setTabEnabled(Overhang, rows.size() == 1);
+    m_unreadable.clear();
+    btUnreadable->hide();
 
-    for (const QString &row : options.PickList1) {
-        if (m_abortRequested || m_terminating)
-            break;
-        currentDrive = row;
-        m_stats.setCurrentDrive(row);
-        // A folder row (its path) is walked as if it were a drive, and named by its path.
-        const bool folder = isFolderRow(row);
-        visited += captionOf(row);
-        if (!folder && !isDriveReady(row[0]))
-            continue;
-        m_clusterSize =
-            folder ? folderClusterSize(QFile::encodeName(row)) : computeClusterSize(row);
-        if (folder)
-            showFolderDrive(row);
+    QString visited;
+    CollectionRun::Hooks hooks;
+    hooks.starting = [&](const RunTarget &target) {
+        currentDrive = target.name;
+        visited += captionOf(target.name);
+    };
+    hooks.around = [&](const RunTarget &target, const std::function<CollectionRun::State()> &walk) {
+        m_clusterSize = m_run.clusterSize();
+        if (target.isFolder())
+            showFolderDrive(target.name);
         m_collecting = true;
         lblNotYet->setText(QStringLiteral(
             "Collecting statistics ... standby.  Press Esc or click Abort to stop."));
@@ -411,31 +414,27 @@ void TfrmStatistics::btOKClick()
         pnlNotYet->raise();
         const bool turning = Timer1.isActive();
         Timer1.stop();
-        scan();
-        walked = true;
+        scan(walk);
         // Rebuilding the Types page may have set the pies turning: the state before the run
         // is the state after it.
         setPieTimer(turning);
         m_statsCollected = true;
         m_collecting = false;
-        if (m_abortRequested) {
-            setWindowTitle(QStringLiteral("File Statistics for drive(s) incomplete ... aborted."));
-            break;
-        }
-        setWindowTitle(QStringLiteral("Statistics completed for drives ") + visited);
-    }
+        setWindowTitle(m_abortRequested
+                           ? QStringLiteral("File Statistics for drive(s) incomplete ... aborted.")
+                           : QStringLiteral("Statistics completed for drives ") + visited);
+    };
+    m_run.walk(hooks);
     pnlNotYet->setVisible(!m_statsCollected);
     if (m_terminating)
         QCoreApplication::quit();
-    else if (walked && keepInHistory)
-        keepRun(m_abortRequested);
+    else if (m_run.walkedAny() && keepInHistory)
+        keepRun();
 }
 
-void TfrmStatistics::keepRun(bool aborted)
+void TfrmStatistics::keepRun()
 {
-    const KeptRun run = KeptRun::record(
-        m_stats, m_lists, RunPages::targetsOf(m_stats.options().PickList1), m_clusterSize,
-        m_walker.unreadableFolders() - m_unreadableBefore, aborted, m_runStarted);
+    const KeptRun run = KeptRun::record(m_run);
     // The run stands whatever becomes of keeping it; a failure is said once, here.
     HistoryStore store(HistoryStore::defaultPath());
     if (!store.save(run))
@@ -473,7 +472,8 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
     // Read aside first: a damaged archive leaves the run on show as it is.
     StatAccumulators stats = m_stats; // keeps the status observer; the archive gives the rest
     FileLists lists;
-    if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists)) {
+    UnreadableFolders unreadable;
+    if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists, unreadable)) {
         showError(
             run.archive.isEmpty()
                 ? QStringLiteral("Run %1 was kept without its figures; it can be "
@@ -484,6 +484,8 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
     }
     m_stats = std::move(stats);
     m_lists.swap(lists);
+    m_unreadable = std::move(unreadable);
+    btUnreadable->setVisible(m_unreadable.count() > 0);
     m_clusterSize = run.clusterSize;
     const QStringList &targets = m_stats.options().PickList1;
     currentDrive = targets.value(targets.size() - 1);
@@ -538,23 +540,18 @@ FilesWindow *TfrmStatistics::showLargestFolders()
     return window;
 }
 
-void TfrmStatistics::scan()
+void TfrmStatistics::scan(const std::function<CollectionRun::State()> &walk)
 {
     setStatus(QString());
     disenable(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (isFolderRow(currentDrive)) {
-        if (m_walker.walkFolder(QFile::encodeName(currentDrive), currentDrive) ==
-            DirectoryWalker::Outcome::CannotOpen)
-            showError(QStringLiteral("Can't open folder ") + currentDrive);
-    } else {
-        m_walker.ScanAllDrives(currentDrive);
-    }
-    rebuildPages(m_stats.options().PickList1.size() == 1
-                     ? fileSystemOf(m_stats.options().PickList1.first())
-                     : QString());
+    if (walk() == CollectionRun::State::CannotOpen)
+        showError(CollectionRun::cannotOpenText(RunTarget::fromRow(currentDrive)));
+    rebuildPages(m_run.fileSystem());
+    m_unreadable = m_run.unreadable();
+    btUnreadable->setVisible(m_unreadable.count() > 0);
     setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested,
-                                 m_walker.unreadableFolders() - m_unreadableBefore));
+                                 m_unreadable.count()));
     QApplication::restoreOverrideCursor();
     disenable(true);
 }
@@ -569,16 +566,9 @@ void TfrmStatistics::rebuildPages(const QString &fileSystem)
     m_types->doFileTypes(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists));
     m_sizes->doFileSizes(m_stats);
     m_attributes->doFileAttrs(m_stats);
-    m_dates[0]->fillGridDates(QStringLiteral("Accessed Date"), m_stats.accessedAgeCount,
-                              m_stats.accessedAgeBytes);
-    m_dates[1]->fillGridDates(QStringLiteral("Created Date"), m_stats.createdAgeCount,
-                              m_stats.createdAgeBytes);
-    m_dates[2]->fillGridDates(QStringLiteral("Modified Date"), m_stats.modifiedAgeCount,
-                              m_stats.modifiedAgeBytes);
-    QStringList labels;
-    for (int r = 1; r <= 10; ++r)
-        labels.append(m_dates[2]->grid->cell(0, r));
-    m_combined->fillCombinedGridDates(m_stats, labels);
+    for (DatePage *page : m_dates)
+        page->fillGridDates(m_stats);
+    m_combined->fillCombinedGridDates(m_stats);
     m_times->doFileTimes(m_stats);
     doFileAges();
     m_types->SortbyExtensionClick(TypesPage::SortByExtension);
@@ -587,10 +577,18 @@ void TfrmStatistics::rebuildPages(const QString &fileSystem)
 void TfrmStatistics::doFileAges()
 {
     m_combined->chart->undoZoom();
-    m_dates[0]->rebuildChart(m_stats.accessedAgeCount, m_stats.accessedAgeBytes);
-    m_dates[1]->rebuildChart(m_stats.createdAgeCount, m_stats.createdAgeBytes);
-    m_dates[2]->rebuildChart(m_stats.modifiedAgeCount, m_stats.modifiedAgeBytes);
+    for (DatePage *page : m_dates)
+        page->rebuildChart(m_stats);
     m_combined->rebuildChart(m_stats);
+}
+
+FilesWindow *TfrmStatistics::showUnreadableFolders()
+{
+    if (m_collecting || !m_statsCollected)
+        return nullptr;
+    auto *window = new FilesWindow(m_unreadable, this);
+    window->show();
+    return window;
 }
 
 void TfrmStatistics::rgAccessClick()

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "collection/DirectoryWalker.h"
+#include "collection/CollectionRun.h"
 #include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
+#include "collection/UnreadableFolders.h"
+#include "reports/ReportPage.h"
 #include "reports/ChartColorTable.h"
 
 #include <QDateTime>
@@ -36,25 +38,15 @@ class TfrmStatistics : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page {
-        Space,
-        Types,
-        Sizes,
-        Overhang,
-        Access,
-        Created,
-        Modified,
-        Combined,
-        Attribute,
-        Time
-    };
+    using enum ReportPage::Page;
 
     explicit TfrmStatistics(QWidget *parent = nullptr);
 
     // The whole collection run: wizard, capacity check, start message, every chosen drive.
     void btOKClick();
-    // Walks currentDrive and rebuilds every page from the accumulators.
-    void scan();
+    // The step of one target: walk (which walks currentDrive), then every page rebuilt from the
+    // accumulators and the finished status line.
+    void scan(const std::function<CollectionRun::State()> &walk);
     void disenable(bool enabled);
     void btCancelClick();
     void btAbortClick();
@@ -95,6 +87,9 @@ public:
     FilesWindow *showFiles(const ListRow &row);
     // Opens a window of the largest folders of the last run's drives.
     FilesWindow *showLargestFolders();
+    // Opens a window of the folders the run on show could not read, with the reasons.
+    FilesWindow *showUnreadableFolders();
+    const UnreadableFolders &unreadableFolders() const { return m_unreadable; }
     bool collecting() const { return m_collecting; }
     bool statsCollected() const { return m_statsCollected; }
     QString statusText() const;
@@ -108,6 +103,7 @@ public:
     QPushButton *btCancel;
     QPushButton *btAbort;
     QLabel *StatusBar1;
+    QPushButton *btUnreadable;
     QFrame *pnlNotYet;
     QLabel *lblNotYet;
     QFrame *pnlAd;
@@ -132,19 +128,19 @@ private:
     // fileSystem: the Overhang page's, for a single target.
     void rebuildPages(const QString &fileSystem);
     // Keeps the run just finished in the history; a failure is added to the status line.
-    void keepRun(bool aborted);
+    void keepRun();
     void pieClicked();
     void setPieTimer(bool running);
 
-    StatAccumulators m_stats;
-    DirectoryWalker m_walker{m_stats};
-    Anchors *m_anchors = nullptr;
-    // The largest files of every row and folders of every drive of the last run.
     void showFolderDrive(const QString &folder);
 
+    StatAccumulators m_stats;
+    // The largest files of every row and folders of every drive of the run on show.
     FileLists m_lists;
-    qint64 m_unreadableBefore = 0; // the walker's count when the run began
-    QDateTime m_runStarted;
+    CollectionRun m_run{m_stats, m_lists};
+    // The folders the run on show could not read.
+    UnreadableFolders m_unreadable;
+    Anchors *m_anchors = nullptr;
     QPointer<HistoryWindow> m_history;
     SpacePage *m_space;
     TypesPage *m_types;

@@ -168,9 +168,9 @@ int TypesPage::checkedSortItem() const
     return -1;
 }
 
-void TypesPage::doFileTypes(StatAccumulators &stats, const QHash<QByteArray, QString> &described)
+void TypesPage::doFileTypes(const StatAccumulators &stats,
+                            const QHash<QByteArray, QString> &described)
 {
-    ReportTables::registerChosenTypes(stats);
     gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
     gridTypes->clearDataRows();
     ReportTables::writeTypeRows(*gridTypes, stats, described);

@@ -1,0 +1,322 @@
+#include "ReportJson.h"
+
+#include "JsonWriter.h"
+#include "collection/CollectionRun.h"
+#include "collection/FileLists.h"
+#include "collection/StatAccumulators.h"
+#include "history/KeptRun.h"
+#include "history/RunComparison.h"
+#include "reports/FileListPages.h"
+#include "reports/ReportPage.h"
+
+namespace {
+
+class RunWriter {
+public:
+    RunWriter(const CollectionRun &run, JsonWriter &json)
+        : m_stats(run.stats()), m_lists(run.lists()), m_json(json)
+    {
+    }
+
+    void filesAndBytes(double files, double bytes)
+    {
+        m_json.member(QStringLiteral("files"), files);
+        m_json.member(QStringLiteral("bytes"), bytes);
+    }
+
+    // The kept files of row, when the run kept lists.
+    void files(const ListedRow &row)
+    {
+        if (!m_lists.enabled())
+            return;
+        m_json.key(QStringLiteral("files"));
+        m_json.beginArray();
+        for (const KeptFile &file : m_lists.files(row.row)) {
+            m_json.beginObject();
+            m_json.key(QStringLiteral("path"));
+            m_json.fileName(m_lists.path(file));
+            m_json.member(QStringLiteral("bytes"), file.size);
+            const std::pair<const char *, PackedFileDate> dates[] = {
+                {"modified", file.modified}, {"created", file.created}, {"accessed", file.accessed}};
+            for (const auto &[name, date] : dates) {
+                m_json.key(QString::fromLatin1(name));
+                const QString text = FileListPages::isoDateText(date);
+                if (text.isEmpty())
+                    m_json.null();
+                else
+                    m_json.value(text);
+            }
+            m_json.member(QStringLiteral("attributes"), FileListPages::attributeText(file.attributes));
+            m_json.endObject();
+        }
+        m_json.endArray();
+    }
+
+    // Rows from first to last of a banded page: label, files, bytes and files kept.
+    template <typename Bands, typename Row>
+    void bands(int first, int last, QString (*label)(int), const Bands &counts, const Bands &bytes,
+               Row listedRow)
+    {
+        m_json.beginArray();
+        for (int band = first; band <= last; ++band) {
+            m_json.beginObject();
+            m_json.member(QStringLiteral("label"), label(band));
+            filesAndBytes(counts[size_t(band)], bytes[size_t(band)]);
+            files(listedRow(band));
+            m_json.endObject();
+        }
+        m_json.endArray();
+    }
+
+    void extensions()
+    {
+        m_json.key(QStringLiteral("extensions"));
+        m_json.beginArray();
+        for (const ExtensionRow &row : m_stats.lbTypes.rows()) {
+            m_json.beginObject();
+            m_json.member(QStringLiteral("ext"), QString::fromLocal8Bit(row.key));
+            filesAndBytes(double(row.files), double(row.bytes));
+            files(FileListPages::typesRow(m_stats, row.key));
+            m_json.endObject();
+        }
+        m_json.endArray();
+    }
+
+    void ages()
+    {
+        static const char *const names[ReportPage::stampCount] = {"accessed", "created",
+                                                                  "modified"};
+        m_json.key(QStringLiteral("ages"));
+        m_json.beginObject();
+        for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp) {
+            m_json.key(QString::fromLatin1(names[stamp]));
+            const auto kind = ListRow::Kind(ListRow::AccessedAge + stamp);
+            bands(0, ReportPage::ageBandCount - 1, ReportPage::ageBandLabel,
+                  m_stats.ageCounts(stamp), m_stats.ageBytes(stamp),
+                  [&](int band) { return FileListPages::ageRow(m_stats, kind, band); });
+        }
+        m_json.endObject();
+    }
+
+    void slots()
+    {
+        // Modified first, as the Time page's curves stand.
+        const std::pair<const char *, int> stamps[] = {{"modified", 2}, {"created", 1},
+                                                       {"accessed", 0}};
+        m_json.key(QStringLiteral("slots"));
+        m_json.beginObject();
+        for (const auto &[name, stamp] : stamps) {
+            m_json.key(QString::fromLatin1(name));
+            m_json.beginArray();
+            for (double value : m_stats.slots(stamp))
+                m_json.value(value);
+            m_json.endArray();
+        }
+        m_json.endObject();
+        if (!m_lists.enabled())
+            return;
+        // The files of each half hour, as the slots above: 48 per stamp.
+        m_json.key(QStringLiteral("slotFiles"));
+        m_json.beginObject();
+        for (const auto &[name, stamp] : stamps) {
+            m_json.key(QString::fromLatin1(name));
+            m_json.beginArray();
+            const auto kind = ListRow::Kind(ListRow::AccessedSlot + stamp);
+            for (int slot = 0; slot < StatAccumulators::slotCount; ++slot) {
+                m_json.beginObject();
+                files(FileListPages::slotRow(m_stats, kind, slot));
+                m_json.endObject();
+            }
+            m_json.endArray();
+        }
+        m_json.endObject();
+    }
+
+    void attributes()
+    {
+        const std::pair<const char *, quint32> names[] = {
+            {"readOnly", faReadOnly}, {"hidden", faHidden}, {"system", faSystem},
+            {"archive", faArchive}};
+        m_json.key(QStringLiteral("attributes"));
+        m_json.beginObject();
+        for (const auto &[name, bit] : names) {
+            const StatAccumulators::AttributeFigures figures = m_stats.attributeFigures(bit);
+            m_json.key(QString::fromLatin1(name));
+            m_json.beginObject();
+            filesAndBytes(double(figures.files), figures.bytes);
+            files(FileListPages::attributeRow(m_stats, bit));
+            m_json.endObject();
+        }
+        m_json.endObject();
+    }
+
+    void overhang()
+    {
+        m_json.key(QStringLiteral("overhang"));
+        m_json.beginObject();
+        const std::array<double, 5> waste = m_stats.overhangSums();
+        for (size_t i = 0; i < StatAccumulators::clusterSizes.size(); ++i)
+            m_json.member(QString::number(StatAccumulators::clusterSizes[i]), waste[i]);
+        m_json.endObject();
+    }
+
+    void largestFolders()
+    {
+        if (!m_lists.enabled())
+            return;
+        m_json.key(QStringLiteral("largestFolders"));
+        m_json.beginArray();
+        for (const FileLists::TargetFolders &target : m_lists.largestFolders()) {
+            m_json.beginObject();
+            m_json.member(QStringLiteral("target"), target.target);
+            m_json.key(QStringLiteral("folders"));
+            m_json.beginArray();
+            for (const FolderRecords::Total &folder : target.folders) {
+                m_json.beginObject();
+                m_json.key(QStringLiteral("path"));
+                m_json.fileName(m_lists.folderPath(folder.folder));
+                m_json.member(QStringLiteral("bytes"), folder.bytes);
+                m_json.endObject();
+            }
+            m_json.endArray();
+            m_json.endObject();
+        }
+        m_json.endArray();
+    }
+
+private:
+    const StatAccumulators &m_stats;
+    const FileLists &m_lists;
+    JsonWriter &m_json;
+};
+
+void strings(JsonWriter &json, const QString &name, const QStringList &values)
+{
+    json.key(name);
+    json.beginArray();
+    for (const QString &value : values)
+        json.value(value);
+    json.endArray();
+}
+
+} // namespace
+
+QString ReportJson::run(const CollectionRun &run, const QStringList &types)
+{
+    const StatAccumulators &stats = run.stats();
+    const CollectionOptions &options = stats.options();
+    JsonWriter json;
+    RunWriter writer(run, json);
+    json.beginObject();
+    strings(json, QStringLiteral("targets"), RunTarget::namesOf(run.targets()));
+    json.member(QStringLiteral("mode"), options.allFiles          ? QStringLiteral("all")
+                                        : options.includeSelected ? QStringLiteral("include")
+                                                                  : QStringLiteral("exclude"));
+    strings(json, QStringLiteral("types"), types);
+    json.member(QStringLiteral("filesProcessed"), stats.filesProcessed);
+    json.member(QStringLiteral("filesFound"), stats.filesFound);
+    json.member(QStringLiteral("aborted"), run.aborted());
+    json.member(QStringLiteral("unreadableFolders"), run.unreadable().count());
+    json.key(QStringLiteral("unreadable"));
+    json.beginArray();
+    for (const UnreadableFolders::Folder &folder : run.unreadable().folders()) {
+        json.beginObject();
+        json.key(QStringLiteral("path"));
+        json.fileName(folder.path);
+        json.member(QStringLiteral("reason"), folder.reason());
+        json.endObject();
+    }
+    json.endArray();
+    json.member(QStringLiteral("clusterSize"), run.clusterSize());
+    json.member(QStringLiteral("unlistedFiles"), stats.unlistedFiles);
+    json.member(QStringLiteral("unlistedBytes"), stats.unlistedBytes);
+    writer.extensions();
+    json.key(QStringLiteral("sizeBands"));
+    writer.bands(1, ReportPage::sizeBandCount, ReportPage::sizeBandLabel, stats.sizeCount,
+                 stats.sizeBytes, [&](int band) { return FileListPages::sizesRow(stats, band); });
+    writer.ages();
+    writer.slots();
+    writer.attributes();
+    writer.overhang();
+    writer.largestFolders();
+    json.endObject();
+    return json.text() + u'\n';
+}
+
+QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &pages,
+                               const QStringList &differences)
+{
+    JsonWriter json;
+    auto figures = [&](const char *key, qint64 files, qint64 bytes) {
+        json.key(QString::fromLatin1(key));
+        json.beginObject();
+        json.member(QStringLiteral("files"), files);
+        json.member(QStringLiteral("bytes"), bytes);
+        json.endObject();
+    };
+    json.beginObject();
+    json.key(QStringLiteral("against"));
+    json.beginObject();
+    json.member(QStringLiteral("id"), against.id);
+    json.member(QStringLiteral("started"), against.started.toString(Qt::ISODate));
+    strings(json, QStringLiteral("targets"), against.targets);
+    json.endObject();
+    strings(json, QStringLiteral("notes"), differences);
+    json.key(QStringLiteral("pages"));
+    json.beginArray();
+    for (const PageChange &page : pages) {
+        json.beginObject();
+        json.member(QStringLiteral("page"), page.title);
+        json.key(QStringLiteral("rows"));
+        json.beginArray();
+        qint64 totals[4] = {};
+        for (const RowChange &row : page.rows) {
+            json.beginObject();
+            json.member(QStringLiteral("label"), row.label);
+            json.member(QStringLiteral("state"), RunComparison::stateText(row.state));
+            figures("before", row.filesBefore, row.bytesBefore);
+            figures("after", row.filesAfter, row.bytesAfter);
+            figures("change", row.filesAfter - row.filesBefore, row.bytesAfter - row.bytesBefore);
+            json.endObject();
+            totals[0] += row.filesBefore;
+            totals[1] += row.bytesBefore;
+            totals[2] += row.filesAfter;
+            totals[3] += row.bytesAfter;
+        }
+        json.endArray();
+        json.key(QStringLiteral("totals"));
+        json.beginObject();
+        figures("before", totals[0], totals[1]);
+        figures("after", totals[2], totals[3]);
+        figures("change", totals[2] - totals[0], totals[3] - totals[1]);
+        json.endObject();
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    return json.text() + u'\n';
+}
+
+QString ReportJson::history(const QList<KeptRun> &runs)
+{
+    JsonWriter json;
+    json.beginArray();
+    for (const KeptRun &run : runs) {
+        json.beginObject();
+        json.member(QStringLiteral("id"), run.id);
+        json.member(QStringLiteral("started"), run.started.toString(Qt::ISODate));
+        strings(json, QStringLiteral("targets"), run.targets);
+        json.member(QStringLiteral("mode"), run.mode);
+        strings(json, QStringLiteral("types"), run.types);
+        json.member(QStringLiteral("hiddenFolders"), run.hiddenFolders);
+        json.member(QStringLiteral("longExtensions"), run.longExtensions);
+        json.member(QStringLiteral("filesProcessed"), run.filesProcessed);
+        json.member(QStringLiteral("filesFound"), run.filesFound);
+        json.member(QStringLiteral("bytesFound"), run.bytesFound);
+        json.member(QStringLiteral("aborted"), run.aborted);
+        json.member(QStringLiteral("status"), run.status);
+        json.endObject();
+    }
+    json.endArray();
+    return json.text() + u'\n';
+}
