@@ -129,6 +129,78 @@ private Q_SLOTS:
         QVERIFY2(std::abs(ratio - 1.5) < 0.1, qPrintable(QString::number(ratio)));
     }
 
+    // The box laid out in numbers before it is drawn: every bar inside the front plane and
+    // the depth, its length in proportion to its value, a stacked bar standing on the one
+    // below, bars of one band side by side and of two bands apart, never overlapping.
+    void boxLayoutInNumbers_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("stacked");
+        QTest::addColumn<double>("offset");
+        QTest::newRow("vertical") << int(ChartSeries::Bar) << false << 0.0;
+        QTest::newRow("horizontal") << int(ChartSeries::HorizontalBar) << false << 0.0;
+        QTest::newRow("stacked") << int(ChartSeries::Bar) << true << 0.0;
+        QTest::newRow("side by side") << int(ChartSeries::HorizontalBar) << false << 25.0;
+    }
+    void boxLayoutInNumbers()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, stacked);
+        QFETCH(double, offset);
+        Chart chart;
+        chart.view.depth = 20;
+        const double values[2][4] = {{1, 4, 0, 9}, {2, 3, 5, 1}};
+        for (int s = 0; s < 2; ++s) {
+            ChartSeries &series = chart.addSeries(ChartSeries::Kind(kind), QString(), Qt::red);
+            series.stacked = stacked && s == 1;
+            series.offsetPercent = s == 0 ? -offset : offset;
+            series.barWidthPercent = offset > 0 ? 40 : 70;
+            for (double value : values[s])
+                series.add(value, QStringLiteral("band"));
+        }
+        QImage image(pageSize, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        const ChartPainter::BoxLayout box =
+            ChartPainter(chart, painter, QRectF(QPointF(), QSizeF(pageSize)))
+                .layoutBox(QRectF(20, 30, 560, 400));
+        QVERIFY(box.drawable());
+        QCOMPARE(box.bars.size(), 8);
+        QVERIFY(box.plot.contains(box.front) && QRectF(20, 30, 560, 400).contains(box.plot));
+        QVERIFY(std::is_sorted(box.ticks.begin(), box.ticks.end()));
+        QVERIFY(box.ticks.first() >= box.low && box.ticks.last() <= box.high);
+        const bool horizontal = kind == ChartSeries::HorizontalBar;
+        const double perUnit = std::abs(box.valuePixel(1) - box.valuePixel(0));
+        QVERIFY(perUnit > 1);
+        for (const ChartPainter::BoxLayout::Bar &bar : box.bars) {
+            const double tolerance = 0.01;
+            QVERIFY(bar.x0 >= box.front.left() - tolerance && bar.x1 <= box.front.right() + tolerance);
+            QVERIFY(bar.y0 >= box.front.top() - tolerance && bar.y1 <= box.front.bottom() + tolerance);
+            QVERIFY(bar.z0 >= 0 && bar.z1 <= box.depth && bar.z0 < bar.z1);
+            const double length = horizontal ? bar.x1 - bar.x0 : bar.y1 - bar.y0;
+            QCOMPARE(qRound(length / perUnit * 100), qRound(values[bar.series][bar.point] * 100));
+            QCOMPARE(bar.empty, values[bar.series][bar.point] == 0);
+        }
+        for (const ChartPainter::BoxLayout::Bar &a : box.bars)
+            for (const ChartPainter::BoxLayout::Bar &b : box.bars) {
+                if (&a == &b)
+                    continue;
+                const bool sameSlot = a.z0 < b.z1 && b.z0 < a.z1;
+                const bool crossBand = horizontal ? a.y0 < b.y1 && b.y0 < a.y1
+                                                  : a.x0 < b.x1 && b.x0 < a.x1;
+                const bool alongValues = horizontal ? a.x0 < b.x1 && b.x0 < a.x1
+                                                    : a.y0 < b.y1 - 0.01 && b.y0 < a.y1 - 0.01;
+                QVERIFY2(!(sameSlot && crossBand && alongValues && !a.empty && !b.empty),
+                         qPrintable(QStringLiteral("bars %1/%2 and %3/%4 overlap")
+                                        .arg(a.series)
+                                        .arg(a.point)
+                                        .arg(b.series)
+                                        .arg(b.point)));
+                // A stacked bar stands exactly on the bar below it.
+                if (stacked && a.series == 0 && b.series == 1 && a.point == b.point && !a.empty)
+                    QCOMPARE(qRound(b.y1 * 100), qRound(a.y0 * 100));
+            }
+    }
+
     void pointColoursAppear()
     {
         Chart chart;

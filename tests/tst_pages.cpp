@@ -1,4 +1,5 @@
 #include "collection/CollectionRun.h"
+#include "collection/RunArchive.h"
 #include "collection/DirectoryWalker.h"
 #include "reports/ui/StatisticsWindow.h"
 #include "drives/ui/whichdrv.h"
@@ -528,11 +529,23 @@ private Q_SLOTS:
                           {RunTarget::fromRow(QStringLiteral("c: [test]"))});
         reportRun.walk();
         KeptRun bare = KeptRun::record(reportRun);
+        // It could not read a folder: the status line's button leads to it and its reason.
+        UnreadableFolders unreadable;
+        unreadable.add(tree.path("locked"), EACCES);
+        bare.archive = RunArchive::write(stats, none, unreadable);
+        QVERIFY(!statistics.btUnreadable->isVisible());
         HistoryStore(database).save(bare);
         history = statistics.btHistoryClick();
         history->btOpen->click(); // the newest run is picked as the window opens
         const QStringList shown = statsFigures(statistics.stats());
         QCOMPARE(shown, statsFigures(stats));
+        QVERIFY(statistics.btUnreadable->isVisible());
+        statistics.btUnreadable->click();
+        auto *folders = statistics.findChildren<FilesWindow *>().last();
+        QCOMPARE(folders->shownRows(), 1);
+        QCOMPARE(folders->pathAt(0), tree.path("locked"));
+        QCOMPARE(folders->listing->model()->index(0, 1).data().toString(),
+                 QStringLiteral("Permission denied"));
         bare.archive = QByteArrayLiteral("damaged");
         HistoryStore(database).save(bare);
         history = statistics.btHistoryClick();

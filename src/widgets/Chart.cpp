@@ -166,7 +166,10 @@ void Chart::stepZoomAnimation()
 void Chart::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paint(painter, QRectF(rect()));
+    ChartPainter::Placement placed = ChartPainter(*this, painter, QRectF(rect())).paint();
+    m_scale = placed.scale;
+    m_categoryScale = placed.categoryScale;
+    m_pieSlices = std::move(placed.slices);
     if (m_dragging && !m_band.isNull()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);

@@ -116,6 +116,12 @@ public:
         bool horizontal = false;
         double valueAt(double pixel) const;
     };
+    // A slice of a pie as last painted: its top face's ellipse and angles.
+    struct PlacedSlice {
+        QPointF centre;
+        double radius, tilt, start, span;
+        int point;
+    };
 
     // The category (point index) at a place of the widget, as last painted; -1 off the bands
     // or on a pie.
@@ -151,14 +157,11 @@ private:
     int m_zoomFrame = 0;
     bool m_undoing = false;
     QTimer m_zoomTimer;
-    mutable ValueScale m_scale;
-    mutable ValueScale m_categoryScale;
-    struct PlacedSlice {
-        QPointF centre;
-        double radius, tilt, start, span;
-        int point;
-    };
-    mutable QList<PlacedSlice> m_pieSlices;
+    // Kept by paintEvent from what the painting placed where; other paintings (pictures,
+    // printouts) leave them as they are.
+    ValueScale m_scale;
+    ValueScale m_categoryScale;
+    QList<PlacedSlice> m_pieSlices;
     QPoint m_pressPoint;
     QRect m_band;
     bool m_dragging = false;

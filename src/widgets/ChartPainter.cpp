@@ -9,13 +9,6 @@
 
 namespace {
 
-struct Face {
-    QPolygonF polygon;
-    double distance = 0;
-    QBrush brush;
-    QColor outline;
-};
-
 QList<const ChartSeries *> visibleSeries(const std::deque<ChartSeries> &all)
 {
     QList<const ChartSeries *> shown;
@@ -116,7 +109,7 @@ std::pair<double, double> ChartPainter::dataRange(const std::deque<ChartSeries> 
     return {std::floor(low / step) * step, std::ceil(high / step) * step};
 }
 
-void ChartPainter::paint()
+ChartPainter::Placement ChartPainter::paint()
 {
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing);
@@ -135,6 +128,7 @@ void ChartPainter::paint()
     else
         drawBox(free);
     m_painter.restore();
+    return m_placement;
 }
 
 void ChartPainter::drawBackground()
@@ -304,7 +298,7 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
     };
     QList<Placed> placed;
     double angle = series.rotation;
-    m_chart.m_pieSlices.clear();
+    m_placement.slices.clear();
     for (qsizetype i = 0; i < slices.size(); ++i) {
         const double span = 360 * slices[i].value / total;
         QPointF c = centre;
@@ -314,7 +308,7 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
             c += QPointF(std::cos(mid) * pull, -std::sin(mid) * pull * tilt);
         }
         placed.append({angle, span, c});
-        m_chart.m_pieSlices.append({c, radius, tilt, angle, span, slices[i].point});
+        m_placement.slices.append({c, radius, tilt, angle, span, slices[i].point});
         angle += span;
     }
 
@@ -398,56 +392,88 @@ void ChartPainter::drawPie(const ChartSeries &series, const QRectF &free)
     }
 }
 
-void ChartPainter::drawBox(const QRectF &free)
+double ChartPainter::BoxLayout::valuePixel(double value) const
 {
-    const QList<const ChartSeries *> shown = visibleSeries(m_chart.m_series);
-    bool horizontal = false;
-    int categories = 0;
-    QList<const ChartSeries *> lines;
-    for (const ChartSeries *series : shown) {
-        horizontal = horizontal || series->kind == ChartSeries::HorizontalBar;
-        categories = std::max(categories, int(series->points.size()));
-        if (series->kind == ChartSeries::Line)
-            lines.append(series);
+    const double share = (std::clamp(value, low, high) - low) / (high - low);
+    return horizontal ? front.left() + share * front.width()
+                      : front.bottom() - share * front.height();
+}
+
+double ChartPainter::BoxLayout::bandCentre(int category) const
+{
+    const double offset = (category + 0.5 - firstBand) * band;
+    return horizontal ? front.bottom() - offset : front.left() + offset;
+}
+
+Chart::ValueScale ChartPainter::BoxLayout::valueScale() const
+{
+    return Chart::ValueScale{low, high, valuePixel(low), valuePixel(high), horizontal};
+}
+
+Chart::ValueScale ChartPainter::BoxLayout::bandScale() const
+{
+    return Chart::ValueScale{firstBand, lastBand, horizontal ? front.bottom() : front.left(),
+                             horizontal ? front.top() : front.right(), horizontal};
+}
+
+const ChartAxis &ChartPainter::valueAxis(const BoxLayout &box) const
+{
+    return box.horizontal ? m_chart.bottomAxis : m_chart.leftAxis;
+}
+
+const ChartAxis &ChartPainter::categoryAxis(const BoxLayout &box) const
+{
+    return box.horizontal ? m_chart.leftAxis : m_chart.bottomAxis;
+}
+
+ChartPainter::BoxLayout ChartPainter::layoutBox(const QRectF &free) const
+{
+    BoxLayout box;
+    box.free = free;
+    box.shown = visibleSeries(m_chart.m_series);
+    for (qsizetype s = 0; s < box.shown.size(); ++s) {
+        const ChartSeries &series = *box.shown[s];
+        box.horizontal = box.horizontal || series.kind == ChartSeries::HorizontalBar;
+        box.categories = std::max(box.categories, int(series.points.size()));
+        if (series.kind == ChartSeries::Line)
+            box.lineSeries.append(int(s));
     }
-    const auto [low, high] = m_chart.valueRange();
-    const ChartAxis &valueAxis = horizontal ? m_chart.bottomAxis : m_chart.leftAxis;
-    const ChartAxis &categoryAxis = horizontal ? m_chart.leftAxis : m_chart.bottomAxis;
-    const QList<double> ticks = valueTicks(low, high, valueAxis.format);
-    auto valueText = [&](const ChartAxis &axis, double v) { return formatFloat(axis.format, v); };
+    std::tie(box.low, box.high) = m_chart.valueRange();
+    const ChartAxis &values = valueAxis(box);
+    const ChartAxis &categories = categoryAxis(box);
+    box.ticks = valueTicks(box.low, box.high, values.format);
 
     // Category labels: from the points of the first series that has them.
-    QStringList labels(categories);
-    for (const ChartSeries *series : shown)
+    box.labels = QStringList(box.categories);
+    for (const ChartSeries *series : box.shown)
         for (qsizetype i = 0; i < series->points.size(); ++i)
-            if (labels[i].isEmpty())
-                labels[i] = series->points[i].label;
+            if (box.labels[i].isEmpty())
+                box.labels[i] = series->points[i].label;
 
     // Room for the axes' labels and titles.
-    const QFontMetricsF valueMetrics(valueAxis.labelFont);
-    const QFontMetricsF categoryMetrics(categoryAxis.labelFont);
+    const QFontMetricsF valueMetrics(values.labelFont);
+    const QFontMetricsF categoryMetrics(categories.labelFont);
     double valueLabelWidth = 0;
-    for (double v : ticks)
-        valueLabelWidth =
-            std::max(valueLabelWidth, valueMetrics.horizontalAdvance(valueText(valueAxis, v)));
+    for (double v : box.ticks)
+        valueLabelWidth = std::max(valueLabelWidth,
+                                   valueMetrics.horizontalAdvance(formatFloat(values.format, v)));
     double categoryLabelExtent = 0;
-    for (const QString &label : labels)
+    for (const QString &label : box.labels)
         categoryLabelExtent =
             std::max(categoryLabelExtent, categoryMetrics.horizontalAdvance(label));
-    const bool turned = categoryAxis.labelAngle == 90;
-
-    QRectF plot = free;
+    const bool turned = categories.labelAngle == 90;
     auto titleRoom = [](const ChartAxis &axis) {
         return axis.visible && !axis.title.isEmpty() ? QFontMetricsF(axis.titleFont).height() + 4
                                                      : 0.0;
     };
-    if (!horizontal) {
+    QRectF plot = free;
+    if (!box.horizontal) {
         plot.setLeft(plot.left() + titleRoom(m_chart.leftAxis) +
                      (m_chart.leftAxis.visible ? valueLabelWidth + 8 : 0));
         if (m_chart.rightAxis.visible)
             plot.setRight(plot.right() -
                           QFontMetricsF(m_chart.rightAxis.labelFont)
-                              .horizontalAdvance(valueText(m_chart.rightAxis, high)) -
+                              .horizontalAdvance(formatFloat(m_chart.rightAxis.format, box.high)) -
                           10);
         plot.setBottom(plot.bottom() - titleRoom(m_chart.bottomAxis) -
                        (m_chart.bottomAxis.visible
@@ -460,49 +486,133 @@ void ChartPainter::drawBox(const QRectF &free)
                        (m_chart.bottomAxis.visible ? valueMetrics.height() + 6 : 0));
         plot.setRight(plot.right() - valueLabelWidth / 2);
     }
+    box.plot = plot;
 
     const View3D &view = m_chart.view;
-    const double depth =
-        view.enabled ? view.depth * std::min(plot.width(), plot.height()) / 100 : 0;
-    QRectF front = plot;
+    box.depth = view.enabled ? view.depth * std::min(plot.width(), plot.height()) / 100 : 0;
+    box.front = plot;
     if (view.orthogonal) {
-        const double slant = depth * 0.70710678;
-        front.adjust(0, slant, -slant, 0);
+        const double slant = box.depth * 0.70710678;
+        box.front.adjust(0, slant, -slant, 0);
     } else {
-        front.adjust(depth / 2, depth / 2, -depth / 2, -depth / 2);
+        box.front.adjust(box.depth / 2, box.depth / 2, -box.depth / 2, -box.depth / 2);
     }
-    if (front.width() < 4 || front.height() < 4)
-        return;
-    const Projection3D projection(view, front, depth);
+    if (!box.drawable())
+        return box;
+    std::tie(box.firstBand, box.lastBand) =
+        m_chart.m_categoryZoom.value_or(std::pair{0.0, double(box.categories)});
+    box.band = box.categories > 0 && box.lastBand > box.firstBand
+                   ? (box.horizontal ? box.front.height() : box.front.width()) /
+                         (box.lastBand - box.firstBand)
+                   : 0;
 
-    auto valuePixel = [&](double v) {
-        const double share = (std::clamp(v, low, high) - low) / (high - low);
-        return horizontal ? front.left() + share * front.width()
-                          : front.bottom() - share * front.height();
-    };
-    m_chart.m_scale = Chart::ValueScale{low, high, valuePixel(low), valuePixel(high), horizontal};
-    // The bands shown: all, or the zoomed part; those outside are clipped off.
-    const auto [firstBand, lastBand] =
-        m_chart.m_categoryZoom.value_or(std::pair{0.0, double(categories)});
-    const double band = categories > 0 && lastBand > firstBand
-                            ? (horizontal ? front.height() : front.width()) / (lastBand - firstBand)
-                            : 0;
-    auto bandCentre = [&](int i) {
-        const double offset = (i + 0.5 - firstBand) * band;
-        return horizontal ? front.bottom() - offset : front.left() + offset;
-    };
-    m_chart.m_categoryScale =
-        Chart::ValueScale{firstBand, lastBand, horizontal ? front.bottom() : front.left(),
-                          horizontal ? front.top() : front.right(), horizontal};
+    // Each bar series that stands on the floor gets a slot of the depth of its own; a stacked
+    // series shares the slot of the one it stands on, and series set side by side within the
+    // band (by their offsets) stand in one slot.
+    const bool sideBySide =
+        std::any_of(box.shown.begin(), box.shown.end(), [](const ChartSeries *series) {
+            return isBar(*series) && series->offsetPercent != 0;
+        });
+    QList<int> slotOf;
+    int slots = 0;
+    for (const ChartSeries *series : box.shown) {
+        if (isBar(*series) && !(series->stacked && slots > 0) && !(sideBySide && slots > 0))
+            ++slots;
+        slotOf.append(std::max(slots - 1, 0));
+    }
+    const double barSlot = box.depth / std::max(slots, 1);
+    const BarExtents extents = barExtents(box.shown);
+    for (qsizetype s = 0; s < box.shown.size(); ++s) {
+        const ChartSeries &series = *box.shown[s];
+        if (!isBar(series))
+            continue;
+        for (qsizetype i = 0; i < series.points.size(); ++i) {
+            const auto [base, top] = extents.extents[s][i];
+            const double along = box.bandCentre(int(i)) +
+                                 box.band * series.offsetPercent / 100 * (box.horizontal ? -1 : 1);
+            const double half = box.band * series.barWidthPercent / 200;
+            const double v0 = box.valuePixel(base), v1 = box.valuePixel(top);
+            BoxLayout::Bar bar;
+            bar.series = int(s);
+            bar.point = int(i);
+            bar.empty = base == top;
+            if (box.horizontal) {
+                bar.x0 = std::min(v0, v1), bar.x1 = std::max(v0, v1);
+                bar.y0 = along - half, bar.y1 = along + half;
+            } else {
+                bar.x0 = along - half, bar.x1 = along + half;
+                bar.y0 = std::min(v0, v1), bar.y1 = std::max(v0, v1);
+            }
+            bar.z0 = barSlot * (slotOf[s] + 0.1);
+            bar.z1 = barSlot * (slotOf[s] + 0.9);
+            box.bars.append(bar);
+            if (series.marks.visible)
+                box.marks.append({int(s), int(i), series.markText(int(i)), along, v1, v0, bar.z0,
+                                  bar.z1, top >= base});
+        }
+    }
+    return box;
+}
+
+void ChartPainter::drawBox(const QRectF &free)
+{
+    const BoxLayout box = layoutBox(free);
+    if (!box.drawable())
+        return;
+    m_placement.scale = box.valueScale();
+    m_placement.categoryScale = box.bandScale();
+    const Projection3D projection(m_chart.view, box.front, box.depth);
+    drawWalls(box, projection);
+    drawValueAxis(box, projection, valueAxis(box), false);
+    if (!box.horizontal)
+        drawValueAxis(box, projection, m_chart.rightAxis, true);
+    drawCategoryLabels(box, projection);
+    drawAxisTitles(box);
+
+    // Zoomed into some bands, the rest are cut off at the plot's sides along the band axis.
+    m_painter.save();
+    if (m_chart.m_categoryZoom) {
+        const QRectF everything =
+            free.adjusted(-free.width(), -free.height(), free.width(), free.height());
+        m_painter.setClipRect(
+            box.horizontal
+                ? QRectF(everything.left(), box.plot.top(), everything.width(), box.plot.height())
+                : QRectF(box.plot.left(), everything.top(), box.plot.width(), everything.height()));
+    }
+    for (const Face &face : barFaces(box, projection)) {
+        m_painter.setPen(QPen(face.outline, 0.8));
+        m_painter.setBrush(face.brush);
+        m_painter.drawPolygon(face.polygon);
+    }
+    drawLines(box, projection);
+    for (const BoxLayout::Mark &mark : box.marks) {
+        // Marks beyond the bar end clear its 3D faces: a horizontal bar's right of its end
+        // face, level with its front; a vertical bar's over the middle of its top. Inside ones
+        // sit on the front face.
+        const ChartSeries &series = *box.shown[mark.series];
+        const bool beyond = series.marks.offset >= 0;
+        const QPointF anchor =
+            box.horizontal
+                ? QPointF(projection.map(mark.end, mark.along, beyond ? mark.z1 : mark.z0).x(),
+                          projection.map(mark.end, mark.along, mark.z0).y())
+                : projection.map(mark.along, mark.end, beyond ? (mark.z0 + mark.z1) / 2 : mark.z0);
+        const QPointF base = box.horizontal ? projection.map(mark.start, mark.along, mark.z0)
+                                            : projection.map(mark.along, mark.start, mark.z0);
+        drawMark(series, mark.text, anchor, base, box.horizontal, mark.positive);
+    }
+    m_painter.restore();
+}
+
+void ChartPainter::drawWalls(const BoxLayout &box, const Projection3D &projection)
+{
+    const double l = box.front.left(), r = box.front.right(), t = box.front.top(),
+                 b = box.front.bottom(), depth = box.depth;
     auto quad = [&](std::initializer_list<std::array<double, 3>> corners) {
         QPolygonF polygon;
         for (const auto &c : corners)
             polygon.append(projection.map(c[0], c[1], c[2]));
         return polygon;
     };
-
-    // Walls, with the value grid on the back wall.
-    const double l = front.left(), r = front.right(), t = front.top(), b = front.bottom();
     auto wall = [&](const ChartWall &w, const QPolygonF &polygon) {
         if (w.transparent)
             return;
@@ -515,277 +625,217 @@ void ChartPainter::drawBox(const QRectF &free)
         wall(m_chart.leftWall, quad({{l, t, 0}, {l, t, depth}, {l, b, depth}, {l, b, 0}}));
         wall(m_chart.bottomWall, quad({{l, b, 0}, {r, b, 0}, {r, b, depth}, {l, b, depth}}));
     }
-    if (valueAxis.grid) {
-        m_painter.setPen(QPen(valueAxis.tickColor, 0.6, Qt::DotLine));
-        for (double v : ticks) {
-            const double p = valuePixel(v);
-            if (horizontal)
-                m_painter.drawPolyline(quad({{p, b, 0}, {p, b, depth}, {p, t, depth}}));
-            else
-                m_painter.drawPolyline(quad({{l, p, 0}, {l, p, depth}, {r, p, depth}}));
+    // The value grid on the back wall.
+    const ChartAxis &axis = valueAxis(box);
+    if (!axis.grid)
+        return;
+    m_painter.setPen(QPen(axis.tickColor, 0.6, Qt::DotLine));
+    for (double v : box.ticks) {
+        const double p = box.valuePixel(v);
+        m_painter.drawPolyline(box.horizontal ? quad({{p, b, 0}, {p, b, depth}, {p, t, depth}})
+                                              : quad({{l, p, 0}, {l, p, depth}, {r, p, depth}}));
+    }
+}
+
+void ChartPainter::drawValueAxis(const BoxLayout &box, const Projection3D &projection,
+                                 const ChartAxis &axis, bool right)
+{
+    if (!axis.visible)
+        return;
+    const double l = box.front.left(), r = box.front.right(), t = box.front.top(),
+                 b = box.front.bottom();
+    m_painter.setFont(axis.labelFont);
+    const QFontMetricsF metrics(axis.labelFont);
+    for (double v : box.ticks) {
+        const QString text = formatFloat(axis.format, v);
+        const double p = box.valuePixel(v);
+        m_painter.setPen(axis.tickColor);
+        if (box.horizontal) {
+            const QPointF at = projection.map(p, b, 0);
+            m_painter.drawLine(at, at + QPointF(0, 4));
+            m_painter.setPen(axis.labelColor);
+            m_painter.drawText(QPointF(at.x() - metrics.horizontalAdvance(text) / 2,
+                                       at.y() + 5 + metrics.ascent()),
+                               text);
+        } else {
+            const QPointF at = right ? projection.map(r, p, box.depth) : projection.map(l, p, 0);
+            const double dir = right ? 1 : -1;
+            m_painter.drawLine(at, at + QPointF(4 * dir, 0));
+            m_painter.setPen(axis.labelColor);
+            const double x = right ? at.x() + 6 : at.x() - 6 - metrics.horizontalAdvance(text);
+            m_painter.drawText(QPointF(x, at.y() + metrics.ascent() / 2 - 1), text);
         }
     }
+    if (!axis.lineVisible)
+        return;
+    m_painter.setPen(QPen(axis.tickColor, 1));
+    if (box.horizontal)
+        m_painter.drawLine(projection.map(l, b, 0), projection.map(r, b, 0));
+    else if (right)
+        m_painter.drawLine(projection.map(r, t, box.depth), projection.map(r, b, box.depth));
+    else
+        m_painter.drawLine(projection.map(l, t, 0), projection.map(l, b, 0));
+}
 
-    // Value labels and axis lines.
-    auto drawValueAxis = [&](const ChartAxis &axis, bool right) {
-        if (!axis.visible)
-            return;
-        m_painter.setFont(axis.labelFont);
-        const QFontMetricsF metrics(axis.labelFont);
-        for (double v : ticks) {
-            const QString text = valueText(axis, v);
-            const double p = valuePixel(v);
-            m_painter.setPen(axis.tickColor);
-            if (horizontal) {
-                const QPointF at = projection.map(p, b, 0);
-                m_painter.drawLine(at, at + QPointF(0, 4));
-                m_painter.setPen(axis.labelColor);
-                m_painter.drawText(QPointF(at.x() - metrics.horizontalAdvance(text) / 2,
-                                           at.y() + 5 + metrics.ascent()),
-                                   text);
-            } else {
-                const QPointF at = right ? projection.map(r, p, depth) : projection.map(l, p, 0);
-                const double dir = right ? 1 : -1;
-                m_painter.drawLine(at, at + QPointF(4 * dir, 0));
-                m_painter.setPen(axis.labelColor);
-                const double x = right ? at.x() + 6 : at.x() - 6 - metrics.horizontalAdvance(text);
-                m_painter.drawText(QPointF(x, at.y() + metrics.ascent() / 2 - 1), text);
-            }
+void ChartPainter::drawCategoryLabels(const BoxLayout &box, const Projection3D &projection)
+{
+    const ChartAxis &axis = categoryAxis(box);
+    if (!axis.visible)
+        return;
+    m_painter.setFont(axis.labelFont);
+    m_painter.setPen(axis.labelColor);
+    const QFontMetricsF metrics(axis.labelFont);
+    const bool turned = axis.labelAngle == 90;
+    // Labels that would touch the one before are left out.
+    double lastEdge = -1e9;
+    for (int i = 0; i < box.categories; ++i) {
+        const QString &text = box.labels[i];
+        if (text.isEmpty() || i + 0.5 < box.firstBand || i + 0.5 > box.lastBand)
+            continue;
+        const double width = metrics.horizontalAdvance(text);
+        if (box.horizontal) {
+            const QPointF at = projection.map(box.front.left(), box.bandCentre(i), 0);
+            m_painter.drawText(QPointF(at.x() - 6 - width, at.y() + metrics.ascent() / 2 - 1),
+                               text);
+            continue;
         }
-        if (axis.lineVisible) {
-            m_painter.setPen(QPen(axis.tickColor, 1));
-            if (horizontal)
-                m_painter.drawLine(projection.map(l, b, 0), projection.map(r, b, 0));
-            else if (right)
-                m_painter.drawLine(projection.map(r, t, depth), projection.map(r, b, depth));
-            else
-                m_painter.drawLine(projection.map(l, t, 0), projection.map(l, b, 0));
-        }
-    };
-    drawValueAxis(valueAxis, false);
-    if (!horizontal)
-        drawValueAxis(m_chart.rightAxis, true);
-
-    // Category labels, leaving out those that would touch the one before.
-    if (categoryAxis.visible) {
-        m_painter.setFont(categoryAxis.labelFont);
-        m_painter.setPen(categoryAxis.labelColor);
-        double lastEdge = -1e9;
-        for (int i = 0; i < categories; ++i) {
-            const QString &text = labels[i];
-            if (text.isEmpty() || i + 0.5 < firstBand || i + 0.5 > lastBand)
-                continue;
-            const double width = categoryMetrics.horizontalAdvance(text);
-            if (horizontal) {
-                const QPointF at = projection.map(l, bandCentre(i), 0);
-                m_painter.drawText(
-                    QPointF(at.x() - 6 - width, at.y() + categoryMetrics.ascent() / 2 - 1), text);
-            } else {
-                const QPointF at = projection.map(bandCentre(i), b, 0);
-                const double extent = turned ? categoryMetrics.height() : width;
-                const double start = at.x() - extent / 2;
-                if (start < lastEdge + categoryAxis.labelSeparation)
-                    continue;
-                lastEdge = start + extent;
-                if (turned)
-                    drawTextRotated(
-                        m_painter,
-                        QPointF(at.x() + categoryMetrics.ascent() / 2 - 1, at.y() + 6 + width),
-                        text, 90);
-                else
-                    m_painter.drawText(QPointF(start, at.y() + 4 + categoryMetrics.ascent()), text);
-            }
-        }
+        const QPointF at = projection.map(box.bandCentre(i), box.front.bottom(), 0);
+        const double extent = turned ? metrics.height() : width;
+        const double start = at.x() - extent / 2;
+        if (start < lastEdge + axis.labelSeparation)
+            continue;
+        lastEdge = start + extent;
+        if (turned)
+            drawTextRotated(m_painter,
+                            QPointF(at.x() + metrics.ascent() / 2 - 1, at.y() + 6 + width), text,
+                            90);
+        else
+            m_painter.drawText(QPointF(start, at.y() + 4 + metrics.ascent()), text);
     }
-    auto drawAxisTitle = [&](const ChartAxis &axis, bool vertical) {
+}
+
+void ChartPainter::drawAxisTitles(const BoxLayout &box)
+{
+    for (const bool vertical : {true, false}) {
+        const ChartAxis &axis = vertical ? m_chart.leftAxis : m_chart.bottomAxis;
         if (!axis.visible || axis.title.isEmpty())
-            return;
+            continue;
         m_painter.setFont(axis.titleFont);
         m_painter.setPen(axis.labelColor);
         const QFontMetricsF metrics(axis.titleFont);
         const double width = metrics.horizontalAdvance(axis.title);
         if (vertical)
-            drawTextRotated(m_painter,
-                            QPointF(free.left() + metrics.ascent(), plot.center().y() + width / 2),
-                            axis.title, 90);
+            drawTextRotated(
+                m_painter,
+                QPointF(box.free.left() + metrics.ascent(), box.plot.center().y() + width / 2),
+                axis.title, 90);
         else
             m_painter.drawText(
-                QPointF(plot.center().x() - width / 2, free.bottom() - metrics.descent()),
+                QPointF(box.plot.center().x() - width / 2, box.free.bottom() - metrics.descent()),
                 axis.title);
-    };
-    drawAxisTitle(m_chart.leftAxis, true);
-    drawAxisTitle(m_chart.bottomAxis, false);
+    }
+}
 
-    // Bars: boxes whose faces are drawn farthest first.
+QList<ChartPainter::Face> ChartPainter::barFaces(const BoxLayout &box,
+                                                 const Projection3D &projection) const
+{
     QList<Face> faces;
-    struct MarkAt {
-        const ChartSeries *series;
-        QString text;
-        QPointF anchor;
-        QPointF base;
-        bool positive;
-    };
-    QList<MarkAt> marks;
-    const BarExtents extents = barExtents(shown);
-    // Each bar series that stands on the floor gets a slot of the depth of its own; a stacked
-    // series shares the slot of the one it stands on.
-    // Series set side by side within the band (by their offsets) stand in one slot.
-    const bool sideBySide = std::any_of(shown.begin(), shown.end(), [](const ChartSeries *series) {
-        return isBar(*series) && series->offsetPercent != 0;
-    });
-    QList<int> slotOf;
-    int slots = 0;
-    for (const ChartSeries *series : shown) {
-        if (isBar(*series) && !(series->stacked && slots > 0) && !(sideBySide && slots > 0))
-            ++slots;
-        slotOf.append(std::max(slots - 1, 0));
-    }
-    const double barSlot = depth / std::max(slots, 1);
-    for (qsizetype s = 0; s < shown.size(); ++s) {
-        const ChartSeries &series = *shown[s];
-        if (!isBar(series))
+    for (const BoxLayout::Bar &bar : box.bars) {
+        if (bar.empty)
             continue;
-        for (qsizetype i = 0; i < series.points.size(); ++i) {
-            const auto [base, top] = extents.extents[s][i];
-            // A bar of no length is not drawn, but its mark still is.
-            const bool empty = base == top;
-            const double along0 =
-                bandCentre(int(i)) + band * series.offsetPercent / 100 * (horizontal ? -1 : 1);
-            const double half = band * series.barWidthPercent / 200;
-            const double v0 = valuePixel(base), v1 = valuePixel(top);
-            double x0, x1, y0, y1;
-            if (horizontal) {
-                x0 = std::min(v0, v1), x1 = std::max(v0, v1);
-                y0 = along0 - half, y1 = along0 + half;
-            } else {
-                x0 = along0 - half, x1 = along0 + half;
-                y0 = std::min(v0, v1), y1 = std::max(v0, v1);
+        const ChartSeries &series = *box.shown[bar.series];
+        const QColor colour = series.pointColor(bar.point);
+        const QColor outline = series.outline.isValid() ? series.outline : colour.darker(150);
+        const double x0 = bar.x0, x1 = bar.x1, y0 = bar.y0, y1 = bar.y1, z0 = bar.z0, z1 = bar.z1;
+        struct Side {
+            double nx, ny, nz;
+            std::array<std::array<double, 3>, 4> corners;
+            QColor shade;
+        };
+        const Side sides[] = {
+            {0, 0, -1, {{{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}}}, colour},
+            {0,
+             0,
+             1,
+             {{{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}}},
+             colour.darker(150)},
+            {0,
+             -1,
+             0,
+             {{{x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0}}},
+             colour.lighter(125)},
+            {0,
+             1,
+             0,
+             {{{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}},
+             colour.darker(150)},
+            {-1,
+             0,
+             0,
+             {{{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}}},
+             colour.darker(130)},
+            {1,
+             0,
+             0,
+             {{{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}}},
+             colour.darker(130)},
+        };
+        for (const Side &side : sides) {
+            // Flat, only the front face is drawn.
+            if (box.depth <= 0 && side.nz >= 0)
+                continue;
+            double cx = 0, cy = 0, cz = 0;
+            QPolygonF polygon;
+            for (const auto &c : side.corners) {
+                polygon.append(projection.map(c[0], c[1], c[2]));
+                cx += c[0] / 4, cy += c[1] / 4, cz += c[2] / 4;
             }
-            const double z0 = barSlot * (slotOf[s] + 0.1), z1 = barSlot * (slotOf[s] + 0.9);
-            const QColor colour = series.pointColor(int(i));
-            const QColor outline = series.outline.isValid() ? series.outline : colour.darker(150);
-            struct Side {
-                double nx, ny, nz;
-                std::array<std::array<double, 3>, 4> corners;
-                QColor shade;
-            };
-            const Side sides[] = {
-                {0, 0, -1, {{{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}}}, colour},
-                {0,
-                 0,
-                 1,
-                 {{{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}}},
-                 colour.darker(150)},
-                {0,
-                 -1,
-                 0,
-                 {{{x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}, {x0, y0, z0}}},
-                 colour.lighter(125)},
-                {0,
-                 1,
-                 0,
-                 {{{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}},
-                 colour.darker(150)},
-                {-1,
-                 0,
-                 0,
-                 {{{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}}},
-                 colour.darker(130)},
-                {1,
-                 0,
-                 0,
-                 {{{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}}},
-                 colour.darker(130)},
-            };
-            for (const Side &side : sides) {
-                if (empty)
-                    break;
-                if (depth <= 0 && side.nz == 0)
-                    continue;
-                double cx = 0, cy = 0, cz = 0;
-                QPolygonF polygon;
-                for (const auto &c : side.corners) {
-                    polygon.append(projection.map(c[0], c[1], c[2]));
-                    cx += c[0] / 4, cy += c[1] / 4, cz += c[2] / 4;
-                }
-                if (depth > 0 && !projection.facesViewer(side.nx, side.ny, side.nz, cx, cy, cz))
-                    continue;
-                if (depth <= 0 && side.nz > 0)
-                    continue;
-                QBrush brush(side.shade);
-                if (series.gradient && side.nz < 0) {
-                    QLinearGradient fill(polygon.boundingRect().topLeft(),
-                                         horizontal ? polygon.boundingRect().bottomLeft()
+            if (box.depth > 0 && !projection.facesViewer(side.nx, side.ny, side.nz, cx, cy, cz))
+                continue;
+            QBrush brush(side.shade);
+            if (series.gradient && side.nz < 0) {
+                QLinearGradient fill(polygon.boundingRect().topLeft(),
+                                     box.horizontal ? polygon.boundingRect().bottomLeft()
                                                     : polygon.boundingRect().topRight());
-                    fill.setColorAt(0, colour.lighter(160));
-                    fill.setColorAt(0.5, colour);
-                    fill.setColorAt(1, colour.darker(140));
-                    brush = QBrush(fill);
-                }
-                faces.append({polygon, projection.distance(cx, cy, cz), brush, outline});
+                fill.setColorAt(0, colour.lighter(160));
+                fill.setColorAt(0.5, colour);
+                fill.setColorAt(1, colour.darker(140));
+                brush = QBrush(fill);
             }
-            if (series.marks.visible) {
-                const bool positive = top >= base;
-                // Marks beyond the bar end clear its 3D faces: a horizontal bar's right of its
-                // end face, level with its front; a vertical bar's over the middle of its top.
-                // Inside ones sit on the front face.
-                const bool beyond = series.marks.offset >= 0;
-                const double end = valuePixel(top);
-                const QPointF anchor =
-                    horizontal ? QPointF(projection.map(end, along0, beyond ? z1 : z0).x(),
-                                         projection.map(end, along0, z0).y())
-                               : projection.map(along0, end, beyond ? (z0 + z1) / 2 : z0);
-                const double start = valuePixel(base);
-                const QPointF basePoint = horizontal ? projection.map(start, along0, z0)
-                                                     : projection.map(along0, start, z0);
-                marks.append({&series, series.markText(int(i)), anchor, basePoint, positive});
-            }
+            faces.append({polygon, projection.distance(cx, cy, cz), brush, outline});
         }
-    }
-    // Zoomed into some bands, the rest are cut off at the plot's sides along the band axis.
-    m_painter.save();
-    if (m_chart.m_categoryZoom) {
-        const QRectF everything =
-            free.adjusted(-free.width(), -free.height(), free.width(), free.height());
-        m_painter.setClipRect(
-            horizontal ? QRectF(everything.left(), plot.top(), everything.width(), plot.height())
-                       : QRectF(plot.left(), everything.top(), plot.width(), everything.height()));
     }
     std::stable_sort(faces.begin(), faces.end(),
                      [](const Face &a, const Face &c) { return a.distance > c.distance; });
-    for (const Face &face : faces) {
-        m_painter.setPen(QPen(face.outline, 0.8));
-        m_painter.setBrush(face.brush);
-        m_painter.drawPolygon(face.polygon);
-    }
+    return faces;
+}
 
-    // Lines: each series a ribbon at its own depth, the first series in front.
-    const double slot = lines.isEmpty() ? 0 : depth / double(lines.size());
-    for (qsizetype k = lines.size() - 1; k >= 0; --k) {
-        const ChartSeries &series = *lines[k];
+void ChartPainter::drawLines(const BoxLayout &box, const Projection3D &projection)
+{
+    // Each series a ribbon at its own depth, the first series in front.
+    const qsizetype count = box.lineSeries.size();
+    const double slot = count == 0 ? 0 : box.depth / double(count);
+    for (qsizetype k = count - 1; k >= 0; --k) {
+        const ChartSeries &series = *box.shown[box.lineSeries[k]];
         const double z0 = slot * double(k), z1 = slot * double(k + 1);
-        QList<std::pair<double, double>> points;
+        QList<QPointF> points;
         for (qsizetype i = 0; i < series.points.size(); ++i)
-            points.append({bandCentre(int(i)), valuePixel(series.points[i].value)});
+            points.append({box.bandCentre(int(i)), box.valuePixel(series.points[i].value)});
         if (slot > 0) {
             m_painter.setPen(QPen(series.color.darker(150), 0.6));
             m_painter.setBrush(series.color.darker(120));
             for (qsizetype i = 0; i + 1 < points.size(); ++i) {
-                const auto [xa, ya] = points[i];
-                const auto [xb, yb] = points[i + 1];
+                const QPointF a = points[i], b = points[i + 1];
                 m_painter.drawPolygon(
-                    quad({{xa, ya, z0}, {xb, yb, z0}, {xb, yb, z1}, {xa, ya, z1}}));
+                    QPolygonF{projection.map(a.x(), a.y(), z0), projection.map(b.x(), b.y(), z0),
+                              projection.map(b.x(), b.y(), z1), projection.map(a.x(), a.y(), z1)});
             }
         }
         QPolygonF line;
-        for (const auto &[x, y] : points)
-            line.append(projection.map(x, y, z0));
+        for (const QPointF &point : points)
+            line.append(projection.map(point.x(), point.y(), z0));
         m_painter.setPen(QPen(series.color, 2));
         m_painter.setBrush(Qt::NoBrush);
         m_painter.drawPolyline(line);
     }
-
-    for (const MarkAt &mark : marks)
-        drawMark(*mark.series, mark.text, mark.anchor, mark.base, horizontal, mark.positive);
-    m_painter.restore();
 }
