@@ -7,8 +7,8 @@
 #include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
 #include "history/HistoryStore.h"
-#include "reports/RunPages.h"
 #include "platform/DirEntry.h"
+#include "reports/RunPages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Times one whole collection run of the statistics window, offscreen, on the current drive or
 // on FOLDER as drive c: the wizard answered with that drive and "All files", every page rebuilt.
 //   window_run [FOLDER]     (prints the files processed and the milliseconds)
-#include "reports/ui/StatisticsWindow.h"
 #include "drives/ui/whichdrv.h"
 #include "platform/Messages.h"
 #include "platform/Volumes.h"
+#include "reports/ui/StatisticsWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

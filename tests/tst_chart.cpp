@@ -173,8 +173,10 @@ private Q_SLOTS:
         QVERIFY(perUnit > 1);
         for (const ChartPainter::BoxLayout::Bar &bar : box.bars) {
             const double tolerance = 0.01;
-            QVERIFY(bar.x0 >= box.front.left() - tolerance && bar.x1 <= box.front.right() + tolerance);
-            QVERIFY(bar.y0 >= box.front.top() - tolerance && bar.y1 <= box.front.bottom() + tolerance);
+            QVERIFY(bar.x0 >= box.front.left() - tolerance &&
+                    bar.x1 <= box.front.right() + tolerance);
+            QVERIFY(bar.y0 >= box.front.top() - tolerance &&
+                    bar.y1 <= box.front.bottom() + tolerance);
             QVERIFY(bar.z0 >= 0 && bar.z1 <= box.depth && bar.z0 < bar.z1);
             const double length = horizontal ? bar.x1 - bar.x0 : bar.y1 - bar.y0;
             QCOMPARE(qRound(length / perUnit * 100), qRound(values[bar.series][bar.point] * 100));
@@ -185,8 +187,8 @@ private Q_SLOTS:
                 if (&a == &b)
                     continue;
                 const bool sameSlot = a.z0 < b.z1 && b.z0 < a.z1;
-                const bool crossBand = horizontal ? a.y0 < b.y1 && b.y0 < a.y1
-                                                  : a.x0 < b.x1 && b.x0 < a.x1;
+                const bool crossBand =
+                    horizontal ? a.y0 < b.y1 && b.y0 < a.y1 : a.x0 < b.x1 && b.x0 < a.x1;
                 const bool alongValues = horizontal ? a.x0 < b.x1 && b.x0 < a.x1
                                                     : a.y0 < b.y1 - 0.01 && b.y0 < a.y1 - 0.01;
                 QVERIFY2(!(sameSlot && crossBand && alongValues && !a.empty && !b.empty),

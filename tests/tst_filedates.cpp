@@ -1,7 +1,7 @@
-#include "platform/PackedFileDate.h"
 #include "common/Utility.h"
 #include "platform/DirListing.h"
 #include "platform/LocalTimeZone.h"
+#include "platform/PackedFileDate.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 

@@ -1,5 +1,4 @@
 #include "collection/RunSettings.h"
-#include "reports/ui/StatisticsWindow.h"
 #include "drives/DriveSpaceBars.h"
 #include "drives/ui/whichdrv.h"
 #include "history/HistoryStore.h"
@@ -7,6 +6,7 @@
 #include "platform/Shell.h"
 #include "platform/SponsorBanner.h"
 #include "reports/ui/SpacePage.h"
+#include "reports/ui/StatisticsWindow.h"
 #include "shell/About.h"
 #include "shell/Main.h"
 #include "support/FakeVolumes.h"

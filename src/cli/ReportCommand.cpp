@@ -339,8 +339,8 @@ std::optional<KeptRun> ReportCommand::keptRun(const QString &wanted, int &status
         return std::nullopt;
     }
     bool number = false;
-    const qint64 id = wanted == u"latest" ? (runs.isEmpty() ? -1 : runs.first().id)
-                                          : wanted.toLongLong(&number);
+    const qint64 id =
+        wanted == u"latest" ? (runs.isEmpty() ? -1 : runs.first().id) : wanted.toLongLong(&number);
     std::optional<KeptRun> found;
     if (wanted == u"latest" || number)
         found = store.run(id);
@@ -403,8 +403,8 @@ int ReportCommand::printDrives(bool json)
 
 void ReportCommand::printPages(const CollectionRun &run, Format format)
 {
-    const QList<TextTable> pages = RunPages::tables(m_stats, m_lists, run.targets(),
-                                                    run.clusterSize(), run.fileSystem());
+    const QList<TextTable> pages =
+        RunPages::tables(m_stats, m_lists, run.targets(), run.clusterSize(), run.fileSystem());
     const QList<TextTable> files =
         m_lists.enabled() ? FileListPages::filesTables(FileListPages::rowsOf(m_stats), m_lists)
                           : QList<TextTable>();
@@ -438,8 +438,7 @@ void ReportCommand::printPages(const CollectionRun &run, Format format)
         write(run.finishedStatus() + u'\n');
 }
 
-void ReportCommand::printComparison(const KeptRun &against, const CollectionRun &run,
-                                    Format format)
+void ReportCommand::printComparison(const KeptRun &against, const CollectionRun &run, Format format)
 {
     KeptRun now = KeptRun::record(run);
     const QList<PageChange> pages = RunComparison::compare(against, now);
@@ -487,10 +486,10 @@ int ReportCommand::printHistory(bool json)
     }
     TextTable table;
     table.title = QStringLiteral("Kept runs");
-    table.headings = QStringList{
-        QStringLiteral("Id"),      QStringLiteral("Started"), QStringLiteral("Targets"),
-        QStringLiteral("Mode"),    QStringLiteral("Options"), QStringLiteral("Files"),
-        QStringLiteral("Bytes"),   QStringLiteral("Aborted")};
+    table.headings =
+        QStringList{QStringLiteral("Id"),    QStringLiteral("Started"), QStringLiteral("Targets"),
+                    QStringLiteral("Mode"),  QStringLiteral("Options"), QStringLiteral("Files"),
+                    QStringLiteral("Bytes"), QStringLiteral("Aborted")};
     table.rightAligned = {true, false, false, false, false, true, true, false};
     for (const KeptRun &run : runs)
         table.rows.append({QString::number(run.id), run.started.toString(Qt::ISODate),

@@ -36,8 +36,9 @@ public:
             m_json.key(QStringLiteral("path"));
             m_json.fileName(m_lists.path(file));
             m_json.member(QStringLiteral("bytes"), file.size);
-            const std::pair<const char *, PackedFileDate> dates[] = {
-                {"modified", file.modified}, {"created", file.created}, {"accessed", file.accessed}};
+            const std::pair<const char *, PackedFileDate> dates[] = {{"modified", file.modified},
+                                                                     {"created", file.created},
+                                                                     {"accessed", file.accessed}};
             for (const auto &[name, date] : dates) {
                 m_json.key(QString::fromLatin1(name));
                 const QString text = FileListPages::isoDateText(date);
@@ -46,7 +47,8 @@ public:
                 else
                     m_json.value(text);
             }
-            m_json.member(QStringLiteral("attributes"), FileListPages::attributeText(file.attributes));
+            m_json.member(QStringLiteral("attributes"),
+                          FileListPages::attributeText(file.attributes));
             m_json.endObject();
         }
         m_json.endArray();
@@ -101,8 +103,8 @@ public:
     void slots()
     {
         // Modified first, as the Time page's curves stand.
-        const std::pair<const char *, int> stamps[] = {{"modified", 2}, {"created", 1},
-                                                       {"accessed", 0}};
+        const std::pair<const char *, int> stamps[] = {
+            {"modified", 2}, {"created", 1}, {"accessed", 0}};
         m_json.key(QStringLiteral("slots"));
         m_json.beginObject();
         for (const auto &[name, stamp] : stamps) {
@@ -134,9 +136,10 @@ public:
 
     void attributes()
     {
-        const std::pair<const char *, quint32> names[] = {
-            {"readOnly", faReadOnly}, {"hidden", faHidden}, {"system", faSystem},
-            {"archive", faArchive}};
+        const std::pair<const char *, quint32> names[] = {{"readOnly", faReadOnly},
+                                                          {"hidden", faHidden},
+                                                          {"system", faSystem},
+                                                          {"archive", faArchive}};
         m_json.key(QStringLiteral("attributes"));
         m_json.beginObject();
         for (const auto &[name, bit] : names) {

@@ -161,9 +161,9 @@ void CollectionRun::walk(const Hooks &hooks)
 
 CollectionRun::State CollectionRun::walkTarget(const RunTarget &target, QString &reason)
 {
-    const DirectoryWalker::Outcome outcome =
-        target.isFolder() ? m_walker.walkFolder(target.folder, target.name)
-                          : m_walker.ScanAllDrives(target.name);
+    const DirectoryWalker::Outcome outcome = target.isFolder()
+                                                 ? m_walker.walkFolder(target.folder, target.name)
+                                                 : m_walker.ScanAllDrives(target.name);
     // Every page built after this walk has a row for each chosen type.
     m_stats.registerChosenTypes();
     switch (outcome) {
@@ -196,8 +196,8 @@ bool CollectionRun::anyCannotOpen() const
 
 QString CollectionRun::finishedStatus() const
 {
-    return finishedStatusText(m_stats.filesProcessed, m_stats.filesFound,
-                              m_walker.stopRequested(), m_walker.unreadableFolders());
+    return finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_walker.stopRequested(),
+                              m_walker.unreadableFolders());
 }
 
 QString CollectionRun::cannotOpenText(const RunTarget &target)

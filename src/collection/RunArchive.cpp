@@ -119,7 +119,7 @@ private:
 namespace {
 
 constexpr quint32 magic = 0x51525531; // "QRU1"
-constexpr quint16 format = 2; // 2 added the unreadable folders
+constexpr quint16 format = 2;         // 2 added the unreadable folders
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
 template <typename Io, typename Options> void transferOptions(Io &io, Options &options)

@@ -2,9 +2,9 @@
 
 #include "CollectionOptions.h"
 #include "ExtensionTable.h"
-#include "platform/PackedFileDate.h"
 #include "filetypes/TypeFilter.h"
 #include "platform/DirEntry.h"
+#include "platform/PackedFileDate.h"
 
 #include <QString>
 

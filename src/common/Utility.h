@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/PackedFileDate.h"
 #include "platform/DirEntry.h"
+#include "platform/PackedFileDate.h"
 
 #include <QString>
 #include <QStringView>

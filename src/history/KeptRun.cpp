@@ -29,8 +29,8 @@ KeptRun KeptRun::record(const CollectionRun &collection)
     run.status = collection.finishedStatus();
     run.clusterSize = collection.clusterSize();
     run.fileSystem = collection.fileSystem();
-    run.tables = RunPages::tables(stats, collection.lists(), collection.targets(),
-                                  run.clusterSize, run.fileSystem);
+    run.tables = RunPages::tables(stats, collection.lists(), collection.targets(), run.clusterSize,
+                                  run.fileSystem);
     run.archive = RunArchive::write(stats, collection.lists(), collection.unreadable());
     return run;
 }

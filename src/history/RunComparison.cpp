@@ -45,9 +45,9 @@ PageRows rowsOfFigures(const StatAccumulators &stats)
     pages.append(types);
     Rows sizes;
     for (int band = ReportPage::sizeBandCount; band >= 1; --band)
-        sizes.append({ReportPage::sizeBandLabel(band),
-                      Figures{whole(stats.sizeCount[size_t(band)]),
-                              whole(stats.sizeBytes[size_t(band)])}});
+        sizes.append(
+            {ReportPage::sizeBandLabel(band),
+             Figures{whole(stats.sizeCount[size_t(band)]), whole(stats.sizeBytes[size_t(band)])}});
     pages.append(sizes);
     for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp) {
         Rows ages;
@@ -205,8 +205,8 @@ QList<TextTable> RunComparison::changeTables(const QList<PageChange> &pages, con
     QList<TextTable> tables;
     for (const PageChange &page : pages) {
         TextTable table;
-        table.title = page.title + QStringLiteral(" from ") + before + QStringLiteral(" to ") +
-                      after;
+        table.title =
+            page.title + QStringLiteral(" from ") + before + QStringLiteral(" to ") + after;
         table.page = page.page;
         table.headings = QStringList{page.title,
                                      QStringLiteral("Files before"),
@@ -219,17 +219,16 @@ QList<TextTable> RunComparison::changeTables(const QList<PageChange> &pages, con
         table.rightAligned = {false, true, true, true, true, true, true, false};
         RowChange totals{QStringLiteral("Totals"), RowChange::Same, 0, 0, 0, 0};
         auto cells = [](const RowChange &row) {
-            return QStringList{
-                row.label,
-                intToGrouped(row.filesBefore),
-                intToGrouped(row.filesAfter),
-                signedFigure(row.filesAfter - row.filesBefore),
-                intToGrouped(row.bytesBefore),
-                intToGrouped(row.bytesAfter),
-                signedFigure(row.bytesAfter - row.bytesBefore),
-                row.state == RowChange::New || row.state == RowChange::Vanished
-                    ? stateText(row.state)
-                    : QString()};
+            return QStringList{row.label,
+                               intToGrouped(row.filesBefore),
+                               intToGrouped(row.filesAfter),
+                               signedFigure(row.filesAfter - row.filesBefore),
+                               intToGrouped(row.bytesBefore),
+                               intToGrouped(row.bytesAfter),
+                               signedFigure(row.bytesAfter - row.bytesBefore),
+                               row.state == RowChange::New || row.state == RowChange::Vanished
+                                   ? stateText(row.state)
+                                   : QString()};
         };
         for (const RowChange &row : page.rows) {
             table.rows.append(cells(row));

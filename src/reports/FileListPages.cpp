@@ -53,8 +53,8 @@ ListedRow FileListPages::attributeRow(const StatAccumulators &stats, quint32 bit
     const QString label = ReportPage::attributeLabel(bit);
     if (label.isEmpty())
         return {};
-    return {ReportPage::title(ReportPage::Attribute), label, ListRow{ListRow::Attribute, int(bit), {}},
-            stats.attributeFigures(bit).files};
+    return {ReportPage::title(ReportPage::Attribute), label,
+            ListRow{ListRow::Attribute, int(bit), {}}, stats.attributeFigures(bit).files};
 }
 
 ListedRow FileListPages::slotRow(const StatAccumulators &stats, ListRow::Kind stamp, int slot)

@@ -2,8 +2,8 @@
 
 QString ReportPage::title(int page)
 {
-    static const char *const titles[pageCount] = {"Space",    "Types",    "Sizes",    "Overhang",
-                                                  "Access",   "Created",  "Modified", "Combined",
+    static const char *const titles[pageCount] = {"Space",     "Types",   "Sizes",    "Overhang",
+                                                  "Access",    "Created", "Modified", "Combined",
                                                   "Attribute", "Time"};
     return page >= 0 && page < pageCount ? QString::fromLatin1(titles[page]) : QString();
 }
@@ -18,7 +18,7 @@ QString ReportPage::dateHeading(int stamp)
 QString ReportPage::sizeBandLabel(int band)
 {
     static const char *const labels[sizeBandCount] = {
-        "0 - 16K",     "16K - 32K",  "32K - 64K", "64K - 128K", "128K - 256K", "256K - 512K",
+        "0 - 16K",    "16K - 32K", "32K - 64K", "64K - 128K", "128K - 256K", "256K - 512K",
         "512K - 1MB", "1MB - 2MB", "2MB - 4MB", "4MB - 8MB",  "8MB - 16MB",  "Over 16MB"};
     return band >= 1 && band <= sizeBandCount ? QString::fromLatin1(labels[band - 1]) : QString();
 }

@@ -139,7 +139,8 @@ TextTable ReportTables::sizesTable(const StatAccumulators &stats)
                                  QStringLiteral("Number of files")};
     table.rightAligned = rightAfterFirst(3);
     for (int band = 12; band >= 1; --band)
-        table.rows.append({ReportPage::sizeBandLabel(band), floatToGrouped(stats.sizeBytes[size_t(band)]),
+        table.rows.append({ReportPage::sizeBandLabel(band),
+                           floatToGrouped(stats.sizeBytes[size_t(band)]),
                            floatToGrouped(stats.sizeCount[size_t(band)])});
     return table;
 }

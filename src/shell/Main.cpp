@@ -1,10 +1,10 @@
 #include "Main.h"
 
 #include "About.h"
-#include "reports/ui/StatisticsWindow.h"
 #include "drives/DriveSpaceBars.h"
 #include "platform/SponsorBanner.h"
 #include "reports/ui/SpacePage.h"
+#include "reports/ui/StatisticsWindow.h"
 #include "widgets/Chart.h"
 #include "widgets/EffectLabel.h"
 #include "widgets/Picklist.h"

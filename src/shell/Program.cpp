@@ -1,7 +1,7 @@
-#include "Main.h"
 #include "HintStyle.h"
-#include "reports/ui/StatisticsWindow.h"
+#include "Main.h"
 #include "platform/LinuxVolumes.h"
+#include "reports/ui/StatisticsWindow.h"
 #include "widgets/DesktopShell.h"
 #include "widgets/WidgetMessages.h"
 

@@ -14,6 +14,10 @@ constexpr int mountsUnavailable = 2;
 // the namespace could not be made, -1 when the child did not end normally.
 inline int inPrivateMountNamespace(const std::function<int()> &body)
 {
+#if defined(__SANITIZE_THREAD__)
+    // A child that walks starts threads, which ThreadSanitizer cannot follow after a fork.
+    return mountsUnavailable;
+#endif
     const pid_t child = ::fork();
     if (child == 0) {
         if (::unshare(CLONE_NEWNS) != 0 ||

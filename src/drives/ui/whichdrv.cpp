@@ -1,9 +1,9 @@
 #include "whichdrv.h"
 
-#include "drives/DriveServices.h"
 #include "collection/RunSettings.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
+#include "drives/DriveServices.h"
 #include "filetypes/StatFiles.h"
 #include "filetypes/ui/statlist.h"
 #include "platform/ProfileFile.h"

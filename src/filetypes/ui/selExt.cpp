@@ -1,7 +1,7 @@
 #include "selExt.h"
 
-#include "filetypes/StatFiles.h"
 #include "TTablist.h"
+#include "filetypes/StatFiles.h"
 #include "filetypes/TypeRow.h"
 #include "widgets/ScreenCentre.h"
 

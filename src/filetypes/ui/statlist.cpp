@@ -1,7 +1,7 @@
 #include "statlist.h"
 
-#include "filetypes/StatFiles.h"
 #include "common/Utility.h"
+#include "filetypes/StatFiles.h"
 #include "platform/Messages.h"
 #include "platform/ProfileFile.h"
 #include "selExt.h"

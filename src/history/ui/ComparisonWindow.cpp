@@ -1,7 +1,7 @@
 #include "ComparisonWindow.h"
 
-#include "widgets/PageExporter.h"
 #include "platform/Messages.h"
+#include "widgets/PageExporter.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>

@@ -67,14 +67,13 @@ void HistoryWindow::refresh()
     runList->setRowCount(int(m_runs.size()));
     for (int row = 0; row < m_runs.size(); ++row) {
         const KeptRun &run = m_runs[row];
-        const QString cells[ColumnCount] = {
-            QLocale().toString(run.started, QLocale::ShortFormat),
-            run.targets.join(QStringLiteral("; ")),
-            run.modeText(),
-            run.optionsText(),
-            intToGrouped(run.filesFound),
-            intToGrouped(run.bytesFound),
-            run.aborted ? QStringLiteral("Aborted") : QString()};
+        const QString cells[ColumnCount] = {QLocale().toString(run.started, QLocale::ShortFormat),
+                                            run.targets.join(QStringLiteral("; ")),
+                                            run.modeText(),
+                                            run.optionsText(),
+                                            intToGrouped(run.filesFound),
+                                            intToGrouped(run.bytesFound),
+                                            run.aborted ? QStringLiteral("Aborted") : QString()};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *cell = new QTableWidgetItem(cells[column]);
             if (column == Targets || column == Mode)
@@ -170,8 +169,8 @@ ComparisonWindow *HistoryWindow::btCompareClick()
         return nullptr;
     const QString beforeName = RunComparison::runName(*before);
     const QString afterName = RunComparison::runName(*after);
-    const QList<TextTable> tables = RunComparison::changeTables(
-        RunComparison::compare(*before, *after), beforeName, afterName);
+    const QList<TextTable> tables =
+        RunComparison::changeTables(RunComparison::compare(*before, *after), beforeName, afterName);
     auto *window = new ComparisonWindow(
         tables, QStringLiteral("Changes from ") + beforeName + QStringLiteral(" to ") + afterName,
         this);
@@ -186,7 +185,8 @@ void HistoryWindow::btDeleteClick()
         return;
     const QString question =
         picked.size() == 1
-            ? QStringLiteral("Delete %1 from the history?").arg(RunComparison::runName(picked.first()))
+            ? QStringLiteral("Delete %1 from the history?")
+                  .arg(RunComparison::runName(picked.first()))
             : QStringLiteral("Delete the %1 picked runs from the history?").arg(picked.size());
     if (!Messages::current().confirm(question))
         return;

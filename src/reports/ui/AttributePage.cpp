@@ -134,7 +134,8 @@ void AttributePage::doFileAttrs(const StatAccumulators &stats)
     qint64 counts[4];
     double bytes[4];
     for (int row = 0; row < 4; ++row) {
-        const StatAccumulators::AttributeFigures figures = stats.attributeFigures(rowAttribute(row));
+        const StatAccumulators::AttributeFigures figures =
+            stats.attributeFigures(rowAttribute(row));
         counts[row] = figures.files;
         bytes[row] = figures.bytes;
     }

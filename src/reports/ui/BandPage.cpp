@@ -1,7 +1,7 @@
 #include "BandPage.h"
 
-#include "reports/FileListPages.h"
 #include "common/Utility.h"
+#include "reports/FileListPages.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"

@@ -2,7 +2,6 @@
 
 #include "BandPage.h"
 
-
 class ChartColorTable;
 class StatAccumulators;
 

@@ -1,10 +1,10 @@
 #include "FilesWindow.h"
 
 #include "collection/UnreadableFolders.h"
-#include "reports/FileListPages.h"
 #include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "platform/Shell.h"
+#include "reports/FileListPages.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 #include "SizesPage.h"
 
 #include "BandCharts.h"
-#include "reports/ReportTables.h"
 #include "collection/StatAccumulators.h"
 #include "common/Utility.h"
+#include "reports/ReportTables.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"
 

@@ -1,32 +1,32 @@
 #include "StatisticsWindow.h"
 
+#include "AttributePage.h"
+#include "CombinedPage.h"
+#include "DatePage.h"
+#include "FilesWindow.h"
+#include "OverhangPage.h"
+#include "PagePrinter.h"
+#include "PrintTarget.h"
+#include "SizesPage.h"
+#include "SpacePage.h"
+#include "TimePage.h"
+#include "TypesPage.h"
 #include "collection/RunArchive.h"
 #include "collection/RunTarget.h"
-#include "reports/ReportPage.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
 #include "drives/DriveServices.h"
 #include "drives/ui/whichdrv.h"
-#include "platform/SponsorBanner.h"
-#include "AttributePage.h"
-#include "CombinedPage.h"
-#include "DatePage.h"
-#include "reports/FileListPages.h"
-#include "FilesWindow.h"
 #include "history/ui/HistoryWindow.h"
-#include "OverhangPage.h"
-#include "widgets/PageExporter.h"
-#include "PagePrinter.h"
-#include "PrintTarget.h"
+#include "platform/SponsorBanner.h"
+#include "reports/FileListPages.h"
+#include "reports/ReportPage.h"
 #include "reports/ReportTables.h"
 #include "reports/RunPages.h"
-#include "SizesPage.h"
-#include "SpacePage.h"
-#include "TimePage.h"
-#include "TypesPage.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
+#include "widgets/PageExporter.h"
 #include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
 
@@ -103,9 +103,9 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_combined = new CombinedPage(colorTable);
     m_attributes = new AttributePage;
     m_times = new TimePage;
-    QWidget *const pages[ReportPage::pageCount] = {
-        m_space,    m_types,    m_sizes,    m_overhang,   m_dates[0],
-        m_dates[1], m_dates[2], m_combined, m_attributes, m_times};
+    QWidget *const pages[ReportPage::pageCount] = {m_space,      m_types,    m_sizes,    m_overhang,
+                                                   m_dates[0],   m_dates[1], m_dates[2], m_combined,
+                                                   m_attributes, m_times};
     for (int page = 0; page < ReportPage::pageCount; ++page)
         OvcNotebook1->addTab(pages[page], ReportPage::title(page));
     for (BandPage *page :

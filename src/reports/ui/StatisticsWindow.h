@@ -4,8 +4,8 @@
 #include "collection/FileLists.h"
 #include "collection/StatAccumulators.h"
 #include "collection/UnreadableFolders.h"
-#include "reports/ReportPage.h"
 #include "reports/ChartColorTable.h"
+#include "reports/ReportPage.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -1,10 +1,10 @@
 #include "TypesPage.h"
 
-#include "reports/ReportTables.h"
 #include "collection/StatAccumulators.h"
 #include "collection/StatusText.h"
 #include "common/Sortgrid.h"
 #include "reports/ChartColorTable.h"
+#include "reports/ReportTables.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/ReportGrid.h"

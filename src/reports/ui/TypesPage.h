@@ -31,7 +31,8 @@ public:
     // mode), then applies the view.
     // described: descriptions that replace the register's for some extension keys (those
     // the run's files decided).
-    void doFileTypes(const StatAccumulators &stats, const QHash<QByteArray, QString> &described = {});
+    void doFileTypes(const StatAccumulators &stats,
+                     const QHash<QByteArray, QString> &described = {});
     void rgTypesClick();
     void SortbyExtensionClick(SortItem item);
     void doTotals();
