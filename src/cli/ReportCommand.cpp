@@ -117,6 +117,22 @@ int ReportCommand::usageError(const QString &message)
 
 int ReportCommand::run(const QStringList &arguments)
 {
+    Request request;
+    if (const std::optional<int> done = parse(arguments, request))
+        return *done;
+    switch (request.action) {
+    case Request::Drives:
+        return printDrives(request.format == Format::Json);
+    case Request::History:
+        return printHistory(request.format == Format::Json);
+    case Request::Collect:
+        break;
+    }
+    return collect(request);
+}
+
+std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &request)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Walks drives or folders and reports on every file: by extension, size, "
@@ -184,54 +200,59 @@ int ReportCommand::run(const QStringList &arguments)
     if (formatName != u"text" && formatName != u"json" && formatName != u"csv")
         return usageError(
             QStringLiteral("unknown format '%1': use text, json or csv").arg(formatName));
-    const Format output = formatName == u"json"  ? Format::Json
-                          : formatName == u"csv" ? Format::Csv
-                                                 : Format::Text;
+    request.format = formatName == u"json"  ? Format::Json
+                     : formatName == u"csv" ? Format::Csv
+                                            : Format::Text;
     if (parser.isSet(include) && parser.isSet(exclude))
         return usageError(QStringLiteral("--include and --exclude cannot be used together"));
-    if (parser.isSet(drives))
-        return printDrives(output == Format::Json);
-    if (parser.isSet(history))
-        return printHistory(output == Format::Json);
-    int threadCount = 0;
+    request.action = parser.isSet(drives)    ? Request::Drives
+                     : parser.isSet(history) ? Request::History
+                                             : Request::Collect;
     if (parser.isSet(threads)) {
         bool valid = false;
-        threadCount = parser.value(threads).toInt(&valid);
-        if (!valid || threadCount < 1 || threadCount > 256)
+        request.threads = parser.value(threads).toInt(&valid);
+        if (!valid || request.threads < 1 || request.threads > 256)
             return usageError(QStringLiteral("--threads takes a number from 1 to 256, not '%1'")
                                   .arg(parser.value(threads)));
     }
     bool validTop = false;
-    const int topCount = parser.value(top).toInt(&validTop);
-    if (!validTop || topCount < 0 || topCount > 100000)
+    request.top = parser.value(top).toInt(&validTop);
+    if (!validTop || request.top < 0 || request.top > 100000)
         return usageError(QStringLiteral("--top takes a number from 0 to 100000, not '%1'")
                               .arg(parser.value(top)));
-
-    CollectionOptions options;
-    QStringList types;
+    CollectionOptions &options = request.options;
     if (parser.isSet(include) || parser.isSet(exclude)) {
         const bool including = parser.isSet(include);
-        types = parseExtensions(parser.value(including ? include : exclude));
-        if (types.isEmpty())
+        request.types = parseExtensions(parser.value(including ? include : exclude));
+        if (request.types.isEmpty())
             return usageError(QStringLiteral("the extension list of --%1 is empty")
                                   .arg(including ? u"include" : u"exclude"));
         options.allFiles = false;
         options.includeSelected = including;
         options.excludeSelected = !including;
-        for (const QString &extension : types)
+        for (const QString &extension : request.types)
             options.PickList2.append(u'*' + extension + u'\t' + fileTypeDescription(extension));
         options.PickList2.sort();
     }
     options.enterHiddenFolders = parser.isSet(hiddenFolders);
     options.listLongExtensions = parser.isSet(longExtensions);
+    request.save = parser.isSet(save);
+    request.progress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
+    if (parser.isSet(compare))
+        request.compare = parser.value(compare);
+    request.targets = parser.positionalArguments();
+    return std::nullopt;
+}
 
+int ReportCommand::collect(const Request &request)
+{
     // The run to compare against is found before anything is walked; without targets of its
     // own, the comparison walks the kept run's again.
     std::optional<KeptRun> against;
-    QStringList targetArguments = parser.positionalArguments();
-    if (parser.isSet(compare)) {
+    QStringList targetArguments = request.targets;
+    if (request.compare) {
         int status = 0;
-        against = keptRun(parser.value(compare), status);
+        against = keptRun(*request.compare, status);
         if (!against)
             return status;
         if (targetArguments.isEmpty())
@@ -244,21 +265,20 @@ int ReportCommand::run(const QStringList &arguments)
         return 2;
 
     CollectionRun run(m_stats, m_lists);
-    run.setListLimit(topCount);
-    run.walker().setThreads(threadCount);
+    run.setListLimit(request.top);
+    run.walker().setThreads(request.threads);
     run.walker().setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, run.walker());
-    const bool showProgress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
-    if (showProgress) {
+    if (request.progress) {
         m_stats.setStatusObserver([&](const QString &text) { progress.setFolder(text); });
         run.walker().setPump([&] { progress.show(); }, 100);
     }
-    run.prepare(options, targets);
+    run.prepare(request.options, targets);
     for (const QString &text : run.notes())
         note(text);
     CollectionRun::Hooks hooks;
     hooks.finished = [&](const CollectionRun::TargetOutcome &outcome) {
-        if (showProgress)
+        if (request.progress)
             progress.clear();
         if (outcome.state == CollectionRun::State::NotReady)
             std::fprintf(m_err, "Drive %s is not ready.\n",
@@ -270,13 +290,13 @@ int ReportCommand::run(const QStringList &arguments)
     run.walk(hooks);
 
     if (against)
-        printComparison(*against, run, output);
-    else if (output == Format::Json)
-        write(ReportJson::run(run, types));
+        printComparison(*against, run, request.format);
+    else if (request.format == Format::Json)
+        write(ReportJson::run(run, request.types));
     else
-        printPages(run, output);
+        printPages(run, request.format);
     std::fflush(m_out);
-    if (parser.isSet(save)) {
+    if (request.save) {
         // Keeping the run is a bonus: a database that cannot take it is said once, and the
         // report stands as printed.
         HistoryStore store(HistoryStore::defaultPath());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collection/CollectionOptions.h"
 #include "collection/FileLists.h"
 #include "collection/RunTarget.h"
 #include "collection/StatAccumulators.h"
@@ -29,6 +30,26 @@ public:
 
 private:
     enum class Format { Text, Json, Csv };
+    // What the command line asks for.
+    struct Request {
+        enum Action { Drives, History, Collect };
+        Action action = Collect;
+        Format format = Format::Text;
+        int threads = 0; // one per core
+        int top = 0;
+        CollectionOptions options;
+        QStringList types; // of --include or --exclude, as given
+        bool save = false;
+        bool progress = false;
+        std::optional<QString> compare; // the kept run's id, or "latest"
+        QStringList targets;
+    };
+
+    // Reads the command line into request; an exit status when there is nothing more to do
+    // (help, version, bad input).
+    std::optional<int> parse(const QStringList &arguments, Request &request);
+    // Walks the request's targets in one collection run and prints, compares and keeps it.
+    int collect(const Request &request);
 
     int usageError(const QString &message);
     void note(const QString &text);
