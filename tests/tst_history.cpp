@@ -8,6 +8,10 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -151,12 +155,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("newer") << "newer"
                                << "newer Quillix (schema 99";
+        QTest::newRow("negative version") << "negative"
+                                          << "newer Quillix (schema -1";
         QTest::newRow("corrupt") << "corrupt"
-                                 << "Unable to read";
+                                 << "file is not a database";
         QTest::newRow("no folder") << "no folder"
                                    << "Unable to";
         QTest::newRow("locked") << "locked"
-                                << "Unable to keep the run in";
+                                << "database is locked";
     }
     void failuresAreSaidAndLoseNothing()
     {
@@ -165,14 +171,17 @@ private Q_SLOTS:
         QTemporaryDir folder;
         QString path = folder.filePath(QStringLiteral("history.sqlite"));
         QSqlDatabase holder;
-        if (kind == u"newer") {
+        if (kind == u"newer" || kind == u"negative") {
             writeVersionOne(path);
             QSqlDatabase database =
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
             database.setDatabaseName(path);
             QVERIFY(database.open());
-            QVERIFY(QSqlQuery(database).exec(QStringLiteral("PRAGMA user_version = 99")));
+            QVERIFY(QSqlQuery(database).exec(QStringLiteral("PRAGMA user_version = %1")
+                                                  .arg(kind == u"newer" ? 99 : -1)));
             database.close();
+            // Not this program's: its mode stays as its owner set it.
+            ::chmod(QFile::encodeName(path).constData(), 0644);
         } else if (kind == u"corrupt") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -191,8 +200,15 @@ private Q_SLOTS:
         const QByteArray before = bytesOf(path);
         {
             HistoryStore store(path);
+            store.setBusyTimeout(100);
             QVERIFY(!store.save(sampleRun(QStringLiteral("lost?"))));
             QVERIFY2(store.error().contains(message), qPrintable(store.error()));
+            QVERIFY(store.runs().isEmpty());
+        }
+        struct stat st {};
+        if (kind == u"newer" || kind == u"negative") {
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0644));
         }
         if (kind == u"locked") {
             QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
@@ -203,6 +219,87 @@ private Q_SLOTS:
             QCOMPARE(bytesOf(path), before);
         }
         QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+    }
+
+    // Processes that make the history at once each keep every run: the schema is read and made
+    // under one write lock, and a writer waits for another.
+    void processesSavingAtOnceKeepEveryRun()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("history.sqlite"));
+        constexpr int processes = 6, runsEach = 5;
+        int start[2];
+        QVERIFY(::pipe(start) == 0);
+        std::vector<pid_t> children;
+        for (int p = 0; p < processes; ++p) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(start[1]);
+                char go = 0;
+                // Every child waits until the parent lets them all go together.
+                const bool released = ::read(start[0], &go, 1) == 0;
+                int kept = 0;
+                for (int r = 0; released && r < runsEach; ++r) {
+                    HistoryStore store(path);
+                    if (store.save(sampleRun(QStringLiteral("p%1").arg(p))))
+                        ++kept;
+                    else
+                        qWarning("%s", qPrintable(store.error()));
+                }
+                ::_exit(kept == runsEach ? 0 : 1);
+            }
+            children.push_back(child);
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        int failed = 0;
+        for (const pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            failed += !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        }
+        QCOMPARE(failed, 0);
+        QCOMPARE(HistoryStore(path).runs().size(), processes * runsEach);
+    }
+
+    // A damaged history never crashes a reader, and says what is damaged; a database its user
+    // may not write is still read.
+    void damagedAndReadOnlyHistories()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("history.sqlite"));
+        const std::optional<qint64> id = HistoryStore(path).save(sampleRun(QStringLiteral("kept")));
+        QVERIFY(id);
+        {
+            QSqlDatabase database =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+            database.setDatabaseName(path);
+            QVERIFY(database.open());
+            QVERIFY(QSqlQuery(database).exec(
+                QStringLiteral("UPDATE page_rows SET page = -1 WHERE position = 1")));
+            database.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+        HistoryStore store(path);
+        QVERIFY(!store.run(*id));
+        QVERIFY2(store.error().contains(QStringLiteral("damaged page")), qPrintable(store.error()));
+
+        // Read by another user who may read but not write it (a read-only copy, a full disk).
+        if (::geteuid() != 0)
+            QSKIP("needs root to read as another user");
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            HistoryStore reader(path);
+            ::_exit(reader.runs().size() == 1 ? 0 : 4);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 };
 

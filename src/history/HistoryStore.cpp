@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QUuid>
 #include <QVariant>
 
@@ -76,6 +77,8 @@ HistoryStore::~HistoryStore()
             database.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
+    if (m_file >= 0)
+        ::close(m_file);
 }
 
 bool HistoryStore::fail(const QString &what, const QString &reason)
@@ -84,62 +87,132 @@ bool HistoryStore::fail(const QString &what, const QString &reason)
     return false;
 }
 
-bool HistoryStore::open()
+bool HistoryStore::connect(bool readOnly, bool immutable)
 {
-    if (m_open)
-        return true;
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return fail(QStringLiteral("Unable to make the folder of"), QStringLiteral("no access"));
-    // Made readable by its user alone before SQLite writes a byte; kept so on every open.
-    const QByteArray file = QFile::encodeName(m_path);
-    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return fail(QStringLiteral("Unable to open"), QString::fromLocal8Bit(std::strerror(errno)));
-    ::fchmod(fd, 0600);
-    ::close(fd);
-
+    {
+        QSqlDatabase old = QSqlDatabase::database(m_connection, false);
+        if (old.isValid())
+            old.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    database.setDatabaseName(m_path);
-    // Another Quillix writing is waited for briefly, never for long.
-    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=250"));
+    // Another Quillix writing is waited for a while: every process's run is kept.
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    if (immutable) {
+        // A file nobody may change here (no shared memory can be made beside it) is read
+        // as it stands.
+        database.setDatabaseName(QStringLiteral("file:") +
+                                 QString::fromLatin1(QUrl::toPercentEncoding(m_path, "/")) +
+                                 QStringLiteral("?immutable=1"));
+        options += QStringLiteral(";QSQLITE_OPEN_URI");
+    } else {
+        database.setDatabaseName(m_path);
+    }
+    database.setConnectOptions(options);
     if (!database.open())
         return fail(QStringLiteral("Unable to open"), database.lastError().text());
-    QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return fail(QStringLiteral("Unable to read"), query.lastError().text());
-    const int version = query.value(0).toInt();
-    if (version > schemaVersion)
-        return fail(QStringLiteral("Not keeping runs in"),
-                    QStringLiteral("it was written by a newer Quillix (schema %1, this one knows "
-                                   "%2); it is left as it is")
-                        .arg(version)
-                        .arg(schemaVersion));
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
-        return fail(QStringLiteral("Unable to set up"), query.lastError().text());
-    if (version < schemaVersion && !migrate(version))
+    m_readOnly = readOnly;
+    return true;
+}
+
+bool HistoryStore::open()
+{
+    if (m_open && !m_readOnly)
+        return true;
+    m_open = false;
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        return fail(QStringLiteral("Unable to make the folder of"), QStringLiteral("no access"));
+    // A new database is its user's alone before SQLite writes a byte; an old one is made so
+    // once its schema is known to be this program's (a newer one is left as it is). The file
+    // stays open until SQLite has closed it: closing a descriptor of the file would drop the
+    // locks SQLite holds on it, and another process could then take the log from under it.
+    if (m_file < 0) {
+        const QByteArray file = QFile::encodeName(m_path);
+        m_file = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_file < 0)
+            return fail(QStringLiteral("Unable to open"),
+                        QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (!connect(false) || !migrate())
         return false;
+    ::fchmod(m_file, 0600);
     m_open = true;
     return true;
 }
 
-bool HistoryStore::migrate(int from)
+bool HistoryStore::openForReading()
+{
+    if (m_open)
+        return true;
+    std::optional<int> version;
+    QString reason;
+    for (const bool immutable : {false, true}) {
+        if (!connect(true, immutable))
+            return false;
+        QSqlQuery query(QSqlDatabase::database(m_connection));
+        if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next()) {
+            version = query.value(0).toInt();
+            break;
+        }
+        if (reason.isEmpty())
+            reason = query.lastError().text();
+        // Only a file its reader may not write is read as unchanging.
+        if (::access(QFile::encodeName(m_path).constData(), W_OK) == 0)
+            break;
+    }
+    if (!version)
+        return fail(QStringLiteral("Unable to read"), reason);
+    if (*version < 0 || *version > schemaVersion)
+        return fail(QStringLiteral("Not reading"),
+                    QStringLiteral("it was written by a newer Quillix (schema %1, this one knows "
+                                   "%2); it is left as it is")
+                        .arg(*version)
+                        .arg(schemaVersion));
+    // An older schema is upgraded first, where the file can be written.
+    if (*version < schemaVersion)
+        return open();
+    m_open = true;
+    return true;
+}
+
+bool HistoryStore::migrate()
 {
     QSqlDatabase database = QSqlDatabase::database(m_connection);
-    for (int version = from; version < schemaVersion; ++version) {
-        if (!database.transaction())
-            return fail(QStringLiteral("Unable to upgrade"), database.lastError().text());
-        QSqlQuery query(database);
-        bool done = true;
-        for (const QString &statement : migrations[version])
-            done = done && query.exec(statement);
-        done = done && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
-        if (!done || !database.commit()) {
-            const QString reason = query.lastError().text();
-            database.rollback();
-            return fail(QStringLiteral("Unable to upgrade"), reason);
-        }
-    }
+    QSqlQuery query(database);
+    // The version is read and the schema upgraded under one write lock: a second process
+    // waits here, then finds the schema made. Nothing is written before the version is known.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(QStringLiteral("Unable to open"), query.lastError().text());
+    auto rollBack = [&](const QString &what, const QString &reason) {
+        QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
+        return fail(what, reason);
+    };
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return rollBack(QStringLiteral("Unable to read"), query.lastError().text());
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version < 0 || version > schemaVersion)
+        return rollBack(QStringLiteral("Not keeping runs in"),
+                        QStringLiteral("it was written by a newer Quillix (schema %1, this one "
+                                       "knows %2); it is left as it is")
+                            .arg(version)
+                            .arg(schemaVersion));
+    for (int step = version; step < schemaVersion; ++step)
+        for (const QString &statement : migrations[step])
+            if (!query.exec(statement))
+                return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    if (version < schemaVersion &&
+        !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)))
+        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    // Readers and a writer at once; a process that finds the switch under way goes on in
+    // the mode the file has, which loses nothing.
+    query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
+        return fail(QStringLiteral("Unable to set up"), query.lastError().text());
     return true;
 }
 
@@ -149,11 +222,11 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
     if (!open())
         return std::nullopt;
     QSqlDatabase database = QSqlDatabase::database(m_connection);
-    if (!database.transaction()) {
-        fail(QStringLiteral("Unable to keep the run in"), database.lastError().text());
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        fail(QStringLiteral("Unable to keep the run in"), query.lastError().text());
         return std::nullopt;
     }
-    QSqlQuery query(database);
     query.prepare(QStringLiteral(
         "INSERT INTO runs (started, targets, mode, types, hidden_folders, long_extensions, "
         "files_processed, files_found, aborted, status, unreadable_folders, bytes_found, "
@@ -190,12 +263,13 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
         archive.addBindValue(run.archive);
         done = archive.exec();
     }
-    if (!done || !database.commit()) {
+    QSqlQuery commit(database);
+    if (!done || !commit.exec(QStringLiteral("COMMIT"))) {
         const QString reason = !archive.lastError().text().isEmpty() ? archive.lastError().text()
                                : !rows.lastError().text().isEmpty()  ? rows.lastError().text()
                                : !query.lastError().text().isEmpty() ? query.lastError().text()
-                                                                     : database.lastError().text();
-        database.rollback();
+                                                                     : commit.lastError().text();
+        QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
         fail(QStringLiteral("Unable to keep the run in"), reason);
         return std::nullopt;
     }
@@ -214,10 +288,10 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
     // Looking never makes a database: without one, nothing is kept yet.
     if (!m_open && !QFileInfo::exists(m_path))
         return kept;
-    if (!open())
+    if (!openForReading())
         return kept;
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
+    const bool prepared = query.prepare(QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
                                  "long_extensions, files_processed, files_found, aborted, status, "
                                  "unreadable_folders, bytes_found, cluster_size, file_system "
                                  "FROM runs") +
@@ -225,7 +299,7 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
                   QStringLiteral(" ORDER BY started DESC, id DESC"));
     if (id)
         query.addBindValue(*id);
-    if (!query.exec()) {
+    if (!prepared || !query.exec()) {
         fail(QStringLiteral("Unable to read"), query.lastError().text());
         return kept;
     }
@@ -258,27 +332,46 @@ std::optional<KeptRun> HistoryStore::run(qint64 id)
         return std::nullopt;
     std::optional<KeptRun> found = matching.first();
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("SELECT page, title, position, cells FROM page_rows "
-                                 "WHERE run = ? ORDER BY page, position"));
+    if (!query.prepare(QStringLiteral("SELECT page, title, position, cells FROM page_rows "
+                                      "WHERE run = ? ORDER BY page, position"))) {
+        fail(QStringLiteral("Unable to read"), query.lastError().text());
+        return std::nullopt;
+    }
     query.addBindValue(id);
     if (!query.exec()) {
         fail(QStringLiteral("Unable to read"), query.lastError().text());
         return std::nullopt;
     }
-    int page = -1;
+    // Rows as written: pages from 0 up, each opening with its headings (position 0). Anything
+    // else is a damaged page, said as such.
+    std::optional<qint64> page;
     while (query.next()) {
-        if (query.value(0).toInt() != page) {
-            page = query.value(0).toInt();
+        const qint64 rowPage = query.value(0).toLongLong();
+        const qint64 position = query.value(2).toLongLong();
+        if (rowPage < 0 || position < 0 || (page && rowPage < *page) ||
+            (!page || rowPage != *page) != (position == 0)) {
+            fail(QStringLiteral("Unable to read"),
+                 QStringLiteral("run %1 has a damaged page (page %2, row %3)")
+                     .arg(id)
+                     .arg(rowPage)
+                     .arg(position));
+            return std::nullopt;
+        }
+        if (!page || rowPage != *page) {
+            page = rowPage;
             found->tables.append(TextTable{});
             found->tables.last().title = query.value(1).toString();
         }
         const QStringList cells = textList(query.value(3).toString());
-        if (query.value(2).toInt() == 0)
+        if (position == 0)
             found->tables.last().headings = cells;
         else
             found->tables.last().rows.append(cells);
     }
-    query.prepare(QStringLiteral("SELECT data FROM run_archives WHERE run = ?"));
+    if (!query.prepare(QStringLiteral("SELECT data FROM run_archives WHERE run = ?"))) {
+        fail(QStringLiteral("Unable to read"), query.lastError().text());
+        return std::nullopt;
+    }
     query.addBindValue(id);
     if (!query.exec()) {
         fail(QStringLiteral("Unable to read"), query.lastError().text());

@@ -10,9 +10,12 @@
 #include <optional>
 
 // The history of runs: an SQLite database, readable by its user alone (0600), in WAL mode, its
-// schema versioned (PRAGMA user_version) and upgraded in place by ordered migrations. A
-// database written by a newer version is refused and never written. Every failure (missing
-// folder, locked, corrupt, full disk) comes back as a message; nothing here waits long.
+// schema versioned (PRAGMA user_version) and upgraded in place by ordered migrations, read and
+// migrated in one immediate transaction, so that many processes making it at once migrate it
+// once. A database written by a newer version is refused and never written, nor its mode
+// changed. Looking (listing, reading a run) opens it read-only, so that a full disk or a
+// read-only file still shows what is kept. Every failure (missing folder, locked, corrupt, full
+// disk, damaged rows) comes back as a message; nothing here waits long.
 class HistoryStore {
 public:
     static constexpr int schemaVersion = 3;
@@ -21,11 +24,15 @@ public:
     static QString defaultPath();
 
     explicit HistoryStore(QString path);
+    // How long a write waits for another writer (default 5 s, so that processes saving at once
+    // all keep their runs).
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
     ~HistoryStore();
     HistoryStore(const HistoryStore &) = delete;
     HistoryStore &operator=(const HistoryStore &) = delete;
 
-    // Opens the database, creating it or upgrading its schema; false with error() set.
+    // Opens the database for writing, creating it or upgrading its schema; false with error()
+    // set.
     bool open();
     QString error() const { return m_error; }
 
@@ -38,7 +45,11 @@ public:
     bool remove(qint64 id);
 
 private:
-    bool migrate(int from);
+    // For looking: read-only, after an upgrade where one is due and can be made.
+    bool openForReading();
+    bool connect(bool readOnly, bool immutable = false);
+    // Reads the schema version and migrates it, in one immediate transaction.
+    bool migrate();
     // The runs, newest first, or the one of id.
     QList<KeptRun> readRuns(std::optional<qint64> id);
     bool fail(const QString &what, const QString &reason);
@@ -46,5 +57,8 @@ private:
     QString m_path;
     QString m_connection;
     QString m_error;
+    int m_busyTimeoutMs = 5000;
+    int m_file = -1; // the database file, held open while SQLite has it open
     bool m_open = false;
+    bool m_readOnly = false;
 };
