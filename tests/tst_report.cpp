@@ -662,7 +662,7 @@ private Q_SLOTS:
         garbage.write(QByteArray(4096, 'x'));
         garbage.close();
         const Result refused = report({"c:", "--save", "--no-progress"});
-        QCOMPARE(refused.status, 0);
+        QCOMPARE(refused.status, ReportCommand::notKept);
         QVERIFY(refused.out.contains(QStringLiteral("Finished - 6 files processed")));
         QVERIFY2(refused.err.contains(QStringLiteral("the run is not kept")),
                  qPrintable(refused.err));
@@ -755,6 +755,12 @@ private Q_SLOTS:
             << QStringList{"--include", "a", "--exclude", "b"} << "cannot be used together";
         QTest::newRow("unknown format") << QStringList{"--format", "xml"} << "unknown format";
         QTest::newRow("negative top") << QStringList{"--top", "-1"} << "--top takes a number";
+        QTest::newRow("history and save")
+            << QStringList{"--history", "--save"} << "--history cannot be used with --save";
+        QTest::newRow("drives and compare") << QStringList{"--drives", "--compare", "1"}
+                                            << "--drives cannot be used with --compare";
+        QTest::newRow("history with a target") << QStringList{"--history", "c:"} << "takes no target";
+        QTest::newRow("empty target") << QStringList{""} << "is not a readable folder";
     }
 
     // Hidden folders are walked, and long extensions listed, only when asked for; listed, the

@@ -208,6 +208,18 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     request.action = parser.isSet(drives)    ? Request::Drives
                      : parser.isSet(history) ? Request::History
                                              : Request::Collect;
+    // --drives and --history only list; what walks or keeps a run does not go with them.
+    for (const QCommandLineOption *lister : {&drives, &history}) {
+        if (!parser.isSet(*lister))
+            continue;
+        for (const QCommandLineOption *other : {&drives, &history, &save, &compare})
+            if (other != lister && parser.isSet(*other))
+                return usageError(QStringLiteral("--%1 cannot be used with --%2")
+                                      .arg(lister->names().first(), other->names().first()));
+        if (!parser.positionalArguments().isEmpty())
+            return usageError(
+                QStringLiteral("--%1 takes no target").arg(lister->names().first()));
+    }
     if (parser.isSet(threads)) {
         bool valid = false;
         request.threads = parser.value(threads).toInt(&valid);
@@ -300,8 +312,11 @@ int ReportCommand::collect(const Request &request)
         // Keeping the run is a bonus: a database that cannot take it is said once, and the
         // report stands as printed.
         HistoryStore store(HistoryStore::defaultPath());
-        if (!store.save(KeptRun::record(run)))
+        if (!store.save(KeptRun::record(run))) {
             note(QStringLiteral("the run is not kept: ") + store.error());
+            if (!run.aborted() && !run.anyCannotOpen())
+                return notKept;
+        }
     }
     return run.aborted() ? 130 : (run.anyCannotOpen() ? 1 : 0);
 }
@@ -364,9 +379,16 @@ std::optional<KeptRun> ReportCommand::keptRun(const QString &wanted, int &status
     std::optional<KeptRun> found;
     if (wanted == u"latest" || number)
         found = store.run(id);
-    if (!found)
+    if (found)
+        return found;
+    if (!store.error().isEmpty()) {
+        // Kept, but damaged or unreadable: said as such.
+        note(store.error());
+        status = 1;
+    } else {
         status = usageError(QStringLiteral("no kept run '%1' (see --history)").arg(wanted));
-    return found;
+    }
+    return std::nullopt;
 }
 
 int ReportCommand::printDrives(bool json)

@@ -17,10 +17,12 @@ struct KeptRun;
 // quillix-report: walks drives or folders in one collection run, as the window does, and prints
 // every report page as text or CSV, or the statistics as JSON; or compares the run with a kept
 // one; or lists the drive table or the kept runs. Exit status: 0 done, 1 a target could not be
-// entered (or the history could not be read), 2 bad input (nothing walked), 130 interrupted (the
-// partial report is printed).
+// entered (or the history could not be read), 2 bad input (nothing walked), 3 the run was
+// reported but --save could not keep it, 130 interrupted (the partial report is printed).
 class ReportCommand {
 public:
+    static constexpr int notKept = 3;
+
     ReportCommand(FILE *out, FILE *err);
 
     int run(const QStringList &arguments);
