@@ -9,10 +9,12 @@
 #include "support/PrivateMounts.h"
 #include "support/RecordingMessages.h"
 #include "support/StatsFigures.h"
+#include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
 #include "support/TestTree.h"
 
 #include <QDirIterator>
+#include <QtEndian>
 #include <QProcess>
 #include <QTest>
 
@@ -280,6 +282,45 @@ private Q_SLOTS:
             QCOMPARE(again.filesProcessed, qint64(0));
             QVERIFY(againLists.largestFolders().empty());
         }
+    }
+
+    // An archive is the user's own file, but read back it is trusted no more than any other:
+    // figures that are no counts and a block that claims to expand to a gigabyte are refused,
+    // and leave nothing behind.
+    void damagedArchivesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("damage");
+        for (const char *damage : {"not finite", "negative", "sums overflow", "claims 1 GB", "sound"})
+            QTest::newRow(damage) << QByteArray(damage);
+    }
+    void damagedArchivesAreRefused()
+    {
+        QFETCH(QByteArray, damage);
+        StatAccumulators stats;
+        FileLists lists;
+        lists.setLimit(2);
+        const quint32 root = lists.folders().add(FolderRecords::noParent, "/srv");
+        FileRows rows;
+        const DirEntry entry = testEntry("a.txt", 100);
+        stats.crunchNumbers(QString(), entry, &rows);
+        lists.offer(rows, entry, root);
+        if (damage == "not finite")
+            stats.sizeBytes[3] = std::nan("");
+        if (damage == "negative")
+            stats.accessedSlots[7] = -1;
+        if (damage == "sums overflow")
+            for (int i = 0; i < 3; ++i)
+                stats.insertType(QByteArray(".T") + char('A' + i), 4'000'000'000'000'000'000,
+                                 false);
+        QByteArray archive = RunArchive::write(stats, lists, UnreadableFolders());
+        if (damage == "claims 1 GB")
+            qToBigEndian<quint32>(1u << 30, archive.data());
+        StatAccumulators again;
+        FileLists againLists;
+        UnreadableFolders unreadable;
+        QCOMPARE(RunArchive::read(archive, again, againLists, unreadable), damage == "sound");
+        if (damage != "sound")
+            QCOMPARE(again.lbTypes.rowCount(), 0);
     }
 
     void hiddenAndSystemFolders()

@@ -6,7 +6,12 @@
 
 #include <QtEndian>
 
+#include <zlib.h>
+
+#include <optional>
+
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include <algorithm>
@@ -119,6 +124,48 @@ private:
 namespace {
 
 constexpr quint32 magic = 0x51525531; // "QRU1"
+// The most an archive may expand to. A run of a whole disk with lists of 100 files per row
+// takes a few megabytes; anything claiming more is damaged or made up, and is refused before
+// memory is taken for it.
+constexpr qsizetype maxExpanded = 256 * 1024 * 1024;
+// No figure of a run comes near this; sums of such figures stay within 64 bits.
+constexpr double maxFigure = 4.6e18;
+
+// The block as qCompress wrote it (its expanded size, big-endian, then a zlib stream),
+// expanded to at most the size it claims, which must be within maxExpanded; nothing when it is
+// not such a block.
+std::optional<QByteArray> expand(const QByteArray &data)
+{
+    if (data.size() < 4)
+        return std::nullopt;
+    const quint32 claimed = qFromBigEndian<quint32>(data.constData());
+    if (claimed > quint32(maxExpanded))
+        return std::nullopt;
+    QByteArray out(qsizetype(claimed), Qt::Uninitialized);
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return std::nullopt;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + 4));
+    stream.avail_in = uInt(data.size() - 4);
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const bool whole = result == Z_STREAM_END && stream.total_out == claimed;
+    inflateEnd(&stream);
+    if (!whole)
+        return std::nullopt;
+    return out;
+}
+
+bool plausible(double figure)
+{
+    return std::isfinite(figure) && figure >= 0 && figure <= maxFigure;
+}
+
+bool plausible(qint64 figure)
+{
+    return figure >= 0 && double(figure) <= maxFigure;
+}
 constexpr quint16 format = 2;         // 2 added the unreadable folders
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
@@ -248,8 +295,10 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     stats.clearVariables();
     lists.clear();
     unreadable.clear();
-    const QByteArray bytes = qUncompress(data);
-    Reader in(bytes);
+    const std::optional<QByteArray> bytes = expand(data);
+    if (!bytes)
+        return false;
+    Reader in(*bytes);
     quint32 mark = 0;
     quint16 version = 0;
     in >> mark >> version;
@@ -272,7 +321,7 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     stats.setOptions(options);
     stats.setToday(today);
     stats.lbTypes.restore(std::move(rows));
-    bool done = in.ok() && readLists(in, lists);
+    bool done = in.ok() && plausibleFigures(stats) && readLists(in, lists);
     if (done && version >= 2) {
         qint64 count = 0;
         quint32 kept = 0;
@@ -297,6 +346,40 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     return true;
 }
 
+bool RunArchive::plausibleFigures(const StatAccumulators &stats)
+{
+    // Figures that are no count of files or bytes (not finite, negative, or too large to add
+    // up) are a damaged archive, whatever else it holds.
+    bool sound = true;
+    auto check = [&sound](auto figure) { sound = sound && plausible(figure); };
+    for (auto *bands : {&stats.sizeCount, &stats.sizeBytes})
+        std::for_each(bands->begin(), bands->end(), check);
+    for (int stamp = 0; stamp < 3; ++stamp) {
+        std::for_each(stats.ageCounts(stamp).begin(), stats.ageCounts(stamp).end(), check);
+        std::for_each(stats.ageBytes(stamp).begin(), stats.ageBytes(stamp).end(), check);
+        std::for_each(stats.slots(stamp).begin(), stats.slots(stamp).end(), check);
+    }
+    for (const quint32 bit : {faReadOnly, faHidden, faSystem, faArchive}) {
+        check(stats.attributeFigures(bit).files);
+        check(stats.attributeFigures(bit).bytes);
+    }
+    for (const double waste : stats.overhangSums())
+        check(waste);
+    for (const qint64 counter :
+         {stats.filesProcessed, stats.filesFound, stats.unlistedFiles, stats.unlistedBytes})
+        check(counter);
+    double files = 0, bytes = 0;
+    for (const ExtensionRow &row : stats.lbTypes.rows()) {
+        check(row.files);
+        check(row.bytes);
+        files += double(row.files);
+        bytes += double(row.bytes);
+    }
+    check(files);
+    check(bytes);
+    return sound;
+}
+
 bool RunArchive::readLists(Reader &in, FileLists &lists)
 {
     qint32 limit = 0;
@@ -318,7 +401,7 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         for (quint32 i = 0; i < count && in.ok(); ++i) {
             KeptFile file;
             transferFile(in, file, file.folder);
-            if (file.folder >= folders)
+            if (file.folder >= folders || !plausible(file.size))
                 return false;
             list.offer(file, lists.m_limit);
         }
@@ -344,7 +427,7 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         for (quint32 j = 0; j < count && in.ok(); ++j) {
             FolderRecords::Total total;
             in >> total.folder >> total.bytes;
-            if (total.folder >= folders)
+            if (total.folder >= folders || !plausible(total.bytes))
                 return false;
             target.folders.push_back(total);
         }

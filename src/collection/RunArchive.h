@@ -16,7 +16,9 @@ public:
                             const UnreadableFolders &unreadable);
     // Fills stats, lists and unreadable from data; false (all left cleared) for bytes this
     // version does not read: damaged, cut short or written by a newer format. An archive of
-    // the first format has no unreadable folders.
+    // the first format has no unreadable folders. A block that claims to expand beyond a sane
+    // size is refused before it is expanded, and figures that are no counts (not finite,
+    // negative, too large to add up) are refused as damage.
     static bool read(const QByteArray &data, StatAccumulators &stats, FileLists &lists,
                      UnreadableFolders &unreadable);
 
@@ -25,4 +27,5 @@ private:
     class Reader;
     static void writeLists(Writer &out, const FileLists &lists);
     static bool readLists(Reader &in, FileLists &lists);
+    static bool plausibleFigures(const StatAccumulators &stats);
 };

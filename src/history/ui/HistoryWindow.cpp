@@ -4,6 +4,7 @@
 #include "common/Utility.h"
 #include "history/RunComparison.h"
 #include "platform/Messages.h"
+#include "widgets/OffThread.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,7 +17,7 @@
 #include <algorithm>
 
 HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
-    : QDialog(parent), m_store(databasePath)
+    : QDialog(parent), m_path(databasePath), m_store(databasePath)
 {
     setWindowTitle(QStringLiteral("History"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -130,12 +131,21 @@ void HistoryWindow::updateButtons()
 
 std::optional<KeptRun> HistoryWindow::load(qint64 id)
 {
-    std::optional<KeptRun> run = m_store.run(id);
+    if (m_loading)
+        return std::nullopt;
+    // Read off the window's thread, through a connection of that thread's own.
+    m_loading = true;
+    const auto [run, error] = waitOffThread([path = m_path, id] {
+        HistoryStore store(path);
+        std::optional<KeptRun> found = store.run(id);
+        return std::pair{found, store.error()};
+    });
+    m_loading = false;
     if (!run)
-        Messages::current().errorBox(m_store.error().isEmpty()
+        Messages::current().errorBox(error.isEmpty()
                                          ? QStringLiteral("Run %1 is no longer kept.").arg(id)
                                          : QStringLiteral("Unable to read run %1: ").arg(id) +
-                                               m_store.error());
+                                               error);
     return run;
 }
 

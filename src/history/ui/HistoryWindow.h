@@ -47,6 +47,8 @@ private:
     // The kept run of id with its tables, or nothing after saying why.
     std::optional<KeptRun> load(qint64 id);
 
+    QString m_path;
     HistoryStore m_store;
+    bool m_loading = false;
     QList<KeptRun> m_runs;
 };

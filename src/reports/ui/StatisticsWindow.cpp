@@ -27,6 +27,7 @@
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/PageExporter.h"
+#include "widgets/OffThread.h"
 #include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
 
@@ -469,11 +470,19 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
                                  "finished."));
         return false;
     }
-    // Read aside first: a damaged archive leaves the run on show as it is.
+    if (m_opening)
+        return false;
+    // Read aside first, off the window's thread: a damaged archive leaves the run on show as
+    // it is, and a large one never freezes the window.
     StatAccumulators stats = m_stats; // keeps the status observer; the archive gives the rest
     FileLists lists;
     UnreadableFolders unreadable;
-    if (run.archive.isEmpty() || !RunArchive::read(run.archive, stats, lists, unreadable)) {
+    m_opening = true;
+    const bool read = !run.archive.isEmpty() && waitOffThread([&] {
+        return RunArchive::read(run.archive, stats, lists, unreadable);
+    });
+    m_opening = false;
+    if (!read) {
         showError(
             run.archive.isEmpty()
                 ? QStringLiteral("Run %1 was kept without its figures; it can be "

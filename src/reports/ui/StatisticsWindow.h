@@ -155,5 +155,6 @@ private:
     bool m_collecting = false;
     bool m_statsCollected = false;
     bool m_timerBusy = false;
+    bool m_opening = false; // a kept run is being read
     qint32 m_clusterSize = 0;
 };
