@@ -370,7 +370,7 @@ private Q_SLOTS:
         QVERIFY2(saved.startsWith(typeLists), saved);
         QVERIFY2(saved.contains("[Options]") && saved.contains("HiddenFolders=1") &&
                      saved.contains("LongExtensions=0") &&
-                     saved.contains("Folder1=" + folder.toUtf8()),
+                     saved.contains("Folder1=\"" + folder.toUtf8() + "\""),
                  saved);
 
         TfrmWhichDrive again;

@@ -177,8 +177,8 @@ private Q_SLOTS:
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
             database.setDatabaseName(path);
             QVERIFY(database.open());
-            QVERIFY(QSqlQuery(database).exec(QStringLiteral("PRAGMA user_version = %1")
-                                                  .arg(kind == u"newer" ? 99 : -1)));
+            QVERIFY(QSqlQuery(database).exec(
+                QStringLiteral("PRAGMA user_version = %1").arg(kind == u"newer" ? 99 : -1)));
             database.close();
             // Not this program's: its mode stays as its owner set it.
             ::chmod(QFile::encodeName(path).constData(), 0644);

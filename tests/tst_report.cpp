@@ -759,7 +759,8 @@ private Q_SLOTS:
             << QStringList{"--history", "--save"} << "--history cannot be used with --save";
         QTest::newRow("drives and compare") << QStringList{"--drives", "--compare", "1"}
                                             << "--drives cannot be used with --compare";
-        QTest::newRow("history with a target") << QStringList{"--history", "c:"} << "takes no target";
+        QTest::newRow("history with a target")
+            << QStringList{"--history", "c:"} << "takes no target";
         QTest::newRow("empty target") << QStringList{""} << "is not a readable folder";
     }
 

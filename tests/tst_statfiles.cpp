@@ -1,3 +1,4 @@
+#include "collection/RunSettings.h"
 #include "filetypes/StatFiles.h"
 #include "platform/ProfileFile.h"
 #include "support/FakeFileTypeRegistry.h"
@@ -100,6 +101,12 @@ private Q_SLOTS:
         QTest::newRow("sections apart")
             << QByteArray("[Include]\nNumber=0\n[Exclude]\nNumber=1\nFile1=*.o\n") << "Exclude"
             << QStringList{"*.o"};
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[Include]\r\nNumber=1\r\nFile1=*.a\r\n") << "Include"
+            << QStringList{"*.a"};
+        QTest::newRow("values in quotes")
+            << QByteArray("[Include]\nNumber=\"2\"\nFile1=\"*.a\"\nFile2=\"*.b\n") << "Include"
+            << QStringList{"*.a", "\"*.b"};
     }
     void reading()
     {
@@ -160,16 +167,44 @@ private Q_SLOTS:
         QTest::newRow("no final line end")
             << QByteArray("[Include]\nNumber=1\nFile1=*.txt")
             << QByteArray("[Include]\nNumber=2\nFile1=*.a\nFile2=*.b\n");
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[Include]\nNumber=1\nFile1=*.txt\n")
+            << QByteArray("\xEF\xBB\xBF[Include]\nNumber=2\nFile1=*.a\nFile2=*.b\n");
     }
     void writingKeepsEveryOtherByte()
     {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
         writeFile(settingsPath(), before);
-        QCOMPARE(WriteStatFilesToDisk(ProfileFile(settingsPath()), {"*.a", "*.b"},
+        // A pattern with a line break is left out: it could not stand on a line of its own.
+        QCOMPARE(WriteStatFilesToDisk(ProfileFile(settingsPath()), {"*.a", "*.x\nFile9=*.y", "*.b"},
                                       QStringLiteral("Include")),
                  QString());
         QCOMPARE(readFile(settingsPath()), after);
+    }
+
+    // Settings kept as people keep them: a link to a file elsewhere stays a link, the file it
+    // leads to is replaced; copies a killed save left behind are cleared away; a folder whose
+    // name begins or ends with a blank is remembered as it is.
+    void linkedSettingsAndAbandonedCopies()
+    {
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(QStringLiteral("dotfiles.ini"));
+        writeFile(target, "[Include]\nNumber=0\n");
+        QFile::remove(settingsPath());
+        QVERIFY(QFile::link(target, settingsPath()));
+        writeFile(elsewhere.filePath(QStringLiteral("dotfiles.ini.Ab12Cd")), "half a save");
+        const ProfileFile file(settingsPath());
+        QCOMPARE(WriteStatFilesToDisk(file, {"*.a"}, QStringLiteral("Include")), QString());
+        QVERIFY(QFileInfo(settingsPath()).isSymLink());
+        QCOMPARE(readFile(target), QByteArray("[Include]\nNumber=1\nFile1=*.a\n"));
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("dotfiles.ini.Ab12Cd"))));
+
+        RunSettings settings;
+        settings.folders = {QStringLiteral("/srv/x "), QStringLiteral("/srv/\"quoted\"")};
+        QCOMPARE(settings.write(file), QString());
+        QCOMPARE(RunSettings::read(file).folders, settings.folders);
+        QFile::remove(settingsPath());
     }
 
     // A file that cannot be read, here one too large to be a settings file, is reported and

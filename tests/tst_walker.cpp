@@ -14,9 +14,9 @@
 #include "support/TestTree.h"
 
 #include <QDirIterator>
-#include <QtEndian>
 #include <QProcess>
 #include <QTest>
+#include <QtEndian>
 
 #include <cstdlib>
 #include <cstring>
@@ -290,7 +290,8 @@ private Q_SLOTS:
     void damagedArchivesAreRefused_data()
     {
         QTest::addColumn<QByteArray>("damage");
-        for (const char *damage : {"not finite", "negative", "sums overflow", "claims 1 GB", "sound"})
+        for (const char *damage :
+             {"not finite", "negative", "sums overflow", "claims 1 GB", "sound"})
             QTest::newRow(damage) << QByteArray(damage);
     }
     void damagedArchivesAreRefused()

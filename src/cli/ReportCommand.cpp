@@ -217,8 +217,7 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
                 return usageError(QStringLiteral("--%1 cannot be used with --%2")
                                       .arg(lister->names().first(), other->names().first()));
         if (!parser.positionalArguments().isEmpty())
-            return usageError(
-                QStringLiteral("--%1 takes no target").arg(lister->names().first()));
+            return usageError(QStringLiteral("--%1 takes no target").arg(lister->names().first()));
     }
     if (parser.isSet(threads)) {
         bool valid = false;

@@ -166,7 +166,7 @@ bool plausible(qint64 figure)
 {
     return figure >= 0 && double(figure) <= maxFigure;
 }
-constexpr quint16 format = 2;         // 2 added the unreadable folders
+constexpr quint16 format = 2; // 2 added the unreadable folders
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
 template <typename Io, typename Options> void transferOptions(Io &io, Options &options)

@@ -44,8 +44,9 @@ QString RunSettings::write(const ProfileFile &file) const
     kept.removeIf(
         [](const QString &folder) { return folder.contains(u'\n') || folder.contains(u'\r'); });
     values[4].second = QString::number(kept.size());
+    // In quotes, so that blanks at either end of a folder's name come back as they were.
     for (qsizetype i = 0; i < kept.size(); ++i)
-        values.append({QStringLiteral("Folder") + QString::number(i + 1), kept[i]});
+        values.append({QStringLiteral("Folder") + QString::number(i + 1), u'"' + kept[i] + u'"'});
     QString error;
     if (file.writeStrings(section, values, &error))
         return QString();

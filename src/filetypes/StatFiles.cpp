@@ -70,10 +70,17 @@ QStringList ReadStatFilesFromDisk(const ProfileFile &file, const QString &sectio
 QString WriteStatFilesToDisk(const ProfileFile &file, const QStringList &rows,
                              const QString &section)
 {
-    QList<QPair<QString, QString>> values{{QStringLiteral("Number"), QString::number(rows.size())}};
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        values.append(
-            {QStringLiteral("File") + QString::number(i + 1), rows[i].section(u'\t', 0, 0)});
+    // A pattern with a line break cannot stand on a line of the file: it is left out.
+    QStringList patterns;
+    for (const QString &row : rows) {
+        const QString pattern = row.section(u'\t', 0, 0);
+        if (!pattern.contains(u'\n') && !pattern.contains(u'\r'))
+            patterns.append(pattern);
+    }
+    QList<QPair<QString, QString>> values{
+        {QStringLiteral("Number"), QString::number(patterns.size())}};
+    for (qsizetype i = 0; i < patterns.size(); ++i)
+        values.append({QStringLiteral("File") + QString::number(i + 1), patterns[i]});
     if (file.writeStrings(section, values))
         return QString();
     return QStringLiteral("Unable to write to ") + file.path();

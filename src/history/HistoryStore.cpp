@@ -291,12 +291,13 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
     if (!openForReading())
         return kept;
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    const bool prepared = query.prepare(QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
-                                 "long_extensions, files_processed, files_found, aborted, status, "
-                                 "unreadable_folders, bytes_found, cluster_size, file_system "
-                                 "FROM runs") +
-                  (id ? QStringLiteral(" WHERE id = ?") : QString()) +
-                  QStringLiteral(" ORDER BY started DESC, id DESC"));
+    const bool prepared = query.prepare(
+        QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
+                       "long_extensions, files_processed, files_found, aborted, status, "
+                       "unreadable_folders, bytes_found, cluster_size, file_system "
+                       "FROM runs") +
+        (id ? QStringLiteral(" WHERE id = ?") : QString()) +
+        QStringLiteral(" ORDER BY started DESC, id DESC"));
     if (id)
         query.addBindValue(*id);
     if (!prepared || !query.exec()) {

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,10 +18,24 @@ Q_LOGGING_CATEGORY(lcProfile, "quillix.profile", QtInfoMsg)
 
 namespace {
 
-// A line without its end: the "\r" of a file written on Windows is not part of it.
+constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+
+// A line without its end: the "\r" of a file written on Windows is not part of it, nor the
+// byte-order mark an editor may put before the first line.
 QByteArrayView content(const QByteArray &line)
 {
-    return line.endsWith('\r') ? QByteArrayView(line).chopped(1) : QByteArrayView(line);
+    QByteArrayView text = line.endsWith('\r') ? QByteArrayView(line).chopped(1) : line;
+    return text.startsWith(byteOrderMark) ? text.sliced(byteOrderMark.size()) : text;
+}
+
+// A value as the profile functions give it: trimmed, and without the double quotes it may
+// stand in.
+QString valueOf(QByteArrayView text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith('"') && text.endsWith('"'))
+        text = text.sliced(1, text.size() - 2);
+    return QString::fromUtf8(text);
 }
 
 // The section named by a "[Name]" line, or nothing for any other line.
@@ -138,7 +153,7 @@ std::optional<QHash<QString, QString>> ProfileFile::readSection(const QString &s
             const QString name = QString::fromUtf8(*key).toLower();
             if (!keys->contains(name)) {
                 const QByteArrayView text = content(line);
-                keys->insert(name, QString::fromUtf8(text.sliced(text.indexOf('=') + 1).trimmed()));
+                keys->insert(name, valueOf(text.sliced(text.indexOf('=') + 1)));
             }
         }
     }
@@ -164,6 +179,11 @@ bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString
             *error = why;
         return false;
     };
+    // A line of the file holds one value: a line break in one would make keys of its text.
+    for (const auto &[key, value] : values)
+        if (value.contains(u'\n') || value.contains(u'\r') || key.contains(u'\n') ||
+            key.contains(u'\r') || key.contains(u'='))
+            return fail(QStringLiteral("a value cannot hold a line break"));
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return fail(QStringLiteral("cannot make its folder"));
     QLockFile lock(m_path + QStringLiteral(".lock"));
@@ -171,6 +191,7 @@ bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString
         return fail(lock.error() == QLockFile::LockFailedError
                         ? QStringLiteral("locked by another program")
                         : QStringLiteral("cannot make its lock file"));
+    removeAbandonedCopies();
 
     QByteArray data;
     const Load loaded = load(data, reason);
@@ -207,9 +228,12 @@ bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString
         for (qsizetype v = 0; v < values.size(); ++v) {
             if (!written[v] && sameName(name, values[v].first)) {
                 const bool windowsLine = lines[i].endsWith('\r');
+                const bool marked = lines[i].startsWith(byteOrderMark.toByteArray());
                 lines[i] = key->toByteArray() + '=' + values[v].second.toUtf8();
                 if (windowsLine)
                     lines[i] += '\r';
+                if (marked)
+                    lines[i].prepend(byteOrderMark.toByteArray());
                 written[v] = true;
                 break;
             }
@@ -236,9 +260,41 @@ bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString
     return true;
 }
 
+QByteArray ProfileFile::targetPath() const
+{
+    // A settings file kept as a link to another file (in a folder of dotfiles, say) stays a
+    // link: the file it leads to is the one replaced.
+    const QByteArray path = QFile::encodeName(m_path);
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return path;
+    const QByteArray target(real);
+    std::free(real);
+    return target;
+}
+
+void ProfileFile::removeAbandonedCopies() const
+{
+    // Copies "quillset.ini.XXXXXX" of a save that was killed before its rename. Only a save
+    // writes them, and saves run under the lock held now: any there is abandoned.
+    const QFileInfo target(QFile::decodeName(targetPath()));
+    const QDir folder = target.absoluteDir();
+    const QString prefix = target.fileName() + u'.';
+    for (const QFileInfo &entry : folder.entryInfoList({prefix + QStringLiteral("??????")},
+                                                       QDir::Files | QDir::Hidden | QDir::System)) {
+        if (entry.isSymLink() || entry.fileName().endsWith(QStringLiteral(".lock")))
+            continue;
+        qCInfo(lcProfile) << "removing an abandoned copy" << entry.filePath();
+        QFile::remove(entry.filePath());
+    }
+}
+
 bool ProfileFile::replace(const QByteArray &data, QString &error) const
 {
-    const QByteArray path = QFile::encodeName(m_path);
+    const QByteArray path = targetPath();
     QByteArray temporary = path + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {

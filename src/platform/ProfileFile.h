@@ -10,8 +10,11 @@
 
 // A settings file of [Section] and Key=Value lines, read and written as the classic profile
 // functions do: section and key names compare without case, values are raw text (trimmed of
-// blanks at both ends, no quoting). A write changes only the lines of the keys it sets (and
-// adds the missing ones); every other byte of the file, whatever its encoding, stays as it was.
+// blanks at both ends, the double quotes around one dropped), a byte-order mark before the
+// first line is passed over. A write changes only the lines of the keys it sets (and adds the
+// missing ones); every other byte of the file, whatever its encoding, stays as it was, and a
+// value with a line break is refused. A settings file that is a symbolic link stays one: the
+// file it leads to is replaced. Copies left by a save that was killed are removed by the next.
 // A write runs under a lock file beside the settings file, reading, changing and replacing it
 // as one step, so two processes never lose each other's saves. The replacement is a temporary
 // file written, flushed to disk and checked before it is renamed over the old one, so a full
@@ -46,6 +49,9 @@ private:
     enum class Load { Missing, Read, Failed };
     Load load(QByteArray &data, QString &error) const;
     bool replace(const QByteArray &data, QString &error) const;
+    // The file a save replaces: the settings file, or the file its link leads to.
+    QByteArray targetPath() const;
+    void removeAbandonedCopies() const;
 
     QString m_path;
 };

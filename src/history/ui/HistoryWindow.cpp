@@ -142,10 +142,9 @@ std::optional<KeptRun> HistoryWindow::load(qint64 id)
     });
     m_loading = false;
     if (!run)
-        Messages::current().errorBox(error.isEmpty()
-                                         ? QStringLiteral("Run %1 is no longer kept.").arg(id)
-                                         : QStringLiteral("Unable to read run %1: ").arg(id) +
-                                               error);
+        Messages::current().errorBox(
+            error.isEmpty() ? QStringLiteral("Run %1 is no longer kept.").arg(id)
+                            : QStringLiteral("Unable to read run %1: ").arg(id) + error);
     return run;
 }
 

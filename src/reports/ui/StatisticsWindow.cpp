@@ -26,8 +26,8 @@
 #include "reports/RunPages.h"
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
-#include "widgets/PageExporter.h"
 #include "widgets/OffThread.h"
+#include "widgets/PageExporter.h"
 #include "widgets/Picklist.h"
 #include "widgets/ReportGrid.h"
 
