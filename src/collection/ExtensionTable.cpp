@@ -45,61 +45,82 @@ bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayVi
     return true;
 }
 
+ExtensionRow &ExtensionTable::rowOf(QByteArrayView key)
+{
+    const std::string_view name(key.data(), size_t(key.size()));
+    if (const auto found = m_index.find(name); found != m_index.end())
+        return m_rows[found->second];
+    m_index.emplace(std::string(name), m_rows.size());
+    m_rows.push_back(ExtensionRow{key.toByteArray(), 0, 0});
+    m_sorted = m_rows.size() == 1;
+    return m_rows.back();
+}
+
 bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
 {
     KeyBuffer buffer;
     QByteArrayView key;
     if (!makeKey(ext, buffer, key, m_anyLength))
         return false;
-
-    const auto position = std::lower_bound(
-        m_rows.begin(), m_rows.end(), key,
-        [](const ExtensionRow &row, QByteArrayView k) { return keyLess(row.key, k); });
-    if (position != m_rows.end() && QByteArrayView(position->key) == key) {
-        if (!registerOnly) {
-            position->files += 1;
-            position->bytes += size;
-        }
-        return true;
+    ExtensionRow &row = rowOf(key);
+    if (!registerOnly) {
+        row.files += 1;
+        row.bytes += size;
     }
-    m_rows.insert(position,
-                  ExtensionRow{key.toByteArray(), registerOnly ? 0 : 1, registerOnly ? 0 : size});
     return true;
 }
 
 void ExtensionTable::merge(const ExtensionTable &other)
 {
-    std::vector<ExtensionRow> merged;
-    merged.reserve(m_rows.size() + other.m_rows.size());
-    auto mine = m_rows.begin();
     for (const ExtensionRow &theirs : other.m_rows) {
-        while (mine != m_rows.end() && keyLess(mine->key, theirs.key))
-            merged.push_back(std::move(*mine++));
-        if (mine != m_rows.end() && mine->key == theirs.key) {
-            merged.push_back(std::move(*mine++));
-            merged.back().files += theirs.files;
-            merged.back().bytes += theirs.bytes;
-        } else {
-            merged.push_back(theirs);
-        }
+        ExtensionRow &mine = rowOf(theirs.key);
+        mine.files += theirs.files;
+        mine.bytes += theirs.bytes;
     }
-    std::move(mine, m_rows.end(), std::back_inserter(merged));
-    m_rows = std::move(merged);
 }
 
 int ExtensionTable::findType(QByteArrayView key) const
 {
-    int low = 0;
-    int high = rowCount() - 1;
-    while (low <= high) {
-        const int mid = (low + high) / 2;
-        const QByteArrayView midKey(m_rows[size_t(mid)].key);
-        if (midKey == key)
-            return mid;
-        if (keyLess(key, midKey))
-            high = mid - 1;
-        else
-            low = mid + 1;
-    }
-    return -1;
+    sortRows();
+    const auto found = m_index.find(std::string_view(key.data(), size_t(key.size())));
+    return found == m_index.end() ? -1 : int(found->second);
+}
+
+const std::vector<ExtensionRow> &ExtensionTable::rows() const
+{
+    sortRows();
+    return m_rows;
+}
+
+void ExtensionTable::clear()
+{
+    m_rows.clear();
+    m_index.clear();
+    m_sorted = true;
+}
+
+bool ExtensionTable::restore(std::vector<ExtensionRow> rows)
+{
+    clear();
+    m_rows = std::move(rows);
+    m_sorted = false;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (!m_index.emplace(m_rows[i].key.toStdString(), i).second) {
+            clear();
+            return false;
+        }
+    return true;
+}
+
+void ExtensionTable::sortRows() const
+{
+    if (m_sorted)
+        return;
+    std::sort(m_rows.begin(), m_rows.end(), [](const ExtensionRow &a, const ExtensionRow &b) {
+        return keyLess(a.key, b.key);
+    });
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        m_index.find(std::string_view(m_rows[i].key.constData(), size_t(m_rows[i].key.size())))
+            ->second = i;
+    m_sorted = true;
 }

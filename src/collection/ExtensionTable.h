@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // One row of the extension table: the upper-case extension (dot included, empty for names
@@ -20,6 +23,9 @@ struct ExtensionRow {
 
 // The statistics by extension, one row per key, in ascending byte order of the key: the order
 // the Types listing is sorted into after each drive (ASCII letters compared upper-cased).
+// Files are counted through a hash of the keys, and the rows sorted once when they are next
+// read, so a run over any number of distinct extensions costs time in proportion to its files.
+// A table belongs to one thread at a time (reading it may sort it).
 class ExtensionTable {
 public:
     // Keys of more than this many characters (dot included) never enter the table.
@@ -43,13 +49,24 @@ public:
     int findType(QByteArrayView key) const;
 
     int rowCount() const { return int(m_rows.size()); }
-    const ExtensionRow &row(int index) const { return m_rows[size_t(index)]; }
-    const std::vector<ExtensionRow> &rows() const { return m_rows; }
-    void clear() { m_rows.clear(); }
-    // Puts back rows a table gave before (rows()), in their order.
-    void restore(std::vector<ExtensionRow> rows) { m_rows = std::move(rows); }
+    const ExtensionRow &row(int index) const { return rows()[size_t(index)]; }
+    const std::vector<ExtensionRow> &rows() const;
+    void clear();
+    // Puts back rows a table gave before (rows()); a key given twice is refused (false, the
+    // table then empty).
+    bool restore(std::vector<ExtensionRow> rows);
 
 private:
-    std::vector<ExtensionRow> m_rows;
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    // The row of key, made (empty) when it is missing.
+    ExtensionRow &rowOf(QByteArrayView key);
+    void sortRows() const;
+
+    mutable std::vector<ExtensionRow> m_rows;
+    mutable std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> m_index;
+    mutable bool m_sorted = true;
     bool m_anyLength = false;
 };

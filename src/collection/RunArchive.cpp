@@ -320,8 +320,8 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     transferFigures(in, stats);
     stats.setOptions(options);
     stats.setToday(today);
-    stats.lbTypes.restore(std::move(rows));
-    bool done = in.ok() && plausibleFigures(stats) && readLists(in, lists);
+    const bool uniqueTypes = stats.lbTypes.restore(std::move(rows));
+    bool done = in.ok() && uniqueTypes && plausibleFigures(stats) && readLists(in, lists);
     if (done && version >= 2) {
         qint64 count = 0;
         quint32 kept = 0;

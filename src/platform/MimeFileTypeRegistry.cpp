@@ -35,8 +35,24 @@ QStringList MimeFileTypeRegistry::typeNames(const QString &extensionKey) const
     return names;
 }
 
+bool MimeFileTypeRegistry::isKnownSuffix(const QString &suffix) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_suffixes.isEmpty()) {
+        const QMimeDatabase database;
+        for (const QMimeType &type : database.allMimeTypes())
+            for (const QString &known : type.suffixes())
+                m_suffixes.insert(known.toLower());
+    }
+    return m_suffixes.contains(suffix.toLower());
+}
+
 QStringList MimeFileTypeRegistry::lookUpTypeNames(const QString &extensionKey) const
 {
+    // Asking the database matches every glob pattern it has against the name: a suffix no
+    // type owns is known to have none at once, however many distinct ones a run meets.
+    if (!isKnownSuffix(extensionKey.mid(1)))
+        return {};
     // The database answers for whole names; only a type that owns the suffix itself counts,
     // not one that merely matches the made-up name. Its globs are case-sensitive where types
     // differ only by case (*.c, *.C); the registry's keys ignore case, so the lower-case form

@@ -3,6 +3,7 @@
 #include "FileTypeRegistry.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <mutex>
 
@@ -19,6 +20,8 @@ public:
 
 private:
     QStringList lookUpTypeNames(const QString &extensionKey) const;
+    // Some type of the database owns the suffix (without its dot), in any case.
+    bool isKnownSuffix(const QString &suffix) const;
 
     // Answers already given: a run of thousands of extensions asks for each several times
     // (listing, pies, kept run), and the database's glob search is slow. The database is read
@@ -26,4 +29,5 @@ private:
     mutable std::mutex m_mutex;
     mutable QHash<QString, QStringList> m_typeNames;
     mutable QHash<QString, QString> m_comments;
+    mutable QSet<QString> m_suffixes; // every suffix the database knows, lower case
 };
