@@ -1,11 +1,14 @@
+#include "cli/JsonWriter.h"
 #include "collection/CollectionRun.h"
 #include "collection/DirectoryWalker.h"
 #include "collection/RunArchive.h"
+#include "common/FileNameText.h"
 #include "drives/ui/whichdrv.h"
 #include "history/ui/ComparisonWindow.h"
 #include "history/ui/HistoryWindow.h"
 #include "platform/ProfileFile.h"
 #include "reports/CsvWriter.h"
+#include "reports/FileListPages.h"
 #include "reports/ui/AttributePage.h"
 #include "reports/ui/CombinedPage.h"
 #include "reports/ui/DatePage.h"
@@ -39,6 +42,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -77,6 +81,34 @@ void setModified(const QByteArray &path, int daysAgo)
         QDateTime(QDate::currentDate().addDays(-daysAgo), QTime(12, 0)).toSecsSinceEpoch();
     const timespec times[2] = {{time_t(when), 0}, {time_t(when), 0}};
     QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+}
+
+// The bytes a JSON string literal stands for, with \udcXX as the byte XX (how the report keeps
+// bytes that are not UTF-8).
+QByteArray jsonStringBytes(const QString &literal)
+{
+    QByteArray bytes;
+    for (qsizetype i = 1; i + 1 < literal.size(); ++i) {
+        if (literal[i] != u'\\') {
+            bytes += QString(literal[i]).toUtf8();
+            continue;
+        }
+        const QChar kind = literal[++i];
+        if (kind == u'u') {
+            const uint code = literal.mid(i + 1, 4).toUInt(nullptr, 16);
+            i += 4;
+            bytes += code >= 0xDC80 && code <= 0xDCFF ? QByteArray(1, char(code & 0xFF))
+                                                      : QString(QChar(char16_t(code))).toUtf8();
+        } else {
+            const char escaped[] = {'n', '\n', 't', '\t', 'r', '\r', 'b', '\b', 'f', '\f'};
+            char byte = char(kind.unicode());
+            for (size_t k = 0; k < sizeof escaped; k += 2)
+                if (escaped[k] == byte)
+                    byte = escaped[k + 1];
+            bytes += byte;
+        }
+    }
+    return bytes;
 }
 
 } // namespace
@@ -183,7 +215,10 @@ private Q_SLOTS:
         QTest::newRow("plain") << "Word document" << QByteArray("Word document");
         QTest::newRow("comma") << "a,b" << QByteArray("\"a,b\"");
         QTest::newRow("quote") << "say \"hi\"" << QByteArray("\"say \"\"hi\"\"\"");
-        QTest::newRow("line break") << "two\nlines" << QByteArray("\"two\nlines\"");
+        // Names from the disk may hold anything: no control character reaches the file raw.
+        QTest::newRow("line break") << "two\nlines" << QByteArray("two\\x0alines");
+        QTest::newRow("leading tab") << "\tx" << QByteArray("'\\x09x");
+        QTest::newRow("direction mark") << "evil\u202etxt.exe" << QByteArray("evil\\u202etxt.exe");
         for (const char *formula : {"=1+2", "+1", "-x", "@SUM(A1)"})
             QTest::newRow(formula) << QString::fromLatin1(formula) << "'" + QByteArray(formula);
         QTest::newRow("formula with comma") << "=A1,B1" << QByteArray("\"'=A1,B1\"");
@@ -193,6 +228,69 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QByteArray, field);
         QCOMPARE(CsvWriter::field(text), field);
+    }
+
+    // Names are the file system's bytes and anybody's: every writer shows each kind of name
+    // with nothing hidden in it and nothing that steers a terminal or a spreadsheet, and each
+    // output reads back to the same bytes.
+    void everyWriterKeepsEveryName_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("quote") << QByteArray("say \"hi\".txt");
+        QTest::newRow("backslash") << QByteArray("a\\x41b.txt");
+        QTest::newRow("control") << QByteArray("a.\x1b[8m");
+        QTest::newRow("line break") << QByteArray("two\nlines.txt");
+        QTest::newRow("direction") << QByteArray("evil\xe2\x80\xaetxt.exe");
+        QTest::newRow("not UTF-8") << QByteArray("bad\xffname.\xfe");
+        QTest::newRow("formula") << QByteArray("=cmd|' /C calc'!A0");
+    }
+    void everyWriterKeepsEveryName()
+    {
+        QFETCH(QByteArray, name);
+        auto shownRaw = [](const QString &text) {
+            return std::any_of(text.begin(), text.end(),
+                               [](QChar c) { return isHiddenControl(c.unicode()); });
+        };
+        // Text: a table's cell.
+        TextTable table;
+        table.rows = {{printableFileName(name)}};
+        const QString text = table.toPlainText();
+        QVERIFY(!shownRaw(text.trimmed()));
+        QCOMPARE(fileNameOfPrintable(text.trimmed()), name);
+        // CSV: the same cell, unquoted and its formula guard taken off.
+        // (The heading row, empty here, comes first.)
+        QString field =
+            QString::fromUtf8(CsvWriter::fromTable(table)).split(QStringLiteral("\r\n"))[1];
+        QVERIFY(!shownRaw(field));
+        if (field.startsWith(u'"'))
+            field = field.mid(1).chopped(1).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (field.startsWith(u'\'') && !name.startsWith('\''))
+            field.remove(0, 1);
+        QCOMPARE(fileNameOfPrintable(field), name);
+        // JSON: a file name member, decoded as a reader of the format would.
+        JsonWriter json;
+        json.fileName(name);
+        QVERIFY(!shownRaw(json.text()));
+        QCOMPARE(jsonStringBytes(json.text()), name);
+        // The window's listing and the clipboard.
+        StatAccumulators stats;
+        FileLists lists;
+        lists.setLimit(5);
+        const quint32 folder = lists.folders().add(FolderRecords::noParent, "/srv/odd");
+        FileRows rows;
+        const DirEntry entry = testEntry(name, 10);
+        QVERIFY(stats.crunchNumbers(QString(), entry, &rows));
+        lists.offer(rows, entry, folder);
+        FilesWindow window(FileListPages::sizesRow(stats, rows.sizeBand), lists);
+        const QString cell = window.listing->model()->index(0, FilesWindow::Name).data().toString();
+        QVERIFY(!shownRaw(cell));
+        QCOMPARE(fileNameOfPrintable(cell), name);
+        window.listing->setCurrentIndex(window.listing->model()->index(0, 0));
+        window.btCopyPath->click();
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(fileNameOfPrintable(copied->text()), "/srv/odd/" + name);
+        QCOMPARE(QByteArray::fromPercentEncoding(copied->urls().value(0).toEncoded()),
+                 "file:///srv/odd/" + name);
     }
 
     void folderTargetWithOptions()

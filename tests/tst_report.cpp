@@ -877,6 +877,25 @@ private Q_SLOTS:
         QVERIFY(result.err.contains(QStringLiteral("--help")));
     }
 
+    // Extensions that are not UTF-8 keep their bytes: three rows, not one row thrice.
+    void extensionsThatAreNotUtf8StayApart()
+    {
+        for (const char *name : {"a.\xff", "b.\xfe", "c.\xc3"})
+            m_tree->file(name, 1);
+        const Result json = report({"--format", "json", "--no-progress", "c:"});
+        QStringList keys;
+        for (const QJsonValue &row : json.json()["extensions"].toArray())
+            keys.append(row["ext"].toString());
+        QCOMPARE(keys.filter(QStringLiteral("\ufffd")).size(), 0);
+        QVERIFY2(json.out.contains(QStringLiteral("\".\\udcff\"")) &&
+                     json.out.contains(QStringLiteral("\".\\udcfe\"")) &&
+                     json.out.contains(QStringLiteral("\".\\udcc3\"")),
+                 qPrintable(json.out.left(400)));
+        const Result text = report({"--no-progress", "c:"});
+        for (const char *label : {".\\xff", ".\\xfe", ".\\xc3"})
+            QVERIFY2(text.out.contains(QLatin1StringView(label)), label);
+    }
+
     void targetThatCannotBeEntered()
     {
         RecordingMessages messages;

@@ -26,7 +26,9 @@ void appendEscaped(QString &out, QStringView text)
             out += QStringLiteral("\\r");
             break;
         default:
-            if (c.unicode() < 0x20)
+            // Controls and the marks that turn the direction of text are written as escapes:
+            // the same string to a reader, nothing hidden to an eye.
+            if (isHiddenControl(c.unicode()))
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
             else
                 out += c;

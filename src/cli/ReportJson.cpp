@@ -76,7 +76,8 @@ public:
         m_json.beginArray();
         for (const ExtensionRow &row : m_stats.lbTypes.rows()) {
             m_json.beginObject();
-            m_json.member(QStringLiteral("ext"), QString::fromLocal8Bit(row.key));
+            m_json.key(QStringLiteral("ext"));
+            m_json.fileName(row.key);
             filesAndBytes(double(row.files), double(row.bytes));
             files(FileListPages::typesRow(m_stats, row.key));
             m_json.endObject();

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // Length of the valid UTF-8 sequence at the start of bytes, or 0.
@@ -58,25 +60,99 @@ void decodeFileName(QByteArrayView name, const std::function<void(QStringView)> 
     flush();
 }
 
+bool isHiddenControl(char32_t code)
+{
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E ||
+           code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+
+namespace {
+
+void appendPrintable(QString &out, QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F)
+            out += QStringLiteral("\\x%1").arg(uint(code), 2, 16, QLatin1Char('0'));
+        else if (isHiddenControl(code))
+            out += QStringLiteral("\\u%1").arg(uint(code), 4, 16, QLatin1Char('0'));
+        else if (code == u'\\')
+            out += QStringLiteral("\\\\");
+        else
+            out += c;
+    }
+}
+
+} // namespace
+
 QString printableFileName(QByteArrayView name)
 {
     QString out;
-    auto escaped = [&out](uint code) {
-        out += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
-    };
     decodeFileName(
-        name,
-        [&](QStringView text) {
-            for (const QChar c : text) {
-                const char16_t code = c.unicode();
-                if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0))
-                    escaped(code);
-                else if (code == u'\\')
-                    out += QStringLiteral("\\\\");
-                else
-                    out += c;
-            }
-        },
-        escaped);
+        name, [&](QStringView text) { appendPrintable(out, text); },
+        [&](uchar byte) {
+            out += QStringLiteral("\\x%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
+        });
     return out;
+}
+
+QString withoutHiddenControls(const QString &text)
+{
+    if (std::none_of(text.begin(), text.end(),
+                     [](QChar c) { return isHiddenControl(c.unicode()); }))
+        return text;
+    QString out;
+    for (const QChar c : text) {
+        if (isHiddenControl(c.unicode()))
+            appendPrintable(out, QStringView(&c, 1));
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString printableText(QStringView text)
+{
+    QString out;
+    appendPrintable(out, text);
+    return out;
+}
+
+QByteArray fileNameOfPrintable(QStringView printable)
+{
+    QByteArray bytes;
+    auto hex = [&](qsizetype at, qsizetype digits, uint &value) {
+        if (at + digits > printable.size())
+            return false;
+        bool ok = false;
+        value = printable.sliced(at, digits).toUInt(&ok, 16);
+        return ok;
+    };
+    for (qsizetype i = 0; i < printable.size(); ++i) {
+        uint value = 0;
+        if (printable[i] == u'\\' && i + 1 < printable.size()) {
+            const QChar kind = printable[i + 1];
+            if (kind == u'\\') {
+                bytes += '\\';
+                ++i;
+                continue;
+            }
+            if (kind == u'x' && hex(i + 2, 2, value)) {
+                bytes += char(value);
+                i += 3;
+                continue;
+            }
+            if (kind == u'u' && hex(i + 2, 4, value)) {
+                bytes += QString(QChar(char16_t(value))).toUtf8();
+                i += 5;
+                continue;
+            }
+        }
+        // A character on its own, or a pair of surrogates as one.
+        const qsizetype length = printable[i].isHighSurrogate() && i + 1 < printable.size() ? 2 : 1;
+        bytes += printable.sliced(i, length).toUtf8();
+        i += length - 1;
+    }
+    return bytes;
 }

@@ -12,6 +12,19 @@
 void decodeFileName(QByteArrayView name, const std::function<void(QStringView)> &text,
                     const std::function<void(uchar)> &invalidByte);
 
-// The name for a terminal or a text file: control characters and bytes that are not UTF-8
-// written as \xNN (a backslash as \\), so no escape sequence reaches a terminal.
+// The name for a terminal, a text file or a window: control characters below 0x80 and bytes
+// that are not UTF-8 written as \xNN, other control characters and the marks that turn the
+// direction of text (so that "evil\u202Etxt.exe" cannot pass for "evilexe.txt") as \uNNNN, a
+// backslash as \\. No escape sequence reaches a terminal, nothing is hidden, and
+// fileNameOfPrintable gives every byte back.
 QString printableFileName(QByteArrayView name);
+// The same for a text that is already characters (a label, a mount point).
+QString printableText(QStringView text);
+// text with every hidden control written as printableFileName writes it, everything else (a
+// backslash included) left as it is: the last guard of a writer whose cells are mostly its own.
+QString withoutHiddenControls(const QString &text);
+// The bytes of a name printableFileName wrote.
+QByteArray fileNameOfPrintable(QStringView printable);
+// Characters that must never reach a terminal or a listing as they are: controls, and the
+// marks that turn the direction of text.
+bool isHiddenControl(char32_t code);

@@ -1,5 +1,7 @@
 #include "DriveServices.h"
 
+#include "common/FileNameText.h"
+
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
 #include "platform/LinuxVolumes.h"
@@ -28,12 +30,13 @@ QString entryOf(const DriveInfo &drive)
         return letter;
     case dtRemote:
         if (!drive.connection.isEmpty())
-            return letter + u' ' + drive.connection.toLower();
+            return letter + u' ' + withoutHiddenControls(drive.connection.toLower());
         [[fallthrough]];
     case dtFixed:
     case dtCdRom:
     case dtRamDisk:
-        return letter + QStringLiteral(" [") + drive.label.toLower() + u']';
+        // Labels and mount points are anybody's text: shown with nothing hidden in them.
+        return letter + QStringLiteral(" [") + withoutHiddenControls(drive.label.toLower()) + u']';
     default:
         return QString();
     }

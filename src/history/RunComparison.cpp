@@ -5,6 +5,7 @@
 #include "collection/RunArchive.h"
 #include "collection/StatAccumulators.h"
 #include "collection/UnreadableFolders.h"
+#include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "reports/ReportPage.h"
 
@@ -41,7 +42,7 @@ PageRows rowsOfFigures(const StatAccumulators &stats)
     PageRows pages;
     Rows types;
     for (const ExtensionRow &row : stats.lbTypes.rows())
-        types.append({QString::fromLocal8Bit(row.key), Figures{row.files, row.bytes}});
+        types.append({printableFileName(row.key), Figures{row.files, row.bytes}});
     pages.append(types);
     Rows sizes;
     for (int band = ReportPage::sizeBandCount; band >= 1; --band)

@@ -1,5 +1,6 @@
 #include "CsvWriter.h"
 
+#include "common/FileNameText.h"
 #include "common/RegionalSettings.h"
 
 #include <optional>
@@ -46,8 +47,10 @@ QByteArray row(const QStringList &cells, const QList<bool> &figures)
 
 QByteArray CsvWriter::field(const QString &text)
 {
-    QString value = text;
-    if (!value.isEmpty() && QStringLiteral("=+-@").contains(value[0]))
+    QString value = withoutHiddenControls(text);
+    // A cell a spreadsheet would take for a formula (or a cell it would shift by a leading
+    // tab or carriage return) is kept as text.
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text[0]))
         value.prepend(u'\'');
     const bool quoted = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
                         value.contains(u'\r');

@@ -29,7 +29,7 @@ ListedRow FileListPages::typesRow(const StatAccumulators &stats, const QByteArra
     const int index = stats.findType(key);
     const qint64 files = index >= 0 ? stats.lbTypes.row(index).files : 0;
     return {ReportPage::title(ReportPage::Types),
-            key.isEmpty() ? QStringLiteral("(no extension)") : QString::fromUtf8(key),
+            key.isEmpty() ? QStringLiteral("(no extension)") : printableFileName(key),
             ListRow{ListRow::Extension, 0, key}, files};
 }
 

@@ -6,6 +6,7 @@
 #include "ReportPage.h"
 
 #include "collection/StatAccumulators.h"
+#include "common/FileNameText.h"
 #include "common/NumberPattern.h"
 #include "common/RegionalSettings.h"
 #include "common/ScratchGrid.h"
@@ -72,7 +73,8 @@ void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
         grid.setCell(c, 0, headings[c]);
     for (int i = 0; i < stats.lbTypes.rowCount(); ++i) {
         const ExtensionRow &row = stats.lbTypes.row(i);
-        const QString extension = QString::fromLocal8Bit(row.key);
+        // The key is the file system's bytes: shown with every byte, nothing hidden.
+        const QString extension = printableFileName(row.key);
         grid.setCell(0, i + 1, extension);
         grid.setCell(1, i + 1, described.value(row.key, fileTypeDescription(extension)));
         grid.setCell(2, i + 1, intToGrouped(row.bytes));

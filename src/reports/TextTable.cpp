@@ -1,5 +1,7 @@
 #include "TextTable.h"
 
+#include "common/FileNameText.h"
+
 #include <algorithm>
 
 QString TextTable::toPlainText() const
@@ -13,12 +15,13 @@ QString TextTable::toPlainText() const
         if (widths.size() < row.size())
             widths.resize(row.size(), 0);
         for (qsizetype c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], row[c].size());
+            widths[c] = std::max(widths[c], withoutHiddenControls(row[c]).size());
     }
     auto line = [&](const QStringList &row) {
         QString text;
         for (qsizetype c = 0; c < widths.size(); ++c) {
-            const QString cell = row.value(c);
+            // Cells hold names and labels from the disk: nothing in them steers a terminal.
+            const QString cell = withoutHiddenControls(row.value(c));
             if (c > 0)
                 text += QStringLiteral("  ");
             const bool right = rightAligned.value(c, false);
@@ -31,7 +34,7 @@ QString TextTable::toPlainText() const
 
     QString text;
     if (!title.isEmpty())
-        text += title + u'\n' + QString(title.size(), u'=') + u'\n';
+        text += withoutHiddenControls(title) + u'\n' + QString(title.size(), u'=') + u'\n';
     if (!headings.isEmpty()) {
         text += line(headings);
         qsizetype ruleWidth = 0;

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -223,5 +224,10 @@ void FilesWindow::copyPath()
     QByteArray path = pathAt(current.row());
     if (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
-    QApplication::clipboard()->setText(QFile::decodeName(path));
+    // The real bytes as a file address, for programs that take one; as text, the name as
+    // the listing shows it, every byte kept and nothing hidden.
+    auto *copied = new QMimeData;
+    copied->setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+    copied->setText(printableFileName(path));
+    QApplication::clipboard()->setMimeData(copied);
 }

@@ -1,5 +1,7 @@
 #include "TypesPage.h"
 
+#include "common/FileNameText.h"
+
 #include "collection/StatAccumulators.h"
 #include "collection/StatusText.h"
 #include "common/Sortgrid.h"
@@ -87,7 +89,8 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     // sorts and "Show files".
     gridTypes->setRowsActivatable(true);
     const auto showRow = [this](int row) {
-        Q_EMIT showFiles(ListRow{ListRow::Extension, 0, gridTypes->cell(0, row).toLocal8Bit()});
+        Q_EMIT showFiles(
+            ListRow{ListRow::Extension, 0, fileNameOfPrintable(gridTypes->cell(0, row))});
     };
     connect(gridTypes, &ReportGrid::rowActivated, this, showRow);
     connect(gridTypes, &QWidget::customContextMenuRequested, this,
@@ -207,7 +210,7 @@ void TypesPage::rgTypesClick()
         const double value = CellValue(gridTypes->cell(column, r));
         if (value > 0) {
             pie.add(value, gridTypes->cell(1, r), QColor::fromRgb(m_colours.color(r)));
-            m_pieKeys.append(gridTypes->cell(0, r).toLocal8Bit());
+            m_pieKeys.append(fileNameOfPrintable(gridTypes->cell(0, r)));
         }
     }
     chartPie->update();
