@@ -45,8 +45,24 @@ QString quoted(const QString &text)
 
 } // namespace
 
+void JsonWriter::flush()
+{
+    if (m_sink && !m_text.isEmpty()) {
+        m_sink(m_text);
+        m_text.clear();
+    }
+}
+
+void JsonWriter::spill()
+{
+    // In pieces of some tens of kilobytes: few writes, little memory.
+    if (m_sink && m_text.size() >= 32768)
+        flush();
+}
+
 void JsonWriter::beforeValue()
 {
+    spill();
     if (m_afterKey) {
         m_afterKey = false;
         return;

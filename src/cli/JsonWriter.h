@@ -3,9 +3,17 @@
 #include <QList>
 #include <QString>
 
-// Writes JSON text with the members in the order they are written.
+#include <functional>
+
+// Writes JSON text with the members in the order they are written. With a sink, the text goes
+// to it in pieces as it is written, so that a document of any size takes little memory.
 class JsonWriter {
 public:
+    JsonWriter() = default;
+    explicit JsonWriter(std::function<void(const QString &)> sink) : m_sink(std::move(sink)) {}
+    // Hands what is written so far to the sink.
+    void flush();
+
     void beginObject();
     void endObject();
     void beginArray();
@@ -28,11 +36,14 @@ public:
     void member(const QString &name, qint64 number) { member(name, double(number)); }
     void member(const QString &name, int number) { member(name, double(number)); }
 
+    // What is written and not yet handed to a sink.
     QString text() const { return m_text; }
 
 private:
     void beforeValue();
+    void spill();
 
+    std::function<void(const QString &)> m_sink;
     QString m_text;
     QList<bool> m_firstInContainer;
     bool m_afterKey = false;

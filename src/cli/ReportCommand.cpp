@@ -303,7 +303,7 @@ int ReportCommand::collect(const Request &request)
     if (against)
         printComparison(*against, run, request.format);
     else if (request.format == Format::Json)
-        write(ReportJson::run(run, request.types));
+        ReportJson::run(run, request.types, [this](const QString &text) { write(text); });
     else
         printPages(run, request.format);
     std::fflush(m_out);

@@ -205,11 +205,12 @@ void strings(JsonWriter &json, const QString &name, const QStringList &values)
 
 } // namespace
 
-QString ReportJson::run(const CollectionRun &run, const QStringList &types)
+void ReportJson::run(const CollectionRun &run, const QStringList &types,
+                     const std::function<void(const QString &)> &out)
 {
     const StatAccumulators &stats = run.stats();
     const CollectionOptions &options = stats.options();
-    JsonWriter json;
+    JsonWriter json(out);
     RunWriter writer(run, json);
     json.beginObject();
     strings(json, QStringLiteral("targets"), RunTarget::namesOf(run.targets()));
@@ -244,7 +245,8 @@ QString ReportJson::run(const CollectionRun &run, const QStringList &types)
     writer.overhang();
     writer.largestFolders();
     json.endObject();
-    return json.text() + u'\n';
+    json.flush();
+    out(QStringLiteral("\n"));
 }
 
 QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &pages,

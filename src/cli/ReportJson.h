@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class CollectionRun;
 struct KeptRun;
 struct PageChange;
@@ -12,8 +14,10 @@ struct PageChange;
 // object names its figures once here, from the core's list of pages and rows.
 namespace ReportJson {
 
-// types: the extensions of --include or --exclude, as given.
-QString run(const CollectionRun &run, const QStringList &types);
+// The JSON goes to out in pieces as it is written. types: the extensions of --include or
+// --exclude, as given.
+void run(const CollectionRun &run, const QStringList &types,
+         const std::function<void(const QString &)> &out);
 QString comparison(const KeptRun &against, const QList<PageChange> &pages,
                    const QStringList &differences);
 QString history(const QList<KeptRun> &runs);

@@ -123,7 +123,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     if (std::optional<QString> folder = pool.takeStatus())
         m_stats.showStatus(*folder);
     for (const auto &worker : m_workers) {
-        m_stats.merge(worker->stats);
+        m_stats.merge(std::move(worker->stats));
         m_unreadable.merge(worker->unreadable);
         if (lists)
             lists->merge(worker->lists);

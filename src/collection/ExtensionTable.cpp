@@ -79,6 +79,18 @@ void ExtensionTable::merge(const ExtensionTable &other)
     }
 }
 
+void ExtensionTable::merge(ExtensionTable &&other)
+{
+    if (!m_rows.empty()) {
+        merge(other);
+        return;
+    }
+    m_rows = std::move(other.m_rows);
+    m_index = std::move(other.m_index);
+    m_sorted = other.m_sorted;
+    other.clear();
+}
+
 int ExtensionTable::findType(QByteArrayView key) const
 {
     sortRows();

@@ -45,6 +45,8 @@ public:
     bool insertType(QByteArrayView ext, qint64 size, bool registerOnly);
     // Adds the files and bytes of every row of other, making the rows this table lacks.
     void merge(const ExtensionTable &other);
+    // The same, taking other's rows where this table has none.
+    void merge(ExtensionTable &&other);
     // Row index of an upper-case key, or -1.
     int findType(QByteArrayView key) const;
 

@@ -74,13 +74,24 @@ void StatAccumulators::showStatus(const QString &dirText) const
         m_statusObserver(m_statusPrefix + dirText);
 }
 
+void StatAccumulators::merge(StatAccumulators &&other)
+{
+    lbTypes.merge(std::move(other.lbTypes));
+    addFigures(other);
+}
+
 void StatAccumulators::merge(const StatAccumulators &other)
+{
+    lbTypes.merge(other.lbTypes);
+    addFigures(other);
+}
+
+void StatAccumulators::addFigures(const StatAccumulators &other)
 {
     auto add = [](auto &sums, const auto &more) {
         for (size_t i = 0; i < sums.size(); ++i)
             sums[i] += more[i];
     };
-    lbTypes.merge(other.lbTypes);
     add(sizeCount, other.sizeCount);
     add(sizeBytes, other.sizeBytes);
     add(accessedAgeCount, other.accessedAgeCount);

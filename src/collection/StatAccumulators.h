@@ -47,6 +47,9 @@ public:
     void showStatus(const QString &dirText) const;
     // Adds every table and counter of other, a part of the same run (same options and day).
     void merge(const StatAccumulators &other);
+    // The same, taking other's extension rows where this run has none yet (other is left
+    // without them).
+    void merge(StatAccumulators &&other);
 
     void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
     int findType(QByteArrayView key) const;
@@ -132,6 +135,8 @@ public:
     qint64 unlistedBytes = 0;
 
 private:
+    // Every table but the extension rows, and every counter.
+    void addFigures(const StatAccumulators &other);
     std::array<const AgeBands *, 2> ageTables(int stamp) const;
     // Whole days between the run's day and time, either way.
     qint64 daysSince(const CivilDateTime &time) const;
