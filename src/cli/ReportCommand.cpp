@@ -446,29 +446,33 @@ void ReportCommand::printPages(const CollectionRun &run, Format format)
 {
     const QList<TextTable> pages =
         RunPages::tables(m_stats, m_lists, run.targets(), run.clusterSize(), run.fileSystem());
-    const QList<TextTable> files =
-        m_lists.enabled() ? FileListPages::filesTables(FileListPages::rowsOf(m_stats), m_lists)
-                          : QList<TextTable>();
+    const QList<ListedRow> listedRows =
+        m_lists.enabled() ? FileListPages::rowsOf(m_stats) : QList<ListedRow>();
     // As CSV, one table per page, a blank line apart, the page's name in the first cell of
-    // its heading row.
+    // its heading row. Each table is written as it is made, the lists of files page by page.
     bool first = true;
     auto emitTable = [&](const TextTable &table) {
         if (format == Format::Text) {
-            write(table.toPlainText() + u'\n');
+            table.writePlainText([this](const QString &text) { write(text); });
+            write(QStringLiteral("\n"));
             return;
         }
         TextTable named = table;
         if (!named.headings.isEmpty())
             named.headings.first() = table.title;
-        writeBytes((first ? QByteArray() : QByteArray("\r\n")) + CsvWriter::fromTable(named));
+        if (!first)
+            writeBytes("\r\n");
+        CsvWriter::writeTable(named, [this](const QByteArray &bytes) { writeBytes(bytes); });
         first = false;
     };
     for (const TextTable &page : pages) {
         emitTable(page);
-        const QString listTitle = QStringLiteral("Largest files by ") + page.title;
-        for (const TextTable &list : files)
-            if (list.title == listTitle)
-                emitTable(list);
+        QList<ListedRow> pageRows;
+        for (const ListedRow &row : listedRows)
+            if (row.page == page.title)
+                pageRows.append(row);
+        for (const TextTable &list : FileListPages::filesTables(pageRows, m_lists))
+            emitTable(list);
         if (page.page == ReportPage::Space)
             for (const TextTable &folders : FileListPages::folderTables(m_lists))
                 emitTable(folders);

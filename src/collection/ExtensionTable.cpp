@@ -128,9 +128,8 @@ void ExtensionTable::sortRows() const
 {
     if (m_sorted)
         return;
-    std::sort(m_rows.begin(), m_rows.end(), [](const ExtensionRow &a, const ExtensionRow &b) {
-        return keyLess(a.key, b.key);
-    });
+    std::sort(m_rows.begin(), m_rows.end(),
+              [](const ExtensionRow &a, const ExtensionRow &b) { return keyLess(a.key, b.key); });
     for (size_t i = 0; i < m_rows.size(); ++i)
         m_index.find(std::string_view(m_rows[i].key.constData(), size_t(m_rows[i].key.size())))
             ->second = i;

@@ -62,8 +62,21 @@ QByteArray CsvWriter::field(const QString &text)
 
 QByteArray CsvWriter::fromTable(const TextTable &table)
 {
-    QByteArray text = row(table.headings, {});
-    for (const QStringList &cells : table.rows)
-        text += row(cells, table.rightAligned);
+    QByteArray text;
+    writeTable(table, [&text](const QByteArray &part) { text += part; });
     return text;
+}
+
+void CsvWriter::writeTable(const TextTable &table,
+                           const std::function<void(const QByteArray &)> &out)
+{
+    QByteArray text = row(table.headings, {});
+    for (const QStringList &cells : table.rows) {
+        text += row(cells, table.rightAligned);
+        if (text.size() >= 65536) {
+            out(text);
+            text.clear();
+        }
+    }
+    out(text);
 }

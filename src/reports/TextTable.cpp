@@ -6,6 +6,13 @@
 
 QString TextTable::toPlainText() const
 {
+    QString text;
+    writePlainText([&text](const QString &part) { text += part; });
+    return text;
+}
+
+void TextTable::writePlainText(const std::function<void(const QString &)> &out) const
+{
     QList<QStringList> all;
     if (!headings.isEmpty())
         all.append(headings);
@@ -32,7 +39,15 @@ QString TextTable::toPlainText() const
         return text + u'\n';
     };
 
+    // Written out a few hundred lines at a time: a table of any length takes little more
+    // memory than its rows.
     QString text;
+    auto spill = [&](bool last) {
+        if (last || text.size() >= 32768) {
+            out(text);
+            text.clear();
+        }
+    };
     if (!title.isEmpty())
         text += withoutHiddenControls(title) + u'\n' + QString(title.size(), u'=') + u'\n';
     if (!headings.isEmpty()) {
@@ -42,9 +57,11 @@ QString TextTable::toPlainText() const
             ruleWidth += w;
         text += QString(ruleWidth + 2 * std::max<qsizetype>(widths.size() - 1, 0), u'-') + u'\n';
     }
-    for (const QStringList &row : rows)
+    for (const QStringList &row : rows) {
         text += line(row);
+        spill(false);
+    }
     for (const QString &note : notes)
-        text += note + u'\n';
-    return text;
+        text += withoutHiddenControls(note) + u'\n';
+    spill(true);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A report page as text: a title, a heading row and data rows, with the alignment of each
 // column, and lines of text under the table.
 struct TextTable {
@@ -17,4 +19,6 @@ struct TextTable {
 
     // The table in columns padded with blanks, two blanks apart, a line under the headings.
     QString toPlainText() const;
+    // The same, handed to out in pieces.
+    void writePlainText(const std::function<void(const QString &)> &out) const;
 };
