@@ -806,6 +806,8 @@ private Q_SLOTS:
                                          << QStringList{"--top", "1"} << "Adobe PageMaker document";
         QTest::newRow("nothing kept") << QByteArray("#!/usr/bin/perl\n") << QStringList()
                                       << "Adobe PageMaker document or Perl script";
+        QTest::newRow("empty, kept") << QByteArray() << QStringList{"--top", "1"}
+                                     << "Adobe PageMaker document or Perl script";
     }
     void ambiguousExtensionDecidedByContent()
     {

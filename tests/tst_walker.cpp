@@ -26,6 +26,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -609,6 +610,34 @@ private Q_SLOTS:
         if (result == mountsUnavailable)
             QSKIP("btrfs cannot be mounted here");
         QCOMPARE(result, 0);
+    }
+
+    // Few file descriptors left: fewer workers walk, and each waits for a descriptor rather
+    // than taking a folder for unreadable.
+    void fewDescriptorsLoseNoFolder()
+    {
+        TestTree tree;
+        for (int i = 0; i < 30; ++i) {
+            const QByteArray folder = "f" + QByteArray::number(i);
+            tree.folder(folder);
+            tree.folder(folder + "/deeper");
+            tree.file(folder + "/deeper/a");
+            tree.file(folder + "/b");
+        }
+        int open = 0;
+        for (const QString &entry :
+             QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries))
+            open += entry != u"." && entry != u"..";
+        rlimit before{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &before) == 0);
+        rlimit few = before;
+        few.rlim_cur = rlim_t(open + 7);
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &few) == 0);
+        Walk walk(8);
+        walk.collect({RunTarget::fromFolder(tree.root())});
+        ::setrlimit(RLIMIT_NOFILE, &before);
+        QCOMPARE(walk.stats.filesProcessed, qint64(60));
+        QCOMPARE(walk.collection.unreadable().count(), qint64(0));
     }
 
     // Each target's outcome, with its reason, and no message from the core: the front ends

@@ -11,8 +11,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -74,6 +78,21 @@ void DirectoryWalker::pumpOnce(WalkPool &pool)
         m_pump();
 }
 
+int DirectoryWalker::descriptorsLeft()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<int>::max();
+    int open = 0;
+    if (DIR *fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds))
+            ++open;
+        ::closedir(fds);
+    }
+    // A few are kept for what else the program opens meanwhile (the status, a settings file).
+    return std::max(0, int(std::min<rlim_t>(limit.rlim_cur, 1 << 20)) - open - 4);
+}
+
 DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
                                                      const QString &displayRoot,
                                                      const QString &target)
@@ -100,13 +119,16 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
         root.btrfsMounts =
             MountTable::btrfsMountsOf(LinuxVolumes::systemMounts(), root.mount.mountId);
 
-    WalkPool pool(m_threads, m_abortRequested, m_terminating);
+    // A worker holds up to three folders open at once; no more workers than the descriptors
+    // left allow, so that none waits on another for one.
+    const int workers = std::clamp(descriptorsLeft() / 3, 1, m_threads);
+    WalkPool pool(workers, m_abortRequested, m_terminating);
     if (root.onBtrfs())
         pool.claimSubvolume(root.device);
     m_workers.clear();
     FileLists *lists = m_lists && m_lists->enabled() ? m_lists : nullptr;
     const quint32 rootRecord = lists ? lists->folders().count() : 0;
-    for (int i = 0; i < m_threads; ++i) {
+    for (int i = 0; i < workers; ++i) {
         m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats, lists));
         m_workers.back()->setFileObserver(&m_fileObserver);
     }

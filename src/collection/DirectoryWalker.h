@@ -71,6 +71,8 @@ public:
 
 private:
     void pumpOnce(WalkPool &pool);
+    // The file descriptors this process may still open.
+    static int descriptorsLeft();
 
     StatAccumulators &m_stats;
     const std::atomic<bool> *m_abortRequested = nullptr;

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcWalk, "quillix.walk", QtWarningMsg)
@@ -28,6 +30,19 @@ constexpr quint64 btrfsSubvolumeRoot = 256;
 bool isDotEntry(const char *name)
 {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Opens the folder name of the folder at (AT_FDCWD for a path). Out of descriptors (other
+// workers hold theirs for a moment, or the limit is low), it waits for one rather than taking
+// the folder for unreadable; only after a second of waiting does it give the reason up.
+int openFolder(int at, const char *name, int flags)
+{
+    for (int attempt = 0;; ++attempt) {
+        const int fd = ::openat(at, name, flags);
+        if (fd >= 0 || (errno != EMFILE && errno != ENFILE) || attempt >= 500)
+            return fd;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 bool sameObject(int fd, quint64 device, quint64 inode)
@@ -87,7 +102,7 @@ void WalkWorker::popFrame()
 int WalkWorker::openTask(const WalkTask &task)
 {
     if (task.ancestors.empty()) {
-        const int fd = ::open(m_root.path.constData(), folderFlags);
+        const int fd = openFolder(AT_FDCWD, m_root.path.constData(), folderFlags);
         if (fd >= 0 && sameObject(fd, m_root.device, m_root.inode)) {
             enterFrame(QByteArray(), m_root.device, m_root.inode, m_root.mount,
                        FolderRecords::noParent);
@@ -157,7 +172,7 @@ void WalkWorker::walkTask(const WalkTask &task)
                 break;
             // Back up to the parent, which must still be the folder we came from.
             const Frame &parent = m_stack[m_stack.size() - 2];
-            int parentFd = fd >= 0 ? ::openat(fd, "..", folderFlags) : -1;
+            int parentFd = fd >= 0 ? openFolder(fd, "..", folderFlags) : -1;
             if (parentFd >= 0 && !sameObject(parentFd, parent.device, parent.inode)) {
                 ::close(parentFd);
                 parentFd = -1;
@@ -275,7 +290,7 @@ void WalkWorker::noteUnreadable(QByteArray path, int error)
 int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
                                MountIdentity &mount)
 {
-    const int child = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
+    const int child = openFolder(fd, name.constData(), folderFlags | O_NOFOLLOW);
     if (child < 0) {
         // Gone or replaced since the listing is no failure to read.
         const int error = errno;
@@ -310,7 +325,7 @@ int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &pare
 
 int WalkWorker::reopenFrame(size_t depth)
 {
-    int fd = ::open(m_root.path.constData(), folderFlags);
+    int fd = openFolder(AT_FDCWD, m_root.path.constData(), folderFlags);
     if (fd < 0 || !sameObject(fd, m_stack[0].device, m_stack[0].inode)) {
         if (fd >= 0)
             ::close(fd);
@@ -318,7 +333,7 @@ int WalkWorker::reopenFrame(size_t depth)
     }
     for (size_t level = 1; level <= depth; ++level) {
         const Frame &frame = m_stack[level];
-        const int child = ::openat(fd, frame.name.constData(), folderFlags | O_NOFOLLOW);
+        const int child = openFolder(fd, frame.name.constData(), folderFlags | O_NOFOLLOW);
         ::close(fd);
         if (child < 0)
             return -1;

@@ -161,8 +161,10 @@ QHash<QByteArray, QString> FileListPages::ambiguousTypes(const StatAccumulators 
             continue;
         QString type;
         const std::vector<KeptFile> files = lists.files(ListRow{ListRow::Extension, 0, row.key});
-        if (!files.empty())
-            type = registry.typeOfContent(key, headOf(lists.path(files.front())));
+        // An empty head (an empty file, or one that cannot be read) tells nothing.
+        const QByteArray head = files.empty() ? QByteArray() : headOf(lists.path(files.front()));
+        if (!head.isEmpty())
+            type = registry.typeOfContent(key, head);
         if (!type.isEmpty()) {
             described.insert(row.key, describe(registry, type));
             continue;

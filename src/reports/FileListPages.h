@@ -50,7 +50,8 @@ QString isoDateText(PackedFileDate date);
 QString attributeText(quint32 attributes);
 // The descriptions of the run's extensions that the register leaves open between several
 // types: decided by the first 4 KB of the largest kept file of the extension (read once), or
-// the candidates' descriptions joined with " or " when there is none or it does not tell.
+// the candidates' descriptions joined with " or " when there is none, it is empty or cannot be
+// read, or it does not tell. Reads files: a window calls it off its own thread.
 QHash<QByteArray, QString> ambiguousTypes(const StatAccumulators &stats, const FileLists &lists);
 
 // One table per page: each listed file of each of its rows, with size, modified date and path.

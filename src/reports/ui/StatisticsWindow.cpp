@@ -572,7 +572,10 @@ void TfrmStatistics::rebuildPages(const QString &fileSystem)
         if (!m_overhang->doOverHang(m_stats, m_clusterSize))
             OvcNotebook1->setTabEnabled(Overhang, false);
     }
-    m_types->doFileTypes(m_stats, FileListPages::ambiguousTypes(m_stats, m_lists));
+    // The heads of files decide some types; a file on a hung mount must not freeze the window.
+    const QHash<QByteArray, QString> described =
+        waitOffThread([this] { return FileListPages::ambiguousTypes(m_stats, m_lists); });
+    m_types->doFileTypes(m_stats, described);
     m_sizes->doFileSizes(m_stats);
     m_attributes->doFileAttrs(m_stats);
     for (DatePage *page : m_dates)
