@@ -141,19 +141,31 @@ std::optional<QByteArray> expand(const QByteArray &data)
     const quint32 claimed = qFromBigEndian<quint32>(data.constData());
     if (claimed > quint32(maxExpanded))
         return std::nullopt;
-    QByteArray out(qsizetype(claimed), Qt::Uninitialized);
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
         return std::nullopt;
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + 4));
     stream.avail_in = uInt(data.size() - 4);
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(out.size());
-    const int result = inflate(&stream, Z_FINISH);
+    // Grown as the stream gives more, never past what the block claims: a block that claims
+    // much and holds little takes little.
+    QByteArray out;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        const qsizetype done = qsizetype(stream.total_out);
+        const qsizetype room = std::min<qsizetype>(
+            qsizetype(claimed), std::max<qsizetype>(2 * done, 16 * data.size() + 65536));
+        if (room <= done)
+            break;
+        out.resize(room);
+        stream.next_out = reinterpret_cast<Bytef *>(out.data() + done);
+        stream.avail_out = uInt(room - done);
+        result = inflate(&stream, Z_NO_FLUSH);
+    }
     const bool whole = result == Z_STREAM_END && stream.total_out == claimed;
     inflateEnd(&stream);
     if (!whole)
         return std::nullopt;
+    out.resize(qsizetype(claimed));
     return out;
 }
 

@@ -1,0 +1,50 @@
+// quillix-report's command line: the arguments, separated by NUL bytes. Walks stop at once (the
+// interrupt is raised), so what is fuzzed is reading the command line, resolving targets and
+// writing every kind of output, into /dev/null.
+#include "cli/ReportCommand.h"
+#include "platform/Messages.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class Silent final : public Messages {
+public:
+    void beep() override {}
+    void errorBox(const QString &) override {}
+    void infoBox(const QString &) override {}
+    bool confirm(const QString &) override { return false; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static int argc = 1;
+    static char name[] = "quillix-report";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *application = [] {
+        // A home of the fuzzer's own: the history it may make is thrown away.
+        static QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        return new QCoreApplication(argc, argv);
+    }();
+    (void)application;
+    static Silent silent;
+    Messages::install(&silent);
+    static FILE *sink = std::fopen("/dev/null", "w");
+    QStringList arguments{QStringLiteral("quillix-report")};
+    for (const QByteArray &argument :
+         QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0'))
+        arguments.append(QString::fromLocal8Bit(argument));
+    ReportCommand::interrupted = true;
+    ReportCommand(sink, sink).run(arguments);
+    return 0;
+}

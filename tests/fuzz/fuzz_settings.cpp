@@ -1,0 +1,43 @@
+// The settings file as people keep it, or as anything else left it: read, then saved.
+#include "collection/RunSettings.h"
+#include "filetypes/StatFiles.h"
+#include "platform/Messages.h"
+#include "platform/ProfileFile.h"
+
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+class Silent final : public Messages {
+public:
+    void beep() override {}
+    void errorBox(const QString &) override {}
+    void infoBox(const QString &) override {}
+    bool confirm(const QString &) override { return false; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static Silent silent;
+    Messages::install(&silent);
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("quillset.ini"));
+    if (FILE *file = std::fopen(QFile::encodeName(path).constData(), "wb")) {
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+    const ProfileFile settings(path);
+    const RunSettings options = RunSettings::read(settings);
+    const QStringList included = ReadStatFilesFromDisk(settings, QStringLiteral("Include"));
+    (void)ReadStatFilesFromDisk(settings, QStringLiteral("Exclude"));
+    // A save must keep what it read, whatever the file held.
+    (void)options.write(settings);
+    (void)WriteStatFilesToDisk(settings, included, QStringLiteral("Include"));
+    return 0;
+}
