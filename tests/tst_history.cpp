@@ -163,6 +163,8 @@ private Q_SLOTS:
                                    << "Unable to";
         QTest::newRow("locked") << "locked"
                                 << "database is locked";
+        QTest::newRow("a table gone") << "table gone"
+                                      << "no such table: page_rows";
     }
     void failuresAreSaidAndLoseNothing()
     {
@@ -186,6 +188,14 @@ private Q_SLOTS:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(8192, '\x5a'));
+        } else if (kind == u"table gone") {
+            QVERIFY(HistoryStore(path).open());
+            QSqlDatabase database =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+            database.setDatabaseName(path);
+            QVERIFY(database.open());
+            QVERIFY(QSqlQuery(database).exec(QStringLiteral("DROP TABLE page_rows")));
+            database.close();
         } else if (kind == u"no folder") {
             QFile blocker(folder.filePath(QStringLiteral("file")));
             QVERIFY(blocker.open(QIODevice::WriteOnly));

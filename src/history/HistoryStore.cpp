@@ -227,7 +227,8 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
         fail(QStringLiteral("Unable to keep the run in"), query.lastError().text());
         return std::nullopt;
     }
-    query.prepare(QStringLiteral(
+    // A statement that cannot be prepared (a damaged schema) fails with SQLite's own reason.
+    bool done = query.prepare(QStringLiteral(
         "INSERT INTO runs (started, targets, mode, types, hidden_folders, long_extensions, "
         "files_processed, files_found, aborted, status, unreadable_folders, bytes_found, "
         "cluster_size, file_system) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -239,11 +240,12 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
           QVariant(run.bytesFound), QVariant(run.clusterSize),
           QVariant(run.fileSystem.isNull() ? QStringLiteral("") : run.fileSystem)})
         query.addBindValue(value);
-    bool done = query.exec();
+    done = done && query.exec();
     const qint64 id = query.lastInsertId().toLongLong();
     QSqlQuery rows(database);
-    rows.prepare(QStringLiteral(
-        "INSERT INTO page_rows (run, page, title, position, cells) VALUES (?, ?, ?, ?, ?)"));
+    done = done && rows.prepare(QStringLiteral(
+                       "INSERT INTO page_rows (run, page, title, position, cells) VALUES (?, ?, "
+                       "?, ?, ?)"));
     for (qsizetype page = 0; done && page < run.tables.size(); ++page) {
         const TextTable &table = run.tables[page];
         // Position 0 holds the headings, then the rows in order.
@@ -258,10 +260,11 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
     }
     QSqlQuery archive(database);
     if (done && !run.archive.isEmpty()) {
-        archive.prepare(QStringLiteral("INSERT INTO run_archives (run, data) VALUES (?, ?)"));
+        done =
+            archive.prepare(QStringLiteral("INSERT INTO run_archives (run, data) VALUES (?, ?)"));
         archive.addBindValue(id);
         archive.addBindValue(run.archive);
-        done = archive.exec();
+        done = done && archive.exec();
     }
     QSqlQuery commit(database);
     if (!done || !commit.exec(QStringLiteral("COMMIT"))) {
@@ -389,9 +392,9 @@ bool HistoryStore::remove(qint64 id)
     if (!open())
         return false;
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral("DELETE FROM runs WHERE id = ?"));
+    const bool prepared = query.prepare(QStringLiteral("DELETE FROM runs WHERE id = ?"));
     query.addBindValue(id);
-    if (!query.exec())
+    if (!prepared || !query.exec())
         return fail(QStringLiteral("Unable to delete from"), query.lastError().text());
     return query.numRowsAffected() > 0;
 }
