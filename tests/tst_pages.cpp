@@ -2,7 +2,9 @@
 #include "collection/CollectionRun.h"
 #include "collection/DirectoryWalker.h"
 #include "collection/RunArchive.h"
+#include "collection/RunSettings.h"
 #include "common/FileNameText.h"
+#include "common/Utility.h"
 #include "drives/ui/whichdrv.h"
 #include "history/ui/ComparisonWindow.h"
 #include "history/ui/HistoryWindow.h"
@@ -319,10 +321,12 @@ private Q_SLOTS:
             wizard->btNext1->click();
             wizard->cbHiddenFolders->click();
             wizard->cbLongExtensions->click();
+            wizard->cbOnDisk->click();
             wizard->btNext2->click();
         });
         statistics.btOKClick();
         TfrmWhichDrive::chooseFolder = desktopDialog;
+        QVERIFY(RunSettings::read(ProfileFile(ProfileFile::defaultPath())).countOnDisk);
         QFile::remove(ProfileFile::defaultPath());
 
         QCOMPARE(statistics.stats().filesProcessed, qint64(4));
@@ -333,6 +337,19 @@ private Q_SLOTS:
         // The Space page shows the drive that holds the folder.
         QCOMPARE(statistics.space()->pckStatDrive->checkedRows(), QStringList{"c: [sys]"});
         QVERIFY(statistics.types()->lblUnlisted->isHidden());
+        // Space on disk was asked for: the listings have its column, with the Types total.
+        statistics.types()->setView(TypesPage::Listing);
+        const ReportGrid &types = *statistics.types()->gridTypes;
+        QCOMPARE(types.cell(5, 0), QStringLiteral("On Disk"));
+        QCOMPARE(types.cell(5, types.rowCount() - 1),
+                 intToGrouped(qint64(statistics.stats().onDisk.files)));
+        QCOMPARE(statistics.sizes()->grid->cell(3, 0), QStringLiteral("On disk"));
+        FilesWindow *files =
+            statistics.showFiles(ListRow{ListRow::Extension, 0, QByteArrayLiteral(".TXT")});
+        QVERIFY(files);
+        QCOMPARE(
+            files->listing->model()->headerData(FilesWindow::OnDisk, Qt::Horizontal).toString(),
+            QStringLiteral("On disk"));
     }
 
     // A real run over a tree, then every page read through its controls.

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -851,8 +852,8 @@ private Q_SLOTS:
         QCOMPARE(file["path"].toString(), root + QStringLiteral("/b.TXT"));
         QCOMPARE(file["bytes"].toInteger(), 5000);
         QVERIFY(QDateTime::fromString(file["modified"].toString(), Qt::ISODate).isValid());
-        QCOMPARE(file.keys(),
-                 (QStringList{"accessed", "attributes", "bytes", "created", "modified", "path"}));
+        QCOMPARE(file.keys(), (QStringList{"accessed", "allocatedBytes", "attributes", "bytes",
+                                           "created", "modified", "path"}));
         const QJsonObject hidden = json["attributes"].toObject()["hidden"].toObject();
         QCOMPARE(hidden["files"].toArray()[0].toObject()["path"].toString(),
                  root + QStringLiteral("/docs/.hidden.doc"));
@@ -877,6 +878,29 @@ private Q_SLOTS:
         QCOMPARE(result.out, QString());
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         QVERIFY(result.err.contains(QStringLiteral("--help")));
+    }
+
+    // Space on disk: off, the pages are as they were (JSON carries it all the same); on, the
+    // listings get their column and the whole run equals du's count of the tree.
+    void spaceOnDisk()
+    {
+        const Result plain = report({"--no-progress", "c:"});
+        QVERIFY(!plain.out.contains(QStringLiteral("On Disk")));
+        QVERIFY(!plain.out.contains(QStringLiteral("Space on disk")));
+        const Result text = report({"--no-progress", "--on-disk", "c:"});
+        for (const char *shown : {"On Disk", "On disk", "Space on disk (measured): "})
+            QVERIFY2(text.out.contains(QLatin1StringView(shown)), shown);
+        const Result json =
+            report({"--no-progress", "--on-disk", "--hidden-folders", "--format", "json", "c:"});
+        const QJsonObject totals = json.json()["totals"].toObject();
+        QProcess du;
+        du.start(QStringLiteral("du"),
+                 {QStringLiteral("-sxB1"), QFile::decodeName(m_tree->root())});
+        QVERIFY(du.waitForFinished());
+        QCOMPARE(
+            qint64(totals["allocatedBytes"].toDouble() + totals["folderAllocatedBytes"].toDouble()),
+            du.readAllStandardOutput().split('\t').first().toLongLong());
+        QVERIFY(json.json()["extensions"].toArray()[0].toObject().contains(u"allocatedBytes"));
     }
 
     // Extensions that are not UTF-8 keep their bytes: three rows, not one row thrice.

@@ -222,6 +222,8 @@ private Q_SLOTS:
         const QList<RunTarget> target{RunTarget::fromFolder(tree.root())};
         QCOMPARE(one.collect(target, options).first().state, CollectionRun::State::Walked);
         QVERIFY(one.stats.filesProcessed > 0);
+        // The folders' own space is met entering them, not among the files.
+        counted.onDisk.folders = one.stats.onDisk.folders;
         QCOMPARE(statsFigures(one.stats), statsFigures(counted));
         // Walks keeping lists count the same, and keep the largest files of every row (ties by
         // name) and the largest folders, wherever the workers met them.
@@ -610,6 +612,56 @@ private Q_SLOTS:
         if (result == mountsUnavailable)
             QSKIP("btrfs cannot be mounted here");
         QCOMPARE(result, 0);
+    }
+
+    // Space on disk as du counts it: sparse files by their blocks, a file of three names once,
+    // folders by their own blocks; 1, 2 and 4 workers agree, whichever name they meet first.
+    void spaceOnDiskAgreesWithDu()
+    {
+        TestTree tree;
+        for (const char *folder : {"a", "b", ".hidden"})
+            tree.folder(folder);
+        tree.file("a/sparse.bin", 5 << 20);
+        {
+            QFile sparse(QFile::decodeName(tree.path("a/sparse.bin")));
+            QVERIFY(sparse.open(QIODevice::ReadWrite) && sparse.seek(2 << 20));
+            sparse.write(QByteArray(10000, 'x'));
+        }
+        tree.file("a/shared.dat", 0);
+        {
+            QFile shared(QFile::decodeName(tree.path("a/shared.dat")));
+            QVERIFY(shared.open(QIODevice::WriteOnly));
+            shared.write(QByteArray(300000, 'y'));
+        }
+        for (const char *name : {"b/second-name.dat", "a/third-name.dat"})
+            QVERIFY(::link(tree.path("a/shared.dat").constData(), tree.path(name).constData()) ==
+                    0);
+        tree.file("empty");
+        tree.link("a/shared.dat", "b/link");
+        {
+            QFile plain(QFile::decodeName(tree.path(".hidden/plain.txt")));
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+            plain.write(QByteArray(5000, 'z'));
+        }
+        QProcess du;
+        du.start(QStringLiteral("du"), {QStringLiteral("-sxB1"), QFile::decodeName(tree.root())});
+        QVERIFY(du.waitForFinished());
+        const qint64 duBytes = du.readAllStandardOutput().split('\t').first().toLongLong();
+        QVERIFY(duBytes > 0);
+        CollectionOptions options;
+        options.enterHiddenFolders = true;
+        options.countOnDisk = true;
+        for (int threads : {1, 2, 4}) {
+            Walk walk(threads);
+            walk.collect({RunTarget::fromFolder(tree.root())}, options);
+            const StatAccumulators::SpaceOnDisk &space = walk.stats.onDisk;
+            QCOMPARE(qint64(space.files + space.folders), duBytes);
+            // Two names of the shared file were met after its first.
+            QCOMPARE(space.linkedNames, qint64(2));
+            QVERIFY(space.linkedBytes >= 2 * 300000);
+            // Sizes keep counting every name, as they always did.
+            QCOMPARE(walk.stats.filesFound, qint64(7));
+        }
     }
 
     // Few file descriptors left: fewer workers walk, and each waits for a descriptor rather

@@ -168,6 +168,10 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
         QStringLiteral("long-extensions"),
         QStringLiteral("Give extensions of any length rows of their own (default: up to four "
                        "letters)."));
+    const QCommandLineOption onDisk(
+        QStringLiteral("on-disk"),
+        QStringLiteral("Show beside the sizes the space the files take on disk (each file with "
+                       "several names once), as du counts it."));
     const QCommandLineOption save(
         QStringLiteral("save"),
         QStringLiteral("Keep the run in the history database (~/.local/share/Quillix)."));
@@ -180,7 +184,7 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
                        "kept run's targets are walked again."),
         QStringLiteral("ID|latest"));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
-                       longExtensions, save, history, compare});
+                       longExtensions, onDisk, save, history, compare});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -247,6 +251,7 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     }
     options.enterHiddenFolders = parser.isSet(hiddenFolders);
     options.listLongExtensions = parser.isSet(longExtensions);
+    options.countOnDisk = parser.isSet(onDisk);
     request.save = parser.isSet(save);
     request.progress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
     if (parser.isSet(compare))
@@ -502,8 +507,9 @@ void ReportCommand::printComparison(const KeptRun &against, const CollectionRun 
     }
     if (format == Format::Text && !differences.isEmpty())
         write(QStringLiteral("\n"));
-    const QList<TextTable> tables = RunComparison::changeTables(
-        pages, RunComparison::runName(against), QStringLiteral("this run"));
+    const QList<TextTable> tables =
+        RunComparison::changeTables(pages, RunComparison::runName(against),
+                                    QStringLiteral("this run"), against.onDisk && now.onDisk);
     bool first = true;
     for (const TextTable &table : tables) {
         if (format == Format::Text) {

@@ -18,10 +18,12 @@ public:
     {
     }
 
-    void filesAndBytes(double files, double bytes)
+    // Every row and total carries the space on disk beside its bytes, counted or not shown.
+    void filesAndBytes(double files, double bytes, double allocated)
     {
         m_json.member(QStringLiteral("files"), files);
         m_json.member(QStringLiteral("bytes"), bytes);
+        m_json.member(QStringLiteral("allocatedBytes"), allocated);
     }
 
     // The kept files of row, when the run kept lists.
@@ -36,6 +38,7 @@ public:
             m_json.key(QStringLiteral("path"));
             m_json.fileName(m_lists.path(file));
             m_json.member(QStringLiteral("bytes"), file.size);
+            m_json.member(QStringLiteral("allocatedBytes"), file.allocated);
             const std::pair<const char *, PackedFileDate> dates[] = {{"modified", file.modified},
                                                                      {"created", file.created},
                                                                      {"accessed", file.accessed}};
@@ -57,13 +60,13 @@ public:
     // Rows from first to last of a banded page: label, files, bytes and files kept.
     template <typename Bands, typename Row>
     void bands(int first, int last, QString (*label)(int), const Bands &counts, const Bands &bytes,
-               Row listedRow)
+               const Bands &allocated, Row listedRow)
     {
         m_json.beginArray();
         for (int band = first; band <= last; ++band) {
             m_json.beginObject();
             m_json.member(QStringLiteral("label"), label(band));
-            filesAndBytes(counts[size_t(band)], bytes[size_t(band)]);
+            filesAndBytes(counts[size_t(band)], bytes[size_t(band)], allocated[size_t(band)]);
             files(listedRow(band));
             m_json.endObject();
         }
@@ -78,7 +81,7 @@ public:
             m_json.beginObject();
             m_json.key(QStringLiteral("ext"));
             m_json.fileName(row.key);
-            filesAndBytes(double(row.files), double(row.bytes));
+            filesAndBytes(double(row.files), double(row.bytes), double(row.allocated));
             files(FileListPages::typesRow(m_stats, row.key));
             m_json.endObject();
         }
@@ -96,6 +99,7 @@ public:
             const auto kind = ListRow::Kind(ListRow::AccessedAge + stamp);
             bands(0, ReportPage::ageBandCount - 1, ReportPage::ageBandLabel,
                   m_stats.ageCounts(stamp), m_stats.ageBytes(stamp),
+                  m_stats.onDisk.ages[size_t(stamp)],
                   [&](int band) { return FileListPages::ageRow(m_stats, kind, band); });
         }
         m_json.endObject();
@@ -147,7 +151,7 @@ public:
             const StatAccumulators::AttributeFigures figures = m_stats.attributeFigures(bit);
             m_json.key(QString::fromLatin1(name));
             m_json.beginObject();
-            filesAndBytes(double(figures.files), figures.bytes);
+            filesAndBytes(double(figures.files), figures.bytes, m_stats.attributeOnDisk(bit));
             files(FileListPages::attributeRow(m_stats, bit));
             m_json.endObject();
         }
@@ -180,6 +184,7 @@ public:
                 m_json.key(QStringLiteral("path"));
                 m_json.fileName(m_lists.folderPath(folder.folder));
                 m_json.member(QStringLiteral("bytes"), folder.bytes);
+                m_json.member(QStringLiteral("allocatedBytes"), folder.allocated);
                 m_json.endObject();
             }
             m_json.endArray();
@@ -221,6 +226,7 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types,
     json.member(QStringLiteral("filesProcessed"), stats.filesProcessed);
     json.member(QStringLiteral("filesFound"), stats.filesFound);
     json.member(QStringLiteral("aborted"), run.aborted());
+    json.member(QStringLiteral("onDisk"), options.countOnDisk);
     json.member(QStringLiteral("unreadableFolders"), run.unreadable().count());
     json.key(QStringLiteral("unreadable"));
     json.beginArray();
@@ -235,10 +241,24 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types,
     json.member(QStringLiteral("clusterSize"), run.clusterSize());
     json.member(QStringLiteral("unlistedFiles"), stats.unlistedFiles);
     json.member(QStringLiteral("unlistedBytes"), stats.unlistedBytes);
+    json.member(QStringLiteral("unlistedAllocatedBytes"), stats.onDisk.unlisted);
+    // The whole run: bytes as the pages count them, space as the disk does (the files', each
+    // file with several names once, and the folders' own), and the names that were hard links.
+    double bytes = 0;
+    for (const double band : stats.sizeBytes)
+        bytes += band;
+    json.key(QStringLiteral("totals"));
+    json.beginObject();
+    writer.filesAndBytes(double(stats.filesFound), bytes, stats.onDisk.files);
+    json.member(QStringLiteral("folderAllocatedBytes"), stats.onDisk.folders);
+    json.member(QStringLiteral("hardLinkNames"), stats.onDisk.linkedNames);
+    json.member(QStringLiteral("hardLinkAllocatedBytes"), stats.onDisk.linkedBytes);
+    json.endObject();
     writer.extensions();
     json.key(QStringLiteral("sizeBands"));
     writer.bands(1, ReportPage::sizeBandCount, ReportPage::sizeBandLabel, stats.sizeCount,
-                 stats.sizeBytes, [&](int band) { return FileListPages::sizesRow(stats, band); });
+                 stats.sizeBytes, stats.onDisk.sizes,
+                 [&](int band) { return FileListPages::sizesRow(stats, band); });
     writer.ages();
     writer.slots();
     writer.attributes();

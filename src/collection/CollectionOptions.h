@@ -18,4 +18,6 @@ struct CollectionOptions {
     // folders) are walked; extensions of any length get rows of their own.
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
+    // Also off by default: the space files take on disk is shown beside their sizes.
+    bool countOnDisk = false;
 };

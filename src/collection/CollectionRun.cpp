@@ -131,6 +131,7 @@ void CollectionRun::walk(const Hooks &hooks)
     m_lists.setLimit(m_listLimit);
     m_walker.setFileLists(&m_lists);
     m_walker.clearUnreadable();
+    m_walker.clearLinkedFiles();
 
     for (const RunTarget &target : m_targets) {
         if (m_walker.stopRequested())

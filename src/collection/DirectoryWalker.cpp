@@ -129,7 +129,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     FileLists *lists = m_lists && m_lists->enabled() ? m_lists : nullptr;
     const quint32 rootRecord = lists ? lists->folders().count() : 0;
     for (int i = 0; i < workers; ++i) {
-        m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats, lists));
+        m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats, lists, &m_links));
         m_workers.back()->setFileObserver(&m_fileObserver);
     }
     pool.give(WalkTask{});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkedFiles.h"
 #include "UnreadableFolders.h"
 
 #include <QByteArray>
@@ -66,6 +67,8 @@ public:
     const UnreadableFolders &unreadable() const { return m_unreadable; }
     qint64 unreadableFolders() const { return m_unreadable.count(); }
     void clearUnreadable() { m_unreadable.clear(); }
+    // A new run: files with several names are counted once again from here on.
+    void clearLinkedFiles() { m_links.clear(); }
     // Files met so far, the running walk's included; for progress shown by the pump.
     qint64 filesSoFar() const;
 
@@ -82,6 +85,7 @@ private:
     int m_threads;
     std::function<void(const DirEntry &)> m_fileObserver;
     UnreadableFolders m_unreadable;
+    LinkedFiles m_links;
     int m_lastError = 0;
     FileLists *m_lists = nullptr;
     std::vector<std::unique_ptr<WalkWorker>> m_workers;

@@ -56,7 +56,8 @@ ExtensionRow &ExtensionTable::rowOf(QByteArrayView key)
     return m_rows.back();
 }
 
-bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly)
+bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly,
+                                qint64 allocated)
 {
     KeyBuffer buffer;
     QByteArrayView key;
@@ -66,6 +67,7 @@ bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOn
     if (!registerOnly) {
         row.files += 1;
         row.bytes += size;
+        row.allocated += allocated;
     }
     return true;
 }
@@ -76,6 +78,7 @@ void ExtensionTable::merge(const ExtensionTable &other)
         ExtensionRow &mine = rowOf(theirs.key);
         mine.files += theirs.files;
         mine.bytes += theirs.bytes;
+        mine.allocated += theirs.allocated;
     }
 }
 

@@ -16,6 +16,7 @@ struct ExtensionRow {
     QByteArray key;
     qint64 files = 0;
     qint64 bytes = 0;
+    qint64 allocated = 0; // on disk
 
     // The row as text: key, TAB, files, TAB, bytes (decimal, no separators).
     QString text() const;
@@ -42,7 +43,7 @@ public:
 
     // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
     // sure the row exists without counting anything. Longer extensions are ignored: false.
-    bool insertType(QByteArrayView ext, qint64 size, bool registerOnly);
+    bool insertType(QByteArrayView ext, qint64 size, bool registerOnly, qint64 allocated = 0);
     // Adds the files and bytes of every row of other, making the rows this table lacks.
     void merge(const ExtensionTable &other);
     // The same, taking other's rows where this table has none.

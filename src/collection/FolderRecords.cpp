@@ -5,14 +5,15 @@
 quint32 FolderRecords::add(quint32 parent, const QByteArray &name)
 {
     const std::lock_guard lock(m_mutex);
-    m_records.push_back({parent, 0, name});
+    m_records.push_back({parent, 0, 0, name});
     return quint32(m_records.size() - 1);
 }
 
-void FolderRecords::addBytes(quint32 folder, qint64 bytes)
+void FolderRecords::addBytes(quint32 folder, qint64 bytes, qint64 allocated)
 {
     const std::lock_guard lock(m_mutex);
     m_records[folder].bytes += bytes;
+    m_records[folder].allocated += allocated;
 }
 
 quint32 FolderRecords::count() const
@@ -57,11 +58,15 @@ std::vector<FolderRecords::Total> FolderRecords::largestBelow(quint32 root, int 
     // into its parent's, another down from the root marks what lies below it.
     const size_t count = m_records.size();
     std::vector<qint64> totals(count - root);
+    std::vector<qint64> allocated(count - root);
     for (size_t id = count; id-- > root;) {
         totals[id - root] += m_records[id].bytes;
+        allocated[id - root] += m_records[id].allocated;
         const quint32 parent = m_records[id].parent;
-        if (id != root && parent >= root && parent < count)
+        if (id != root && parent >= root && parent < count) {
             totals[parent - root] += totals[id - root];
+            allocated[parent - root] += allocated[id - root];
+        }
     }
     std::vector<bool> below(count - root, false);
     below[0] = true;
@@ -70,7 +75,7 @@ std::vector<FolderRecords::Total> FolderRecords::largestBelow(quint32 root, int 
         const quint32 parent = m_records[id].parent;
         if (parent >= root && parent < id && below[parent - root]) {
             below[id - root] = true;
-            found.push_back({quint32(id), totals[id - root]});
+            found.push_back({quint32(id), totals[id - root], allocated[id - root]});
         }
     }
     const auto larger = [](const Total &a, const Total &b) {

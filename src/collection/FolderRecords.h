@@ -14,12 +14,13 @@ public:
 
     struct Total {
         quint32 folder = 0;
-        qint64 bytes = 0; // of every counted file beneath it
+        qint64 bytes = 0;     // of every counted file beneath it
+        qint64 allocated = 0; // the space they take on disk
     };
 
     // A walk's root takes its whole path as name and noParent.
     quint32 add(quint32 parent, const QByteArray &name);
-    void addBytes(quint32 folder, qint64 bytes);
+    void addBytes(quint32 folder, qint64 bytes, qint64 allocated = 0);
 
     // The rest is for after the walks.
     QByteArray path(quint32 folder) const;
@@ -37,6 +38,7 @@ private:
     struct Record {
         quint32 parent;
         qint64 bytes;
+        qint64 allocated;
         QByteArray name;
     };
     mutable std::mutex m_mutex;

@@ -23,6 +23,8 @@
 class RunArchive::Writer {
 public:
     QByteArray data;
+    // The format written: every field there is.
+    int version() const;
 
     template <typename T> Writer &operator<<(T value) requires std::is_arithmetic_v<T>
     {
@@ -59,6 +61,9 @@ public:
 class RunArchive::Reader {
 public:
     explicit Reader(const QByteArray &data) : m_at(data.constData()), m_end(m_at + data.size()) {}
+    // The format of the archive being read; fields it came after are not read.
+    int version() const { return m_version; }
+    void setVersion(int version) { m_version = version; }
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_at == m_end; }
 
@@ -119,7 +124,13 @@ private:
     const char *m_at;
     const char *m_end;
     bool m_ok = true;
+    int m_version = 0;
 };
+
+int RunArchive::Writer::version() const
+{
+    return 3;
+}
 
 namespace {
 
@@ -178,7 +189,8 @@ bool plausible(qint64 figure)
 {
     return figure >= 0 && double(figure) <= maxFigure;
 }
-constexpr quint16 format = 2; // 2 added the unreadable folders
+// 2 added the unreadable folders; 3 the space on disk.
+constexpr quint16 format = 3;
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
 template <typename Io, typename Options> void transferOptions(Io &io, Options &options)
@@ -186,6 +198,23 @@ template <typename Io, typename Options> void transferOptions(Io &io, Options &o
     io &options.allFiles &options.includeSelected &options.excludeSelected &options
         .PickList1 &options.PickList2 &options.collectOverhang &options.enterHiddenFolders &options
         .listLongExtensions;
+    if (io.version() >= 3)
+        io &options.countOnDisk;
+}
+
+// The space on disk beside the figures (format 3 on).
+template <typename Io, typename Space> void transferSpace(Io &io, Space &space)
+{
+    if (io.version() < 3)
+        return;
+    for (auto &value : space.sizes)
+        io &value;
+    for (auto &bands : space.ages)
+        for (auto &value : bands)
+            io &value;
+    for (auto &value : space.attributes)
+        io &value;
+    io &space.files &space.unlisted &space.folders &space.linkedNames &space.linkedBytes;
 }
 
 // Every figure of a run but its type rows, in the archive's order.
@@ -205,6 +234,7 @@ template <typename Io, typename Stats> void transferFigures(Io &io, Stats &stats
         .systemCount &stats.systemBytes &stats.archiveCount &stats.archiveBytes;
     io &stats.overhang4K &stats.overhang8K &stats.overhang16K &stats.overhang32K &stats.overhang64K;
     io &stats.filesProcessed &stats.filesFound &stats.unlistedFiles &stats.unlistedBytes;
+    transferSpace(io, stats.onDisk);
 }
 
 // A kept file; folder is the number its folder has in the archive.
@@ -212,6 +242,8 @@ template <typename Io, typename File, typename Folder>
 void transferFile(Io &io, File &file, Folder &folder)
 {
     io &file.name &folder &file.attributes &file.size &file.accessed &file.created &file.modified;
+    if (io.version() >= 3)
+        io &file.allocated;
 }
 
 } // namespace
@@ -226,7 +258,7 @@ QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lis
     out << stats.today();
     out << quint32(stats.lbTypes.rowCount());
     for (const ExtensionRow &row : stats.lbTypes.rows())
-        out << row.key << row.files << row.bytes;
+        out << row.key << row.files << row.bytes << row.allocated;
     transferFigures(out, stats);
     writeLists(out, lists);
     out << unreadable.count() << quint32(unreadable.folders().size());
@@ -297,7 +329,7 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     for (const FileLists::TargetFolders &target : lists.m_targets) {
         out << target.target << quint32(target.folders.size());
         for (const FolderRecords::Total &total : target.folders)
-            out << renumbered[total.folder] << total.bytes;
+            out << renumbered[total.folder] << total.bytes << total.allocated;
     }
 }
 
@@ -316,6 +348,7 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     in >> mark >> version;
     if (!in.ok() || mark != magic || version < 1 || version > format)
         return false;
+    in.setVersion(version);
 
     CollectionOptions options;
     qint64 today = 0;
@@ -327,6 +360,8 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
     for (quint32 i = 0; i < typeRows && in.ok(); ++i) {
         ExtensionRow row;
         in >> row.key >> row.files >> row.bytes;
+        if (version >= 3)
+            in >> row.allocated;
         rows.push_back(row);
     }
     transferFigures(in, stats);
@@ -377,6 +412,14 @@ bool RunArchive::plausibleFigures(const StatAccumulators &stats)
     }
     for (const double waste : stats.overhangSums())
         check(waste);
+    const StatAccumulators::SpaceOnDisk &space = stats.onDisk;
+    std::for_each(space.sizes.begin(), space.sizes.end(), check);
+    for (const auto &bands : space.ages)
+        std::for_each(bands.begin(), bands.end(), check);
+    std::for_each(space.attributes.begin(), space.attributes.end(), check);
+    for (const double figure : {space.files, space.unlisted, space.folders, space.linkedBytes})
+        check(figure);
+    check(space.linkedNames);
     for (const qint64 counter :
          {stats.filesProcessed, stats.filesFound, stats.unlistedFiles, stats.unlistedBytes})
         check(counter);
@@ -384,6 +427,7 @@ bool RunArchive::plausibleFigures(const StatAccumulators &stats)
     for (const ExtensionRow &row : stats.lbTypes.rows()) {
         check(row.files);
         check(row.bytes);
+        check(row.allocated);
         files += double(row.files);
         bytes += double(row.bytes);
     }
@@ -413,7 +457,7 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         for (quint32 i = 0; i < count && in.ok(); ++i) {
             KeptFile file;
             transferFile(in, file, file.folder);
-            if (file.folder >= folders || !plausible(file.size))
+            if (file.folder >= folders || !plausible(file.size) || !plausible(file.allocated))
                 return false;
             list.offer(file, lists.m_limit);
         }
@@ -439,7 +483,9 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         for (quint32 j = 0; j < count && in.ok(); ++j) {
             FolderRecords::Total total;
             in >> total.folder >> total.bytes;
-            if (total.folder >= folders || !plausible(total.bytes))
+            if (in.version() >= 3)
+                in >> total.allocated;
+            if (total.folder >= folders || !plausible(total.bytes) || !plausible(total.allocated))
                 return false;
             target.folders.push_back(total);
         }

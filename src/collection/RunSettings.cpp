@@ -17,6 +17,7 @@ RunSettings RunSettings::read(const ProfileFile &file, QString *error)
     settings.enterHiddenFolders = keys->value(QStringLiteral("hiddenfolders")) == u"1";
     settings.listLongExtensions = keys->value(QStringLiteral("longextensions")) == u"1";
     settings.keepHistory = keys->value(QStringLiteral("keephistory")) == u"1";
+    settings.countOnDisk = keys->value(QStringLiteral("ondisk")) == u"1";
     for (const QChar letter : keys->value(QStringLiteral("drives")).toLower())
         if (letter >= u'c' && letter <= u'z' && !settings.drives.contains(letter))
             settings.drives.append(letter);
@@ -38,7 +39,8 @@ QString RunSettings::write(const ProfileFile &file) const
          listLongExtensions ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("KeepHistory"), keepHistory ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("Drives"), drives},
-        {QStringLiteral("Folders"), QString::number(folders.size())}};
+        {QStringLiteral("Folders"), QString::number(folders.size())},
+        {QStringLiteral("OnDisk"), countOnDisk ? QStringLiteral("1") : QStringLiteral("0")}};
     // A line of the file cannot hold a line break: such a folder is not remembered.
     QStringList kept = folders;
     kept.removeIf(

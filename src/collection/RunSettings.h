@@ -6,12 +6,14 @@
 class ProfileFile;
 
 // The choices of the last run that the next one starts from, in the settings file's own
-// section [Options]: HiddenFolders, LongExtensions and KeepHistory (0 or 1), Drives (the letters
-// of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN. The sections of the
-// type lists are never touched.
+// section [Options]: HiddenFolders, LongExtensions, OnDisk and KeepHistory (0 or 1), Drives (the
+// letters of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN. The sections of
+// the type lists are never touched.
 struct RunSettings {
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
+    // The space files take on disk is shown beside their sizes.
+    bool countOnDisk = false;
     // The window keeps its runs in the history database.
     bool keepHistory = false;
     // The targets of the last run: drive letters (lower case) and folders.

@@ -1,5 +1,6 @@
 #include "StatAccumulators.h"
 
+#include "LinkedFiles.h"
 #include "common/Utility.h"
 #include "filetypes/TypeRow.h"
 #include "platform/LocalTimeZone.h"
@@ -32,8 +33,18 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
 
     const qint64 size = entry.size;
     ++filesFound;
+    // A file met under several names takes its space once: under the first name met.
+    qint64 allocated = entry.allocated;
+    if (entry.links > 1 && m_links && !m_links->firstName(entry.device, entry.inode)) {
+        ++onDisk.linkedNames;
+        onDisk.linkedBytes += double(allocated);
+        allocated = 0;
+    }
+    const double onDiskBytes = double(allocated);
+    onDisk.files += onDiskBytes;
     FileRows own;
     FileRows &found = rows ? *rows : own;
+    found.allocated = allocated;
     found.attributes = entry.attributes;
     collectFileAttr(entry.attributes, size);
     // Each stamp unpacked once, for its age band and its half-hour slot.
@@ -47,6 +58,7 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
         const int age = ageToIndex(time ? daysSince(*time) : -1);
         (*ageCounts[stamp])[size_t(age)] += 1;
         (*ageBytes[stamp])[size_t(age)] += double(size);
+        onDisk.ages[stamp][size_t(age)] += onDiskBytes;
         found.ageBands[stamp] = age;
         // Only slots above 0 are counted: stamps from 00:00 to 00:29 land in no slot.
         const int slot = time ? slotOf(*time) : -1;
@@ -55,14 +67,20 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
         found.slots[stamp] = slot;
     }
     found.extension = fileNameExtension(entry.name);
-    if (!lbTypes.insertType(found.extension, size, false)) {
+    if (!lbTypes.insertType(found.extension, size, false, allocated)) {
         ++unlistedFiles;
         unlistedBytes += size;
+        onDisk.unlisted += onDiskBytes;
     }
     const int band = sizeBand(size);
     found.sizeBand = band;
     sizeCount[size_t(band)] += 1;
     sizeBytes[size_t(band)] += double(size);
+    onDisk.sizes[size_t(band)] += onDiskBytes;
+    const quint32 bits[] = {faReadOnly, faHidden, faSystem, faArchive};
+    for (size_t i = 0; i < 4; ++i)
+        if (entry.attributes & bits[i])
+            onDisk.attributes[i] += onDiskBytes;
     if (m_options.collectOverhang)
         addOverhang(size);
     return true;
@@ -92,6 +110,15 @@ void StatAccumulators::addFigures(const StatAccumulators &other)
         for (size_t i = 0; i < sums.size(); ++i)
             sums[i] += more[i];
     };
+    add(onDisk.sizes, other.onDisk.sizes);
+    for (size_t stamp = 0; stamp < 3; ++stamp)
+        add(onDisk.ages[stamp], other.onDisk.ages[stamp]);
+    add(onDisk.attributes, other.onDisk.attributes);
+    onDisk.files += other.onDisk.files;
+    onDisk.unlisted += other.onDisk.unlisted;
+    onDisk.folders += other.onDisk.folders;
+    onDisk.linkedNames += other.onDisk.linkedNames;
+    onDisk.linkedBytes += other.onDisk.linkedBytes;
     add(sizeCount, other.sizeCount);
     add(sizeBytes, other.sizeBytes);
     add(accessedAgeCount, other.accessedAgeCount);
@@ -216,6 +243,15 @@ const StatAccumulators::HalfHourSlots &StatAccumulators::slots(int stamp) const
     return stamp == 0 ? accessedSlots : stamp == 1 ? createdSlots : modifiedSlots;
 }
 
+double StatAccumulators::attributeOnDisk(quint32 bit) const
+{
+    const quint32 bits[] = {faReadOnly, faHidden, faSystem, faArchive};
+    for (size_t i = 0; i < 4; ++i)
+        if (bits[i] == bit)
+            return onDisk.attributes[i];
+    return 0;
+}
+
 StatAccumulators::AttributeFigures StatAccumulators::attributeFigures(quint32 bit) const
 {
     switch (bit) {
@@ -269,6 +305,7 @@ void StatAccumulators::clearVariables()
     overhang4K = overhang8K = overhang16K = overhang32K = overhang64K = 0;
     filesProcessed = filesFound = 0;
     unlistedFiles = unlistedBytes = 0;
+    onDisk = SpaceOnDisk();
     m_today = LocalTimeZone::todayDayNumber();
 }
 

@@ -11,6 +11,8 @@
 #include <array>
 #include <functional>
 
+class LinkedFiles;
+
 // The rows of the pages a counted file falls in. Stamps in the order accessed, created,
 // modified; a slot of -1 or 0 is counted in none.
 struct FileRows {
@@ -19,6 +21,7 @@ struct FileRows {
     std::array<int, 3> slots{};
     quint32 attributes = 0;
     QByteArrayView extension;
+    qint64 allocated = 0; // the space counted for it on disk (0 for a name counted before)
 };
 
 // Everything a collection run learns about the files it meets; the report pages read nothing
@@ -92,6 +95,9 @@ public:
     // The drive row walked now, named in the status text.
     void setCurrentDrive(const QString &driveRow);
     void setStatusObserver(std::function<void(const QString &)> observer);
+    // Where the space of files with several names is counted once (the run's workers share
+    // it); none: each name counts its file's space.
+    void setLinkedFiles(LinkedFiles *links) { m_links = links; }
     // The day the ages are counted from (days since 1970-01-01, local).
     void setToday(qint64 dayNumber) { m_today = dayNumber; }
     qint64 today() const { return m_today; }
@@ -134,6 +140,23 @@ public:
     qint64 unlistedFiles = 0;
     qint64 unlistedBytes = 0;
 
+    // The space the counted files take on disk (their allocated blocks), beside every table of
+    // bytes; a file with several names counted under the first name met. Kept on every run;
+    // shown where the run counts space on disk.
+    struct SpaceOnDisk {
+        SizeBands sizes{};
+        std::array<AgeBands, 3> ages{};     // per stamp
+        std::array<double, 4> attributes{}; // read-only, hidden, system, archive
+        double files = 0;                   // of every counted file
+        double unlisted = 0;                // of the files with longer extensions
+        double folders = 0;                 // the folders' own, of every folder entered
+        qint64 linkedNames = 0;             // names of files already counted under another name
+        double linkedBytes = 0;             // the space those names would have added
+    };
+    SpaceOnDisk onDisk;
+    // The on-disk figure of an attribute bit.
+    double attributeOnDisk(quint32 bit) const;
+
 private:
     // Every table but the extension rows, and every counter.
     void addFigures(const StatAccumulators &other);
@@ -147,5 +170,6 @@ private:
     TypeFilter m_filter;
     QString m_statusPrefix;
     std::function<void(const QString &)> m_statusObserver;
+    LinkedFiles *m_links = nullptr;
     qint64 m_today = 0;
 };

@@ -13,6 +13,7 @@ struct KeptFile {
     quint32 folder = 0;
     quint32 attributes = 0;
     qint64 size = 0;
+    qint64 allocated = 0; // on disk
     PackedFileDate accessed = 0;
     PackedFileDate created = 0;
     PackedFileDate modified = 0;

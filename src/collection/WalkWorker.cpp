@@ -54,10 +54,11 @@ bool sameObject(int fd, quint64 device, quint64 inode)
 } // namespace
 
 WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats,
-                       FileLists *runLists)
+                       FileLists *runLists, LinkedFiles *links)
     : m_pool(pool), m_root(root), m_buffer(listingBufferSize)
 {
     stats.setOptions(runStats.options());
+    stats.setLinkedFiles(links);
     stats.setToday(runStats.today());
     m_enterHidden = runStats.options().enterHiddenFolders;
     if (runLists && runLists->enabled()) {
@@ -93,8 +94,8 @@ void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode,
 void WalkWorker::popFrame()
 {
     const Frame &top = m_stack.back();
-    if (m_folders && top.countedBytes != 0)
-        m_folders->addBytes(top.folderId, top.countedBytes);
+    if (m_folders && (top.countedBytes != 0 || top.countedAllocated != 0))
+        m_folders->addBytes(top.folderId, top.countedBytes, top.countedAllocated);
     m_ancestors.erase({top.device, top.inode});
     m_stack.pop_back();
 }
@@ -104,6 +105,9 @@ int WalkWorker::openTask(const WalkTask &task)
     if (task.ancestors.empty()) {
         const int fd = openFolder(AT_FDCWD, m_root.path.constData(), folderFlags);
         if (fd >= 0 && sameObject(fd, m_root.device, m_root.inode)) {
+            DirEntry self;
+            if (DirListing::describeEntry(fd, "", m_root.mount, self))
+                stats.onDisk.folders += double(self.allocated);
             enterFrame(QByteArray(), m_root.device, m_root.inode, m_root.mount,
                        FolderRecords::noParent);
             return fd;
@@ -131,8 +135,10 @@ int WalkWorker::openTask(const WalkTask &task)
     MountIdentity mount;
     const int fd = enterSubfolder(parent, task.name, m_stack.back(), self, mount);
     ::close(parent);
-    if (fd >= 0)
+    if (fd >= 0) {
+        stats.onDisk.folders += double(self.allocated);
         enterFrame(task.name, self.device, self.inode, mount, m_stack.back().folderId);
+    }
     return fd;
 }
 
@@ -161,6 +167,7 @@ void WalkWorker::walkTask(const WalkTask &task)
                     continue;
                 ::close(fd);
                 fd = child;
+                stats.onDisk.folders += double(self.allocated);
                 enterFrame(name, self.device, self.inode, mount, top.folderId);
                 listFolder(fd, m_stack.back());
                 continue;
@@ -242,6 +249,7 @@ void WalkWorker::countFile()
     if (stats.crunchNumbers(QString(), m_entry, m_folders ? &m_rows : nullptr) && m_folders) {
         Frame &folder = m_stack.back();
         folder.countedBytes += m_entry.size;
+        folder.countedAllocated += m_rows.allocated;
         lists.offer(m_rows, m_entry, folder.folderId);
     }
     ++stats.filesProcessed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileLists.h"
+#include "LinkedFiles.h"
 #include "StatAccumulators.h"
 #include "UnreadableFolders.h"
 #include "WalkPool.h"
@@ -38,8 +39,9 @@ class WalkWorker {
 public:
     // With runLists keeping files, the worker keeps its own lists (merged at the end) and
     // records every folder it enters in runLists' folder records.
+    // links: where the files with several names of the whole run are counted once.
     WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulators &runStats,
-               FileLists *runLists = nullptr);
+               FileLists *runLists = nullptr, LinkedFiles *links = nullptr);
 
     // The thread's body: walks folders until the pool says the walk is over.
     void run();
@@ -71,10 +73,11 @@ private:
         // The folders to enter, in listing order; those from next on are still to come.
         std::vector<QByteArray> subfolders;
         size_t next = 0;
-        bool complete = true;    // listed, and every entry examined
-        int error = 0;           // why it was not, as errno
-        quint32 folderId = 0;    // its folder record, when folders are recorded
-        qint64 countedBytes = 0; // of the files counted in it, for its record
+        bool complete = true;        // listed, and every entry examined
+        int error = 0;               // why it was not, as errno
+        quint32 folderId = 0;        // its folder record, when folders are recorded
+        qint64 countedBytes = 0;     // of the files counted in it, for its record
+        qint64 countedAllocated = 0; // the space they take on disk
     };
     struct Identity {
         quint64 device;

@@ -38,6 +38,7 @@ const QList<QStringList> migrations{
      // Apart from the runs, so that listing them never reads the larger archives.
      QStringLiteral("CREATE TABLE run_archives (run INTEGER PRIMARY KEY REFERENCES runs(id) ON "
                     "DELETE CASCADE, data BLOB NOT NULL)")},
+    {QStringLiteral("ALTER TABLE runs ADD COLUMN on_disk INTEGER NOT NULL DEFAULT 0")},
 };
 
 QString listText(const QStringList &items)
@@ -231,14 +232,16 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
     bool done = query.prepare(QStringLiteral(
         "INSERT INTO runs (started, targets, mode, types, hidden_folders, long_extensions, "
         "files_processed, files_found, aborted, status, unreadable_folders, bytes_found, "
-        "cluster_size, file_system) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "cluster_size, file_system, on_disk) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?)"));
     for (const QVariant &value :
          {QVariant(run.started.toString(Qt::ISODateWithMs)), QVariant(listText(run.targets)),
           QVariant(run.mode), QVariant(listText(run.types)), QVariant(run.hiddenFolders),
           QVariant(run.longExtensions), QVariant(run.filesProcessed), QVariant(run.filesFound),
           QVariant(run.aborted), QVariant(run.status), QVariant(run.unreadableFolders),
           QVariant(run.bytesFound), QVariant(run.clusterSize),
-          QVariant(run.fileSystem.isNull() ? QStringLiteral("") : run.fileSystem)})
+          QVariant(run.fileSystem.isNull() ? QStringLiteral("") : run.fileSystem),
+          QVariant(run.onDisk)})
         query.addBindValue(value);
     done = done && query.exec();
     const qint64 id = query.lastInsertId().toLongLong();
@@ -297,7 +300,7 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
     const bool prepared = query.prepare(
         QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
                        "long_extensions, files_processed, files_found, aborted, status, "
-                       "unreadable_folders, bytes_found, cluster_size, file_system "
+                       "unreadable_folders, bytes_found, cluster_size, file_system, on_disk "
                        "FROM runs") +
         (id ? QStringLiteral(" WHERE id = ?") : QString()) +
         QStringLiteral(" ORDER BY started DESC, id DESC"));
@@ -324,6 +327,7 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
         run.bytesFound = query.value(12).toLongLong();
         run.clusterSize = query.value(13).toInt();
         run.fileSystem = query.value(14).toString();
+        run.onDisk = query.value(15).toBool();
         kept.append(run);
     }
     return kept;

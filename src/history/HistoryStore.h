@@ -18,7 +18,7 @@
 // disk, damaged rows) comes back as a message; nothing here waits long.
 class HistoryStore {
 public:
-    static constexpr int schemaVersion = 3;
+    static constexpr int schemaVersion = 4;
 
     // ~/.local/share/Quillix/history.sqlite (the user's XDG data folder).
     static QString defaultPath();

@@ -20,6 +20,7 @@ KeptRun KeptRun::record(const CollectionRun &collection)
         run.types.append(row.section(u'\t', 0, 0).remove(0, row.startsWith(u'*') ? 1 : 0));
     run.hiddenFolders = options.enterHiddenFolders;
     run.longExtensions = options.listLongExtensions;
+    run.onDisk = options.countOnDisk;
     run.filesProcessed = stats.filesProcessed;
     run.filesFound = stats.filesFound;
     for (const double bytes : stats.sizeBytes)
@@ -51,5 +52,7 @@ QString KeptRun::optionsText() const
         options.append(QStringLiteral("hidden folders"));
     if (longExtensions)
         options.append(QStringLiteral("long extensions"));
+    if (onDisk)
+        options.append(QStringLiteral("space on disk"));
     return options.join(QStringLiteral(", "));
 }

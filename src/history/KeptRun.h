@@ -19,6 +19,7 @@ struct KeptRun {
     QStringList types;
     bool hiddenFolders = false;
     bool longExtensions = false;
+    bool onDisk = false; // the space on disk was counted
     qint64 filesProcessed = 0;
     qint64 filesFound = 0;
     qint64 bytesFound = 0;

@@ -26,6 +26,7 @@ constexpr ReportPage::Page comparedPages[] = {ReportPage::Types, ReportPage::Siz
 struct Figures {
     qint64 files = 0;
     qint64 bytes = 0;
+    qint64 onDisk = 0;
 };
 using Rows = QList<std::pair<QString, Figures>>;
 using PageRows = QList<Rows>; // one per compared page
@@ -42,20 +43,22 @@ PageRows rowsOfFigures(const StatAccumulators &stats)
     PageRows pages;
     Rows types;
     for (const ExtensionRow &row : stats.lbTypes.rows())
-        types.append({printableFileName(row.key), Figures{row.files, row.bytes}});
+        types.append({printableFileName(row.key), Figures{row.files, row.bytes, row.allocated}});
     pages.append(types);
     Rows sizes;
     for (int band = ReportPage::sizeBandCount; band >= 1; --band)
         sizes.append(
             {ReportPage::sizeBandLabel(band),
-             Figures{whole(stats.sizeCount[size_t(band)]), whole(stats.sizeBytes[size_t(band)])}});
+             Figures{whole(stats.sizeCount[size_t(band)]), whole(stats.sizeBytes[size_t(band)]),
+                     whole(stats.onDisk.sizes[size_t(band)])}});
     pages.append(sizes);
     for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp) {
         Rows ages;
         for (int band = ReportPage::ageBandCount - 1; band >= 0; --band)
             ages.append({ReportPage::ageBandLabel(band),
                          Figures{whole(stats.ageCounts(stamp)[size_t(band)]),
-                                 whole(stats.ageBytes(stamp)[size_t(band)])}});
+                                 whole(stats.ageBytes(stamp)[size_t(band)]),
+                                 whole(stats.onDisk.ages[size_t(stamp)][size_t(band)])}});
         pages.append(ages);
     }
     return pages;
@@ -156,10 +159,12 @@ QList<PageChange> RunComparison::compare(const KeptRun &before, const KeptRun &a
         PageChange change{comparedPages[i], ReportPage::title(comparedPages[i]), {}};
         QHash<QString, bool> seen;
         for (const auto &[label, figures] : now) {
-            RowChange row{label, RowChange::New, 0, figures.files, 0, figures.bytes};
+            RowChange row{label, RowChange::New, 0, figures.files,
+                          0,     figures.bytes,  0, figures.onDisk};
             if (const auto found = oldByLabel.constFind(label); found != oldByLabel.cend()) {
                 row.filesBefore = found->files;
                 row.bytesBefore = found->bytes;
+                row.onDiskBefore = found->onDisk;
                 row.state = row.filesBefore == row.filesAfter && row.bytesBefore == row.bytesAfter
                                 ? RowChange::Same
                                 : RowChange::Changed;
@@ -169,8 +174,8 @@ QList<PageChange> RunComparison::compare(const KeptRun &before, const KeptRun &a
         }
         for (const auto &[label, figures] : old)
             if (!seen.contains(label))
-                change.rows.append(
-                    {label, RowChange::Vanished, figures.files, 0, figures.bytes, 0});
+                change.rows.append({label, RowChange::Vanished, figures.files, 0, figures.bytes, 0,
+                                    figures.onDisk, 0});
         std::stable_sort(change.rows.begin(), change.rows.end(),
                          [](const RowChange &a, const RowChange &b) {
                              const qint64 ga = a.bytesAfter - a.bytesBefore;
@@ -201,7 +206,7 @@ QStringList RunComparison::differences(const KeptRun &before, const KeptRun &aft
 }
 
 QList<TextTable> RunComparison::changeTables(const QList<PageChange> &pages, const QString &before,
-                                             const QString &after)
+                                             const QString &after, bool onDisk)
 {
     QList<TextTable> tables;
     for (const PageChange &page : pages) {
@@ -215,21 +220,29 @@ QList<TextTable> RunComparison::changeTables(const QList<PageChange> &pages, con
                                      QStringLiteral("Files change"),
                                      QStringLiteral("Bytes before"),
                                      QStringLiteral("Bytes after"),
-                                     QStringLiteral("Bytes change"),
-                                     QString()};
-        table.rightAligned = {false, true, true, true, true, true, true, false};
-        RowChange totals{QStringLiteral("Totals"), RowChange::Same, 0, 0, 0, 0};
-        auto cells = [](const RowChange &row) {
-            return QStringList{row.label,
-                               intToGrouped(row.filesBefore),
-                               intToGrouped(row.filesAfter),
-                               signedFigure(row.filesAfter - row.filesBefore),
-                               intToGrouped(row.bytesBefore),
-                               intToGrouped(row.bytesAfter),
-                               signedFigure(row.bytesAfter - row.bytesBefore),
-                               row.state == RowChange::New || row.state == RowChange::Vanished
-                                   ? stateText(row.state)
-                                   : QString()};
+                                     QStringLiteral("Bytes change")};
+        if (onDisk)
+            table.headings << QStringLiteral("On disk before") << QStringLiteral("On disk after")
+                           << QStringLiteral("On disk change");
+        table.headings.append(QString());
+        table.rightAligned = QList<bool>(table.headings.size(), true);
+        table.rightAligned.first() = table.rightAligned.last() = false;
+        RowChange totals{QStringLiteral("Totals"), RowChange::Same, 0, 0, 0, 0, 0, 0};
+        auto cells = [onDisk](const RowChange &row) {
+            QStringList shown{row.label,
+                              intToGrouped(row.filesBefore),
+                              intToGrouped(row.filesAfter),
+                              signedFigure(row.filesAfter - row.filesBefore),
+                              intToGrouped(row.bytesBefore),
+                              intToGrouped(row.bytesAfter),
+                              signedFigure(row.bytesAfter - row.bytesBefore)};
+            if (onDisk)
+                shown << intToGrouped(row.onDiskBefore) << intToGrouped(row.onDiskAfter)
+                      << signedFigure(row.onDiskAfter - row.onDiskBefore);
+            shown << (row.state == RowChange::New || row.state == RowChange::Vanished
+                          ? stateText(row.state)
+                          : QString());
+            return shown;
         };
         for (const RowChange &row : page.rows) {
             table.rows.append(cells(row));
@@ -237,6 +250,8 @@ QList<TextTable> RunComparison::changeTables(const QList<PageChange> &pages, con
             totals.filesAfter = sum(totals.filesAfter, row.filesAfter);
             totals.bytesBefore = sum(totals.bytesBefore, row.bytesBefore);
             totals.bytesAfter = sum(totals.bytesAfter, row.bytesAfter);
+            totals.onDiskBefore = sum(totals.onDiskBefore, row.onDiskBefore);
+            totals.onDiskAfter = sum(totals.onDiskAfter, row.onDiskAfter);
         }
         table.rows.append(cells(totals));
         tables.append(table);

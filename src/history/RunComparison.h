@@ -17,6 +17,7 @@ struct RowChange {
     State state = Same;
     qint64 filesBefore = 0, filesAfter = 0;
     qint64 bytesBefore = 0, bytesAfter = 0;
+    qint64 onDiskBefore = 0, onDiskAfter = 0; // the space on disk, where the runs kept it
 };
 
 struct PageChange {
@@ -34,9 +35,9 @@ QList<PageChange> compare(const KeptRun &before, const KeptRun &after);
 // Only .doc", "Options: hidden folders then none". Empty when they looked alike.
 QStringList differences(const KeptRun &before, const KeptRun &after);
 // The pages' changes as tables, figures signed and grouped ("+1,234"), each ending in a totals
-// row; the titles name both runs.
+// row; the titles name both runs. With onDisk (both runs counted it), the space on disk too.
 QList<TextTable> changeTables(const QList<PageChange> &pages, const QString &before,
-                              const QString &after);
+                              const QString &after, bool onDisk = false);
 QString stateText(RowChange::State state);
 // "run 12 (08/12/2026 14:30)".
 QString runName(const KeptRun &run);

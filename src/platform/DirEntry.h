@@ -18,6 +18,9 @@ enum FileAttribute : quint32 {
 struct DirEntry {
     QByteArray name;
     qint64 size = 0;
+    // The space it takes on disk (its allocated blocks), and how many names it has.
+    qint64 allocated = 0;
+    quint32 links = 1;
     quint32 attributes = 0;
     PackedFileDate accessed = 0;
     PackedFileDate created = 0;

@@ -2,6 +2,7 @@
 
 #include "LocalTimeZone.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -9,8 +10,8 @@
 
 namespace {
 
-constexpr unsigned entryFields =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME | STATX_MNT_ID;
+constexpr unsigned entryFields = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
+                                 STATX_BTIME | STATX_MNT_ID | STATX_BLOCKS | STATX_NLINK;
 
 quint64 deviceNumber(const struct statx &sx)
 {
@@ -77,6 +78,11 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
     entry.size = sx.stx_size > quint64(std::numeric_limits<qint64>::max())
                      ? std::numeric_limits<qint64>::max()
                      : static_cast<qint64>(sx.stx_size);
+    // Blocks of 512 bytes, whatever the file system's own.
+    entry.allocated = sx.stx_mask & STATX_BLOCKS
+                          ? qint64(std::min<quint64>(sx.stx_blocks, quint64(1) << 53) * 512)
+                          : entry.size;
+    entry.links = sx.stx_mask & STATX_NLINK ? sx.stx_nlink : 1;
     entry.attributes = attributes;
     entry.accessed = sx.stx_mask & STATX_ATIME ? packedDate(sx.stx_atime) : 0;
     entry.modified = sx.stx_mask & STATX_MTIME ? packedDate(sx.stx_mtime) : 0;

@@ -27,6 +27,20 @@ QString gigabytes(double bytes)
     return formatFloat(QStringLiteral("#,##0.00"), bytes / gigabyte) + QStringLiteral(" GB");
 }
 
+// Where the run counts space on disk, the listing of bands gets a column of it: rows from band
+// first down by step, as the listing has them.
+template <typename Bands>
+void addOnDiskColumn(TextTable &table, const StatAccumulators &stats, const Bands &bands, int first,
+                     int step)
+{
+    if (!stats.options().countOnDisk)
+        return;
+    table.headings.append(QStringLiteral("On disk"));
+    table.rightAligned.append(true);
+    for (qsizetype r = 0; r < table.rows.size(); ++r)
+        table.rows[r].append(floatToGrouped(bands[size_t(first + step * int(r))]));
+}
+
 QList<bool> rightAfterFirst(int columns)
 {
     QList<bool> right(columns, true);
@@ -35,6 +49,27 @@ QList<bool> rightAfterFirst(int columns)
 }
 
 } // namespace
+
+QString ReportTables::linkedText(const StatAccumulators &stats)
+{
+    const qint64 names = stats.onDisk.linkedNames;
+    if (!stats.options().countOnDisk || names <= 0)
+        return QString();
+    return intToGrouped(names) +
+           (names == 1 ? QStringLiteral(" name was a hard link of a file already counted; it "
+                                        "would have added ")
+                       : QStringLiteral(" names were hard links of files already counted; they "
+                                        "would have added ")) +
+           formatFloat(QStringLiteral("#,##0.#"), stats.onDisk.linkedBytes / 1048576.0) +
+           QStringLiteral(" MB on disk");
+}
+
+QString ReportTables::onDiskText(const StatAccumulators &stats)
+{
+    return QStringLiteral("Space on disk (measured): ") +
+           formatFloat(QStringLiteral("#,##0.##"), stats.onDisk.files / 1048576.0) +
+           QStringLiteral(" MB");
+}
 
 TextTable ReportTables::spaceTable(const QList<MeasuredDrive> &drives)
 {
@@ -71,6 +106,10 @@ void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
                                QStringLiteral("Avg File Size")};
     for (int c = 0; c < 5; ++c)
         grid.setCell(c, 0, headings[c]);
+    // Where the run counts space on disk, it stands beside: the sixth column.
+    const bool onDisk = stats.options().countOnDisk && grid.columnCount() > onDiskColumn;
+    if (onDisk)
+        grid.setCell(onDiskColumn, 0, QStringLiteral("On Disk"));
     for (int i = 0; i < stats.lbTypes.rowCount(); ++i) {
         const ExtensionRow &row = stats.lbTypes.row(i);
         // The key is the file system's bytes: shown with every byte, nothing hidden.
@@ -83,6 +122,8 @@ void ReportTables::writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
                      row.files > 0 ? intToGrouped(row.bytes / row.files +
                                                   (row.bytes % row.files * 2 >= row.files))
                                    : QStringLiteral("0"));
+        if (onDisk)
+            grid.setCell(onDiskColumn, i + 1, intToGrouped(row.allocated));
     }
 }
 
@@ -97,20 +138,27 @@ void ReportTables::writeTypeTotals(TextGrid &grid)
     const int last = grid.rowCount() - 1;
     qint64 bytes = 0;
     qint64 files = 0;
+    qint64 onDisk = 0;
+    const bool withOnDisk = grid.columnCount() > onDiskColumn;
     for (int r = 1; r < last; ++r) {
         add(bytes, grid.cell(2, r));
         add(files, grid.cell(3, r));
+        if (withOnDisk)
+            add(onDisk, grid.cell(onDiskColumn, r));
     }
     grid.setCell(1, last, QStringLiteral("Totals"));
     grid.setCell(2, last, intToGrouped(bytes));
     grid.setCell(3, last, intToGrouped(files));
+    if (withOnDisk && !grid.cell(onDiskColumn, 0).isEmpty())
+        grid.setCell(onDiskColumn, last, intToGrouped(onDisk));
 }
 
 TextTable ReportTables::typesTable(const StatAccumulators &stats,
                                    const QHash<QByteArray, QString> &described)
 {
     const int n = stats.lbTypes.rowCount();
-    ScratchGrid grid(5, n + 2);
+    const int columns = stats.options().countOnDisk ? onDiskColumn + 1 : 5;
+    ScratchGrid grid(columns, n + 2);
     writeTypeRows(grid, stats, described);
     if (grid.rowCount() >= 4)
         SortGridByText(grid, 1, n, 0, false);
@@ -118,18 +166,20 @@ TextTable ReportTables::typesTable(const StatAccumulators &stats,
 
     TextTable table;
     table.title = ReportPage::title(ReportPage::Types);
-    for (int c = 0; c < 5; ++c)
+    for (int c = 0; c < columns; ++c)
         table.headings.append(grid.cell(c, 0));
-    table.rightAligned = {false, false, true, true, true};
+    table.rightAligned = {false, false, true, true, true, true};
     for (int r = 1; r < grid.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < 5; ++c)
+        for (int c = 0; c < columns; ++c)
             cells.append(grid.cell(c, r));
         table.rows.append(cells);
     }
     if (const QString unlisted = unlistedText(stats.unlistedFiles, stats.unlistedBytes);
         !unlisted.isEmpty())
         table.notes.append(unlisted);
+    if (const QString linked = linkedText(stats); !linked.isEmpty())
+        table.notes.append(linked);
     return table;
 }
 
@@ -144,6 +194,7 @@ TextTable ReportTables::sizesTable(const StatAccumulators &stats)
         table.rows.append({ReportPage::sizeBandLabel(band),
                            floatToGrouped(stats.sizeBytes[size_t(band)]),
                            floatToGrouped(stats.sizeCount[size_t(band)])});
+    addOnDiskColumn(table, stats, stats.onDisk.sizes, 12, -1);
     return table;
 }
 
@@ -177,6 +228,8 @@ TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clus
                            floatToGrouped(figures.waste[r])});
     }
     table.notes = QStringList{figures.filesText, figures.totalText, figures.actualText};
+    if (stats.options().countOnDisk)
+        table.notes.append(onDiskText(stats));
     return table;
 }
 
@@ -191,6 +244,7 @@ TextTable ReportTables::dateTable(const StatAccumulators &stats, int stamp)
         table.rows.append({ReportPage::ageBandLabel(band),
                            floatToGrouped(stats.ageBytes(stamp)[size_t(band)]),
                            floatToGrouped(stats.ageCounts(stamp)[size_t(band)])});
+    addOnDiskColumn(table, stats, stats.onDisk.ages[size_t(stamp)], 9, -1);
     return table;
 }
 

@@ -21,11 +21,20 @@ struct MeasuredDrive {
     double freeBytes = 0;
     double totalBytes = 0;
 };
+// The Types listing's column of the space on disk, where the run counts it.
+constexpr int onDiskColumn = 5;
+// "3 names were hard links of files already counted; they would have added 1.2 MB on disk", or
+// empty when there were none or the run does not count space on disk.
+QString linkedText(const StatAccumulators &stats);
+// "Space on disk (measured): 1,234.5 MB": the counted files' allocated space.
+QString onDiskText(const StatAccumulators &stats);
+
 // Capacity, free and used space per ready drive in GB, with a total row for several drives.
 TextTable spaceTable(const QList<MeasuredDrive> &drives);
 
 // The Types listing into grid (which has the table's row count + 2 rows): the heading row,
-// then per extension its key, description, bytes, files and average size, in table order.
+// then per extension its key, description, bytes, files and average size, in table order, and
+// its space on disk where the run counts it and the grid has the column.
 // described: descriptions that replace the register's for some extension keys.
 void writeTypeRows(TextGrid &grid, const StatAccumulators &stats,
                    const QHash<QByteArray, QString> &described = {});

@@ -15,7 +15,7 @@ inline QStringList statsFigures(const StatAccumulators &stats)
         lines.append(QLatin1String(name) + u' ' + numbers.join(u','));
     };
     for (const ExtensionRow &row : stats.lbTypes.rows())
-        lines.append(row.text());
+        lines.append(row.text() + u'\t' + QString::number(row.allocated));
     add("sizeCount", stats.sizeCount);
     add("sizeBytes", stats.sizeBytes);
     add("accessedAgeCount", stats.accessedAgeCount);
@@ -36,5 +36,12 @@ inline QStringList statsFigures(const StatAccumulators &stats)
     add("files", std::array<double, 2>{double(stats.filesProcessed), double(stats.filesFound)});
     add("unlisted",
         std::array<double, 2>{double(stats.unlistedFiles), double(stats.unlistedBytes)});
+    const StatAccumulators::SpaceOnDisk &space = stats.onDisk;
+    add("onDiskSizes", space.sizes);
+    for (const auto &bands : space.ages)
+        add("onDiskAges", bands);
+    add("onDiskAttributes", space.attributes);
+    add("onDisk", std::array<double, 5>{space.files, space.unlisted, space.folders,
+                                        double(space.linkedNames), space.linkedBytes});
     return lines;
 }

@@ -102,11 +102,16 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
         QStringLiteral("Walk folders whose names begin with a dot; hidden files count either way"));
     cbLongExtensions->setToolTip(
         QStringLiteral("Give extensions of more than four letters rows of their own"));
+    cbOnDisk = new QCheckBox(QStringLiteral("Count space on &disk"));
+    cbOnDisk->setToolTip(QStringLiteral(
+        "Show beside the sizes the space the files take on disk, each file with several names "
+        "once"));
     cbKeepHistory = new QCheckBox(QStringLiteral("&Keep the run in history"));
     cbKeepHistory->setToolTip(QStringLiteral(
         "Keep the figures and lists of this run, to open or compare them later (History...)"));
     page2->addWidget(cbHiddenFolders);
     page2->addWidget(cbLongExtensions);
+    page2->addWidget(cbOnDisk);
     page2->addWidget(cbKeepHistory);
     page2->addSpacing(6);
     auto *buttons2 = new QHBoxLayout;
@@ -213,6 +218,7 @@ void TfrmWhichDrive::FormShow()
     }
     cbHiddenFolders->setChecked(settings.enterHiddenFolders);
     cbLongExtensions->setChecked(settings.listLongExtensions);
+    cbOnDisk->setChecked(settings.countOnDisk);
     cbKeepHistory->setChecked(settings.keepHistory);
     readTypes(typeSection());
     m_allFiles = true;
@@ -272,6 +278,11 @@ bool TfrmWhichDrive::keepHistory() const
     return cbKeepHistory->isChecked();
 }
 
+bool TfrmWhichDrive::countOnDisk() const
+{
+    return cbOnDisk->isChecked();
+}
+
 bool TfrmWhichDrive::listLongExtensions() const
 {
     return cbLongExtensions->isChecked();
@@ -323,6 +334,7 @@ void TfrmWhichDrive::saveRunSettings()
     RunSettings settings;
     settings.enterHiddenFolders = enterHiddenFolders();
     settings.listLongExtensions = listLongExtensions();
+    settings.countOnDisk = countOnDisk();
     settings.keepHistory = keepHistory();
     for (const QString &row : checkedDrives()) {
         if (isFolderRow(row))

@@ -28,6 +28,7 @@ public:
     bool excludeSelected() const { return m_excludeSelected; }
     bool enterHiddenFolders() const;
     bool listLongExtensions() const;
+    bool countOnDisk() const;
     // The run is kept in the history database (off unless the user ticks it).
     bool keepHistory() const;
     // Asks the user for a folder to add; empty when none was chosen. The desktop's folder
@@ -46,6 +47,7 @@ public:
     QPushButton *btAddFolder;
     QCheckBox *cbHiddenFolders;
     QCheckBox *cbLongExtensions;
+    QCheckBox *cbOnDisk;
     QCheckBox *cbKeepHistory;
     QPushButton *btPrevious2;
     QPushButton *btNext2;

@@ -179,7 +179,8 @@ ComparisonWindow *HistoryWindow::btCompareClick()
     const QString beforeName = RunComparison::runName(*before);
     const QString afterName = RunComparison::runName(*after);
     const QList<TextTable> tables =
-        RunComparison::changeTables(RunComparison::compare(*before, *after), beforeName, afterName);
+        RunComparison::changeTables(RunComparison::compare(*before, *after), beforeName, afterName,
+                                    before->onDisk && after->onDisk);
     auto *window = new ComparisonWindow(
         tables, QStringLiteral("Changes from ") + beforeName + QStringLiteral(" to ") + afterName,
         this);

@@ -11,6 +11,22 @@
 #include <QStyle>
 #include <QToolButton>
 
+void BandPage::fillGrid(const TextTable &table)
+{
+    const int columns = int(table.headings.size());
+    if (grid->columnCount() != columns) {
+        QList<int> widths{194, 189, 140, 140};
+        grid->setColumnWidths(widths.mid(0, columns));
+    }
+    grid->resetColumnWidths();
+    for (int c = 0; c < columns; ++c) {
+        grid->setCell(c, 0, table.headings[c]);
+        for (int r = 0; r < table.rows.size() && r + 1 < grid->rowCount(); ++r)
+            grid->setCell(c, r + 1, table.rows[r].value(c));
+    }
+    placeGrid();
+}
+
 BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &infoText,
                    QWidget *parent)
     : QWidget(parent)

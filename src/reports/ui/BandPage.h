@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/FileLists.h"
+#include "reports/TextTable.h"
 
 #include <QWidget>
 
@@ -46,6 +47,8 @@ protected:
     // Sizes the listing to its columns, within the page; when they are wider than the page, a
     // scroll bar under the last row reaches the rest. Called after the cells are written.
     void placeGrid();
+    // Writes table into the listing, the space on disk in a fourth column where it has one.
+    void fillGrid(const TextTable &table);
     void chooseLegendFormat();
     // The row behind a cell of the listing; the row's kind is SizeBand, an age or nothing.
     virtual std::optional<ListRow> rowAt(int gridRow, int column) const = 0;

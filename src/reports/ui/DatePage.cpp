@@ -43,14 +43,7 @@ QStringList DatePage::bandLabels()
 void DatePage::fillGridDates(const StatAccumulators &stats)
 {
     grid->clearSelection();
-    const TextTable table = ReportTables::dateTable(stats, m_stamp);
-    grid->resetColumnWidths();
-    for (int c = 0; c < 3; ++c)
-        grid->setCell(c, 0, table.headings[c]);
-    for (int r = 0; r < 10; ++r)
-        for (int c = 0; c < 3; ++c)
-            grid->setCell(c, r + 1, table.rows[r][c]);
-    placeGrid();
+    fillGrid(ReportTables::dateTable(stats, m_stamp));
 }
 
 void DatePage::rebuildChart(const StatAccumulators &stats)

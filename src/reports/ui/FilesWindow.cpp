@@ -56,19 +56,29 @@ QByteArray folderOf(const QByteArray &path)
 
 } // namespace
 
-FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent)
+FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent, bool onDisk)
     : QDialog(parent)
 {
-    build({QStringLiteral("Name"), QStringLiteral("Folder"), QStringLiteral("Size"),
-           QStringLiteral("Modified"), QStringLiteral("Created"), QStringLiteral("Accessed"),
-           QStringLiteral("Attributes")});
+    QStringList headings{QStringLiteral("Name"),      QStringLiteral("Folder"),
+                         QStringLiteral("Size"),      QStringLiteral("Modified"),
+                         QStringLiteral("Created"),   QStringLiteral("Accessed"),
+                         QStringLiteral("Attributes")};
+    if (onDisk)
+        headings.append(QStringLiteral("On disk"));
+    build(headings);
     const std::vector<KeptFile> files = lists.files(row.row);
     for (const KeptFile &file : files) {
         const QByteArray folder = lists.folderPath(file.folder);
-        addRow({textCell(printableFileName(file.name)), textCell(printableFileName(folder)),
-                numberCell(file.size), dateCell(file.modified), dateCell(file.created),
-                dateCell(file.accessed), textCell(FileListPages::attributeText(file.attributes))},
-               lists.path(file));
+        QList<QStandardItem *> cells{textCell(printableFileName(file.name)),
+                                     textCell(printableFileName(folder)),
+                                     numberCell(file.size),
+                                     dateCell(file.modified),
+                                     dateCell(file.created),
+                                     dateCell(file.accessed),
+                                     textCell(FileListPages::attributeText(file.attributes))};
+        if (onDisk)
+            cells.append(numberCell(file.allocated));
+        addRow(cells, lists.path(file));
     }
     setWindowTitle(row.name() + QStringLiteral(" - ") +
                    FileListPages::listedText(qsizetype(files.size()), row.files));
@@ -77,16 +87,21 @@ FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *
     updateButtons();
 }
 
-FilesWindow::FilesWindow(const FileLists &lists, QWidget *parent) : QDialog(parent)
+FilesWindow::FilesWindow(const FileLists &lists, QWidget *parent, bool onDisk) : QDialog(parent)
 {
-    build({QStringLiteral("Folder"), QStringLiteral("Drive"), QStringLiteral("Size")});
+    QStringList headings{QStringLiteral("Folder"), QStringLiteral("Drive"), QStringLiteral("Size")};
+    if (onDisk)
+        headings.append(QStringLiteral("On disk"));
+    build(headings);
     int folders = 0;
     for (const FileLists::TargetFolders &target : lists.largestFolders())
         for (const FolderRecords::Total &folder : target.folders) {
             const QByteArray path = lists.folderPath(folder.folder);
-            addRow({textCell(printableFileName(path)), textCell(target.target),
-                    numberCell(folder.bytes)},
-                   path + '/');
+            QList<QStandardItem *> cells{textCell(printableFileName(path)), textCell(target.target),
+                                         numberCell(folder.bytes)};
+            if (onDisk)
+                cells.append(numberCell(folder.allocated));
+            addRow(cells, path + '/');
             ++folders;
         }
     setWindowTitle(QStringLiteral("Largest folders - ") + intToGrouped(folders) +

@@ -21,12 +21,13 @@ class FilesWindow : public QDialog {
     Q_OBJECT
 
 public:
-    enum Column { Name, Folder, Size, Modified, Created, Accessed, Attributes };
+    enum Column { Name, Folder, Size, Modified, Created, Accessed, Attributes, OnDisk };
 
-    // The kept files of row, from lists.
-    FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent = nullptr);
-    // The largest folders of every target of lists.
-    explicit FilesWindow(const FileLists &lists, QWidget *parent = nullptr);
+    // The kept files of row, from lists; with onDisk, a last column of the space each takes.
+    FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent = nullptr,
+                bool onDisk = false);
+    // The largest folders of every target of lists, with onDisk the space their files take.
+    explicit FilesWindow(const FileLists &lists, QWidget *parent = nullptr, bool onDisk = false);
     // The folders a run could not read, with the reasons.
     explicit FilesWindow(const UnreadableFolders &folders, QWidget *parent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "OverhangPage.h"
 
+#include "common/NumberPattern.h"
+
 #include "BandCharts.h"
 #include "reports/OverhangFigures.h"
 
@@ -214,6 +216,11 @@ bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
     lblTotal->setText(figures.totalText);
     if (figures.clusterRow >= 0)
         lblActual->setText(figures.actualText);
+    // The space the files take as the disk counts it, beside the space worked out above.
+    if (stats.options().countOnDisk)
+        lblActual->setText(lblActual->text() + QStringLiteral(", on disk ") +
+                           formatFloat(QStringLiteral("#,##0.#"), stats.onDisk.files / 1048576.0) +
+                           QStringLiteral(" MB (measured)"));
     placeResultStrip();
     // From 64K up to 4K, so that the 4K bar stands at the top, level with its row.
     ChartSeries &bars = chartWaste->seriesAt(0);

@@ -38,14 +38,7 @@ void SizesPage::doFileSizes(const StatAccumulators &stats)
 
 void SizesPage::fillGridSizes(const StatAccumulators &stats)
 {
-    const TextTable table = ReportTables::sizesTable(stats);
-    grid->resetColumnWidths();
-    for (int c = 0; c < 3; ++c)
-        grid->setCell(c, 0, table.headings[c]);
-    for (int r = 0; r < 12; ++r)
-        for (int c = 0; c < 3; ++c)
-            grid->setCell(c, r + 1, table.rows[r][c]);
-    placeGrid();
+    fillGrid(ReportTables::sizesTable(stats));
 }
 
 void SizesPage::rgSizesClick()

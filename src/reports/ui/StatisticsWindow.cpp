@@ -369,6 +369,7 @@ void TfrmStatistics::btOKClick()
             }
             options.enterHiddenFolders = wizard.enterHiddenFolders();
             options.listLongExtensions = wizard.listLongExtensions();
+            options.countOnDisk = wizard.countOnDisk();
             keepInHistory = wizard.keepHistory();
         }
     }
@@ -535,7 +536,8 @@ FilesWindow *TfrmStatistics::showFiles(const ListRow &row)
 {
     if (m_collecting || !m_statsCollected)
         return nullptr;
-    auto *window = new FilesWindow(FileListPages::listedRow(m_stats, row), m_lists, this);
+    auto *window = new FilesWindow(FileListPages::listedRow(m_stats, row), m_lists, this,
+                                   m_stats.options().countOnDisk);
     window->show();
     return window;
 }
@@ -544,7 +546,7 @@ FilesWindow *TfrmStatistics::showLargestFolders()
 {
     if (m_collecting || !m_statsCollected)
         return nullptr;
-    auto *window = new FilesWindow(m_lists, this);
+    auto *window = new FilesWindow(m_lists, this, m_stats.options().countOnDisk);
     window->show();
     return window;
 }
@@ -721,9 +723,12 @@ void TfrmStatistics::btPrintClick()
         QPrinter printer(QPrinter::HighResolution);
         if (!target.choosePrinter(printer, this))
             return;
-        PagePrinter::printGrid(printer, *m_types->gridTypes,
-                               QStringLiteral("File types for drive ") + currentDrive,
-                               {80, 219, 120, 75, 82}, {2, 3, 4});
+        // With the space on disk, its column is printed too.
+        const bool onDisk = m_types->gridTypes->columnCount() > ReportTables::onDiskColumn;
+        PagePrinter::printGrid(
+            printer, *m_types->gridTypes, QStringLiteral("File types for drive ") + currentDrive,
+            onDisk ? QList<int>{80, 219, 120, 75, 82, 90} : QList<int>{80, 219, 120, 75, 82},
+            onDisk ? QList<int>{2, 3, 4, 5} : QList<int>{2, 3, 4});
         return;
     }
     Chart *chart = nullptr;

@@ -174,10 +174,20 @@ int TypesPage::checkedSortItem() const
 void TypesPage::doFileTypes(const StatAccumulators &stats,
                             const QHash<QByteArray, QString> &described)
 {
+    // Where the run counts space on disk, the listing has a sixth column of it.
+    const bool onDisk = stats.options().countOnDisk;
+    if ((gridTypes->columnCount() > ReportTables::onDiskColumn) != onDisk) {
+        gridTypes->setColumnWidths(onDisk ? QList<int>{80, 219, 120, 75, 82, 120}
+                                          : QList<int>{80, 219, 120, 75, 82});
+        gridTypes->setRightAligned(onDisk ? QList<int>{2, 3, 4, 5} : QList<int>{2, 3, 4});
+    }
     gridTypes->setRowCount(stats.lbTypes.rowCount() + 2);
     gridTypes->clearDataRows();
     ReportTables::writeTypeRows(*gridTypes, stats, described);
-    lblUnlisted->setText(unlistedText(stats.unlistedFiles, stats.unlistedBytes));
+    QStringList notes{unlistedText(stats.unlistedFiles, stats.unlistedBytes),
+                      ReportTables::linkedText(stats)};
+    notes.removeAll(QString());
+    lblUnlisted->setText(notes.join(QStringLiteral("; ")));
     // A new run's listing starts at its top, with nothing picked.
     gridTypes->clearSelection();
     gridTypes->setCurrentCell(-1, -1);
