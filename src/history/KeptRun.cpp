@@ -10,7 +10,9 @@ KeptRun KeptRun::record(const CollectionRun &collection)
     const StatAccumulators &stats = collection.stats();
     const CollectionOptions &options = stats.options();
     KeptRun run;
-    run.started = collection.started();
+    // A run never walked (made up, or read back) is kept as of now.
+    run.started =
+        collection.started().isValid() ? collection.started() : QDateTime::currentDateTime();
     run.targets = RunTarget::namesOf(collection.targets());
     run.mode = options.allFiles          ? QStringLiteral("all")
                : options.includeSelected ? QStringLiteral("include")
