@@ -286,7 +286,7 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     auto needFiles = [&](const TopFiles &list) {
         for (const KeptFile &file : list.unsorted()) {
             need(file.folder);
-            bytes += file.name.size() + 40;
+            bytes += file.name.size() + 56;
         }
     };
     for (const TopFiles &list : lists.m_fixed)
