@@ -166,7 +166,8 @@ private Q_SLOTS:
     void workersGiveTheSameTables_data()
     {
         QTest::addColumn<QByteArray>("shape");
-        for (const char *shape : {"wide", "deep", "mixed", "filesOnly"})
+        for (const char *shape : {"wide", "deep", "mixed", "filesOnly", "oneLargeFolder",
+                                  "manyEmptyFolders"})
             QTest::newRow(shape) << QByteArray(shape);
     }
     void workersGiveTheSameTables()
@@ -201,6 +202,19 @@ private Q_SLOTS:
             tree.folder(".hidden");
             fillFolder(tree, ".hidden", 4, 99);
             tree.folder("locked", 0000);
+        } else if (shape == "oneLargeFolder") {
+            // Its names are shared out in slices among the workers.
+            tree.folder("large");
+            fillFolder(tree, "large", 3000, 3);
+            tree.folder("large/sub");
+            fillFolder(tree, "large/sub", 5, 4);
+        } else if (shape == "manyEmptyFolders") {
+            // Handed over in shares, never one leaf at a time.
+            tree.folder("flat");
+            for (int i = 0; i < 1500; ++i)
+                tree.folder("flat/e" + QByteArray::number(i));
+            for (int i = 0; i < 1500; i += 100)
+                fillFolder(tree, "flat/e" + QByteArray::number(i), 3, i);
         } else {
             fillFolder(tree, ".", 200, 7);
         }
@@ -430,6 +444,25 @@ private Q_SLOTS:
         });
         walk.run(tree);
         QCOMPARE(walk.stats.filesProcessed, qint64(4));
+    }
+
+    // A stop raised while a large folder is shared out ends every worker's part of it.
+    void stopDuringASharedFolder()
+    {
+        TestTree tree;
+        tree.folder("large");
+        fillFolder(tree, "large", 4000, 9);
+        Walk walk(4);
+        std::atomic<bool> abort{false};
+        walk.walker.setStopFlags(&abort, nullptr);
+        std::atomic<int> met{0};
+        walk.walker.setFileObserver([&](const DirEntry &) {
+            if (++met == 2500)
+                abort = true;
+        });
+        walk.collect({RunTarget::fromFolder(tree.root())});
+        QVERIFY(walk.collection.aborted());
+        QVERIFY(walk.stats.filesProcessed >= 2500 && walk.stats.filesProcessed < 4000);
     }
 
     // The pump runs on its timer while the workers are deep in folders that hold no file, and

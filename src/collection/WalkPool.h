@@ -21,11 +21,16 @@ struct FolderStep {
     quint32 folderId = 0; // its record, when the run keeps folder records
 };
 
-// A folder handed from one worker to another: the folders from the walk's root down to its
-// parent, checked again when the receiver reopens them, and its name. No ancestors: the root.
+// Work handed from one worker to another. The folders from the walk's root down to the folder
+// the work lies in are checked again when the receiver reopens them. Subfolders: a share of that
+// folder's subfolders not entered yet, walked one after the other (no ancestors and no names:
+// the walk's root). Files: a slice of the names of a large folder's listing, examined and
+// counted by the receiver as the folder's own.
 struct WalkTask {
+    enum Kind { Subfolders, Files };
+    Kind kind = Subfolders;
     std::vector<FolderStep> ancestors;
-    QByteArray name;
+    std::vector<QByteArray> names;
 };
 
 // What the workers of one walk share: the folders waiting for a worker, who is idle, the stop

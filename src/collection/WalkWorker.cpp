@@ -119,35 +119,41 @@ int WalkWorker::openTask(const WalkTask &task)
         noteUnreadable(m_root.path, error);
         return -1;
     }
-    // The ancestors stand on the stack without subfolders of their own: backing up to them ends
-    // the task, and they take part in the ancestor check and the folder text.
+    // The ancestors stand on the stack: backing up past the last ends the task, and they take
+    // part in the ancestor check and the folder text.
     for (const FolderStep &step : task.ancestors)
         pushFrame(step.name, step.device, step.inode, step.mount, step.folderId);
     errno = 0;
-    const int parent = reopenFrame(m_stack.size() - 1);
-    if (parent < 0) {
-        // The folders above it were moved or removed since it was listed.
+    const int fd = reopenFrame(m_stack.size() - 1);
+    if (fd < 0) {
+        // The folders above were moved or removed since the work was handed over.
         const int error = errno ? errno : ESTALE;
-        noteUnreadable(folderPath(m_stack.size() - 1, task.name), error);
-        return -1;
-    }
-    DirEntry self;
-    MountIdentity mount;
-    const int fd = enterSubfolder(parent, task.name, m_stack.back(), self, mount);
-    ::close(parent);
-    if (fd >= 0) {
-        stats.onDisk.folders += double(self.allocated);
-        enterFrame(task.name, self.device, self.inode, mount, m_stack.back().folderId);
+        if (task.kind == WalkTask::Files)
+            noteUnreadable(folderPath(m_stack.size() - 1), error);
+        else
+            for (const QByteArray &name : task.names)
+                noteUnreadable(folderPath(m_stack.size() - 1, name), error);
     }
     return fd;
 }
 
 void WalkWorker::walkTask(const WalkTask &task)
 {
-    const size_t base = task.ancestors.size();
     int fd = openTask(task);
+    if (fd >= 0 && task.kind == WalkTask::Files) {
+        countSlice(fd, task.names);
+        ::close(fd);
+        while (!m_stack.empty())
+            popFrame();
+        return;
+    }
+    // The frame whose end ends the task: the root, or the folder whose subfolders were handed.
+    const size_t last = task.ancestors.empty() ? 1 : task.ancestors.size();
     if (fd >= 0) {
-        listFolder(fd, m_stack.back());
+        if (task.ancestors.empty())
+            listFolder(fd, m_stack.back());
+        else
+            m_stack.back().subfolders = task.names;
         while (!m_stack.empty()) {
             if (m_pool.stopRequested()) {
                 m_pool.stop();
@@ -173,10 +179,10 @@ void WalkWorker::walkTask(const WalkTask &task)
                 continue;
             }
 
+            if (m_stack.size() == last)
+                break;
             if (fd < 0 || !top.complete)
                 noteUnreadable(folderPath(m_stack.size() - 1), top.error ? top.error : ESTALE);
-            if (m_stack.size() == base + 1)
-                break;
             // Back up to the parent, which must still be the folder we came from.
             const Frame &parent = m_stack[m_stack.size() - 2];
             int parentFd = fd >= 0 ? openFolder(fd, "..", folderFlags) : -1;
@@ -191,11 +197,29 @@ void WalkWorker::walkTask(const WalkTask &task)
             fd = parentFd;
             popFrame();
         }
+        // The root's own listing may have failed: said as any folder's.
+        if (task.ancestors.empty() && m_stack.size() == 1 && !m_stack.back().complete)
+            noteUnreadable(folderPath(0), m_stack.back().error ? m_stack.back().error : ESTALE);
     }
     if (fd >= 0)
         ::close(fd);
     while (!m_stack.empty())
         popFrame();
+}
+
+void WalkWorker::countSlice(int fd, const std::vector<QByteArray> &names)
+{
+    Frame &folder = m_stack.back();
+    for (const QByteArray &name : names) {
+        if (m_pool.stopRequested())
+            return;
+        examine(fd, name.constData(), DT_UNKNOWN, folder);
+    }
+    // Only files come in a slice; a name that turned into a folder since is left to its
+    // owner's next walk.
+    folder.subfolders.clear();
+    if (!folder.complete)
+        noteUnreadable(folderPath(m_stack.size() - 1), folder.error ? folder.error : ESTALE);
 }
 
 void WalkWorker::listFolder(int fd, Frame &frame)
@@ -209,37 +233,76 @@ void WalkWorker::listFolder(int fd, Frame &frame)
             }
             return;
         }
+        long examined = 0;
         for (long offset = 0; offset < length;) {
             const auto *dirent = reinterpret_cast<const dirent64 *>(m_buffer.data() + offset);
+            // A large folder is shared: now and then, while another worker waits, it is given
+            // the files of half the entries left in this chunk.
+            if (++examined % 64 == 0 && m_pool.wantsWork() && m_stack.size() <= handOverDepth)
+                offerSlice(m_buffer.data(), offset, length);
             offset += dirent->d_reclen;
-            const char *name = dirent->d_name;
             if (m_pool.stopRequested())
                 return;
-            if (isDotEntry(name))
-                continue;
-            if (dirent->d_type == DT_DIR) {
-                // Hidden folders are left out by name, unless the run enters them; the rest
-                // are examined when entered.
-                if (name[0] != '.' || m_enterHidden)
-                    frame.subfolders.emplace_back(name);
-                continue;
-            }
-            if (!DirListing::describeEntry(fd, name, frame.mount, m_entry)) {
-                // Gone since it was listed is no failure to read; no search permission is.
-                if (errno != ENOENT) {
-                    frame.complete = false;
-                    frame.error = errno;
-                }
-                continue;
-            }
-            if (m_entry.otherMount)
-                continue; // a file bound in from another file system is not this drive's
-            if (classifyEntry(m_entry) == ekFile)
-                countFile();
-            else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem))
-                frame.subfolders.emplace_back(name); // a listing that gave no entry type
+            examine(fd, dirent->d_name, dirent->d_type, frame);
         }
     }
+}
+
+void WalkWorker::examine(int fd, const char *name, unsigned char type, Frame &frame)
+{
+    if (isDotEntry(name) || name[0] == '\0')
+        return;
+    if (type == DT_DIR) {
+        // Hidden folders are left out by name, unless the run enters them; the rest are
+        // examined when entered.
+        if (name[0] != '.' || m_enterHidden)
+            frame.subfolders.emplace_back(name);
+        return;
+    }
+    if (!DirListing::describeEntry(fd, name, frame.mount, m_entry)) {
+        // Gone since it was listed is no failure to read; no search permission is.
+        if (errno != ENOENT) {
+            frame.complete = false;
+            frame.error = errno;
+        }
+        return;
+    }
+    if (m_entry.otherMount)
+        return; // a file bound in from another file system is not this drive's
+    if (classifyEntry(m_entry) == ekFile)
+        countFile();
+    else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem))
+        frame.subfolders.emplace_back(name); // a listing that gave no entry type
+}
+
+void WalkWorker::offerSlice(char *chunk, long at, long length)
+{
+    // The entries from at on: the second half's files (those the listing says are no folders)
+    // go; everything else stays, blanked out of the chunk once handed over.
+    std::vector<long> entries;
+    for (long offset = at; offset < length;) {
+        const auto *dirent = reinterpret_cast<const dirent64 *>(chunk + offset);
+        entries.push_back(offset);
+        offset += dirent->d_reclen;
+    }
+    if (entries.size() < 128)
+        return;
+    WalkTask task;
+    task.kind = WalkTask::Files;
+    for (size_t i = entries.size() / 2; i < entries.size(); ++i) {
+        auto *dirent = reinterpret_cast<dirent64 *>(chunk + entries[i]);
+        if (dirent->d_type == DT_DIR || dirent->d_type == DT_UNKNOWN ||
+            isDotEntry(dirent->d_name))
+            continue;
+        task.names.emplace_back(dirent->d_name);
+        dirent->d_name[0] = '\0'; // handed over: passed by when the chunk is examined here
+    }
+    if (task.names.empty())
+        return;
+    task.ancestors.reserve(m_stack.size());
+    for (const Frame &step : m_stack)
+        task.ancestors.push_back({step.name, step.device, step.inode, step.mount, step.folderId});
+    m_pool.give(std::move(task));
 }
 
 void WalkWorker::countFile()
@@ -359,15 +422,20 @@ void WalkWorker::offerWork()
     const size_t levels = std::min(m_stack.size(), handOverDepth);
     for (size_t level = 0; level < levels; ++level) {
         Frame &frame = m_stack[level];
-        if (frame.next >= frame.subfolders.size())
+        const size_t left = frame.subfolders.size() - frame.next;
+        if (left == 0)
             continue;
+        // A share of what is left, as one task reopened once: never a wake-up for one leaf
+        // where there are many.
+        const size_t share = (left + 1) / 2;
         WalkTask task;
         task.ancestors.reserve(level + 1);
         for (size_t i = 0; i <= level; ++i)
             task.ancestors.push_back({m_stack[i].name, m_stack[i].device, m_stack[i].inode,
                                       m_stack[i].mount, m_stack[i].folderId});
-        task.name = std::move(frame.subfolders.back());
-        frame.subfolders.pop_back();
+        task.names.assign(std::make_move_iterator(frame.subfolders.end() - qsizetype(share)),
+                          std::make_move_iterator(frame.subfolders.end()));
+        frame.subfolders.resize(frame.subfolders.size() - share);
         m_pool.give(std::move(task));
         return;
     }

@@ -92,7 +92,13 @@ private:
     };
 
     void walkTask(const WalkTask &task);
+    // Stands on the folder the task lies in: the root entered, or the ancestors pushed and the
+    // last reopened; its descriptor, or -1 after noting what cannot be read.
     int openTask(const WalkTask &task);
+    // Examines and counts the names of a slice of the folder open as fd, the stack's top.
+    void countSlice(int fd, const std::vector<QByteArray> &names);
+    // Examines one listed entry of the folder fd: a file is counted, a subfolder noted in frame.
+    void examine(int fd, const char *name, unsigned char type, Frame &frame);
     // Steps into a folder entered now: recorded below parentRecord when folders are recorded.
     void enterFrame(QByteArray name, quint64 device, quint64 inode, const MountIdentity &mount,
                     quint32 parentRecord);
@@ -107,8 +113,10 @@ private:
     int enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
                        MountIdentity &mount);
     int reopenFrame(size_t depth);
-    // Hands the shallowest folder not yet entered to a waiting worker.
+    // Hands a waiting worker a share of the subfolders of the shallowest folder with any left.
     void offerWork();
+    // Hands a waiting worker the files among the entries of a listing chunk from at on.
+    void offerSlice(char *chunk, long at, long length);
     void answerStatus();
     QString folderText() const;
     // The path of the folder at depth of the stack (0: the task's first), with name below it
