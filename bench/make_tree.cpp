@@ -1,6 +1,9 @@
-// Builds a synthetic folder tree for the walk benchmark: folders nested several levels deep,
-// a realistic mix of extensions, sizes (sparse, so the tree costs little disk) and time stamps.
-//   make_tree ROOT [FILES] [SEED]
+// Builds a synthetic folder tree for the walk benchmark. The shape "wide" (the default): about
+// 25 files a folder in FILES / 25 + 1 folders ten wide and as deep as their number needs, a
+// realistic mix of extensions, sizes (sparse, so the tree costs little disk) and time stamps.
+// "large": FILES files in one folder. "empty": FILES empty folders in one folder. "chain": a
+// chain of FILES folders, one file in each.
+//   make_tree ROOT [FILES] [SEED] [wide|large|empty|chain]
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -38,17 +41,47 @@ int main(int argc, char **argv)
     const std::string root = argv[1];
     const long files = argc > 2 ? std::atol(argv[2]) : 200000;
     std::mt19937_64 random(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
+    const std::string shape = argc > 4 ? argv[4] : "wide";
     if (!makeFolder(root))
         return 1;
+    auto makeFile = [](const std::string &path) {
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        return fd >= 0 && ::close(fd) == 0;
+    };
+    if (shape == "large" || shape == "empty" || shape == "chain") {
+        std::string chain = root;
+        for (long i = 0; i < files; ++i) {
+            const std::string name = "/f" + std::to_string(i);
+            bool ok = true;
+            if (shape == "large")
+                ok = makeFile(root + name + ".txt");
+            else if (shape == "empty")
+                ok = makeFolder(root + name);
+            else
+                ok = makeFolder(chain += "/d") && makeFile(chain + "/f.txt");
+            if (!ok) {
+                std::fprintf(stderr, "make_tree: cannot fill %s: %s\n", root.c_str(),
+                             std::strerror(errno));
+                return 1;
+            }
+        }
+        std::printf("%ld %s under %s\n", files,
+                    shape == "large"   ? "files in one folder"
+                    : shape == "empty" ? "empty folders in one folder"
+                                       : "folders in a chain, a file in each",
+                    root.c_str());
+        return 0;
+    }
 
-    // About 25 files a folder; folders ten wide, nested up to four levels.
+    // About 25 files a folder; folders ten wide, each folder's path the digits of its number
+    // from the last, so that the folders asked for are the folders made.
     const long folderCount = files / 25 + 1;
     std::vector<std::string> folders;
     folders.reserve(size_t(folderCount));
     for (long i = 0; i < folderCount; ++i) {
         std::string path = root;
         long rest = i;
-        for (int level = 0; level < 4 && (level == 0 || rest > 0); ++level) {
+        for (int level = 0; level == 0 || rest > 0; ++level) {
             path += "/d" + std::to_string(rest % 10);
             rest /= 10;
             if (!makeFolder(path))
