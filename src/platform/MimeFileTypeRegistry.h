@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <atomic>
 #include <mutex>
 
 // The registry on Linux: the shared MIME database. Extension keys are the suffixes of the
@@ -30,4 +31,6 @@ private:
     mutable QHash<QString, QStringList> m_typeNames;
     mutable QHash<QString, QString> m_comments;
     mutable QSet<QString> m_suffixes; // every suffix the database knows, lower case
+    static constexpr int directLookUps = 512;
+    mutable std::atomic<int> m_lookUps{0};
 };
