@@ -48,27 +48,31 @@ int main(int argc, char **argv)
         const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         return fd >= 0 && ::close(fd) == 0;
     };
-    if (shape == "large" || shape == "empty" || shape == "chain") {
-        std::string chain = root;
+    if (shape == "chain") {
+        // Deeper than a path may be long: made level by level from the folder above.
+        if (::chdir(root.c_str()) != 0)
+            return 1;
+        for (long i = 0; i < files; ++i)
+            if ((::mkdir("d", 0755) != 0 && errno != EEXIST) || ::chdir("d") != 0 ||
+                !makeFile("f.txt")) {
+                std::fprintf(stderr, "make_tree: cannot fill %s: %s\n", root.c_str(),
+                             std::strerror(errno));
+                return 1;
+            }
+        std::printf("%ld folders in a chain under %s, a file in each\n", files, root.c_str());
+        return 0;
+    }
+    if (shape == "large" || shape == "empty") {
         for (long i = 0; i < files; ++i) {
             const std::string name = "/f" + std::to_string(i);
-            bool ok = true;
-            if (shape == "large")
-                ok = makeFile(root + name + ".txt");
-            else if (shape == "empty")
-                ok = makeFolder(root + name);
-            else
-                ok = makeFolder(chain += "/d") && makeFile(chain + "/f.txt");
-            if (!ok) {
+            if (!(shape == "large" ? makeFile(root + name + ".txt") : makeFolder(root + name))) {
                 std::fprintf(stderr, "make_tree: cannot fill %s: %s\n", root.c_str(),
                              std::strerror(errno));
                 return 1;
             }
         }
         std::printf("%ld %s under %s\n", files,
-                    shape == "large"   ? "files in one folder"
-                    : shape == "empty" ? "empty folders in one folder"
-                                       : "folders in a chain, a file in each",
+                    shape == "large" ? "files in one folder" : "empty folders in one folder",
                     root.c_str());
         return 0;
     }

@@ -139,6 +139,7 @@ int WalkWorker::openTask(const WalkTask &task)
 
 void WalkWorker::walkTask(const WalkTask &task)
 {
+    m_spare = 0;
     int fd = openTask(task);
     if (fd >= 0 && task.kind == WalkTask::Files) {
         countSlice(fd, task.names);
@@ -154,6 +155,7 @@ void WalkWorker::walkTask(const WalkTask &task)
             listFolder(fd, m_stack.back());
         else
             m_stack.back().subfolders = task.names;
+        m_spare = m_stack.back().subfolders.size() - m_stack.back().next;
         while (!m_stack.empty()) {
             if (m_pool.stopRequested()) {
                 m_pool.stop();
@@ -166,6 +168,7 @@ void WalkWorker::walkTask(const WalkTask &task)
                 if (top.next >= top.subfolders.size())
                     continue;
                 const QByteArray name = std::move(top.subfolders[top.next++]);
+                --m_spare;
                 DirEntry self;
                 MountIdentity mount;
                 const int child = enterSubfolder(fd, name, top, self, mount);
@@ -217,6 +220,7 @@ void WalkWorker::countSlice(int fd, const std::vector<QByteArray> &names)
     }
     // Only files come in a slice; a name that turned into a folder since is left to its
     // owner's next walk.
+    m_spare -= folder.subfolders.size();
     folder.subfolders.clear();
     if (!folder.complete)
         noteUnreadable(folderPath(m_stack.size() - 1), folder.error ? folder.error : ESTALE);
@@ -255,8 +259,10 @@ void WalkWorker::examine(int fd, const char *name, unsigned char type, Frame &fr
     if (type == DT_DIR) {
         // Hidden folders are left out by name, unless the run enters them; the rest are
         // examined when entered.
-        if (name[0] != '.' || m_enterHidden)
+        if (name[0] != '.' || m_enterHidden) {
             frame.subfolders.emplace_back(name);
+            ++m_spare;
+        }
         return;
     }
     if (!DirListing::describeEntry(fd, name, frame.mount, m_entry)) {
@@ -271,8 +277,10 @@ void WalkWorker::examine(int fd, const char *name, unsigned char type, Frame &fr
         return; // a file bound in from another file system is not this drive's
     if (classifyEntry(m_entry) == ekFile)
         countFile();
-    else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem))
+    else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem)) {
         frame.subfolders.emplace_back(name); // a listing that gave no entry type
+        ++m_spare;
+    }
 }
 
 void WalkWorker::offerSlice(char *chunk, long at, long length)
@@ -291,8 +299,7 @@ void WalkWorker::offerSlice(char *chunk, long at, long length)
     task.kind = WalkTask::Files;
     for (size_t i = entries.size() / 2; i < entries.size(); ++i) {
         auto *dirent = reinterpret_cast<dirent64 *>(chunk + entries[i]);
-        if (dirent->d_type == DT_DIR || dirent->d_type == DT_UNKNOWN ||
-            isDotEntry(dirent->d_name))
+        if (dirent->d_type == DT_DIR || dirent->d_type == DT_UNKNOWN || isDotEntry(dirent->d_name))
             continue;
         task.names.emplace_back(dirent->d_name);
         dirent->d_name[0] = '\0'; // handed over: passed by when the chunk is examined here
@@ -419,6 +426,11 @@ int WalkWorker::reopenFrame(size_t depth)
 
 void WalkWorker::offerWork()
 {
+    // A worker keeps something for itself: handing over its last folder would only send the
+    // work back and forth.
+    const size_t spare = m_spare;
+    if (spare < 2)
+        return;
     const size_t levels = std::min(m_stack.size(), handOverDepth);
     for (size_t level = 0; level < levels; ++level) {
         Frame &frame = m_stack[level];
@@ -427,7 +439,7 @@ void WalkWorker::offerWork()
             continue;
         // A share of what is left, as one task reopened once: never a wake-up for one leaf
         // where there are many.
-        const size_t share = (left + 1) / 2;
+        const size_t share = std::min((left + 1) / 2, spare - 1);
         WalkTask task;
         task.ancestors.reserve(level + 1);
         for (size_t i = 0; i <= level; ++i)
@@ -436,6 +448,7 @@ void WalkWorker::offerWork()
         task.names.assign(std::make_move_iterator(frame.subfolders.end() - qsizetype(share)),
                           std::make_move_iterator(frame.subfolders.end()));
         frame.subfolders.resize(frame.subfolders.size() - share);
+        m_spare -= share;
         m_pool.give(std::move(task));
         return;
     }

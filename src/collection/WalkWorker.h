@@ -131,6 +131,8 @@ private:
     bool m_enterHidden = false;
     FileRows m_rows;
     std::vector<Frame> m_stack;
+    // Subfolders listed and not entered yet, on every level: the work this worker could spare.
+    size_t m_spare = 0;
     std::unordered_set<Identity, IdentityHash> m_ancestors;
     std::vector<char> m_buffer;
     DirEntry m_entry;
