@@ -471,8 +471,13 @@ private Q_SLOTS:
         // the Sizes chart as SVG, PNG and PDF, well formed and not blank.
         QTemporaryDir exports;
         QString asked;
+        QString picked; // the type picked in the dialog, as its filter reads
         const auto desktopSave = PageExporter::chooseFile;
-        PageExporter::chooseFile = [&](QWidget *, const QString &) { return asked; };
+        PageExporter::chooseFile = [&](QWidget *, const QString &, QString *chosen) {
+            if (!picked.isEmpty())
+                *chosen = picked;
+            return asked;
+        };
         statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
         asked = exports.filePath(QStringLiteral("types")); // the suffix comes by itself
         statistics.btExport->click();
@@ -503,7 +508,7 @@ private Q_SLOTS:
                 QVERIFY2(!xml.hasError() && elements > 20, qPrintable(xml.errorString()));
             } else {
                 const QImage image = QImage::fromData(bytes, "PNG");
-                QCOMPARE(image.size(), sizes.chart->size());
+                QCOMPARE(image.size(), sizes.chart->size() * 2);
                 QSet<QRgb> colours; // bars of several colours on the chart's background
                 for (int row = 0; row < image.height(); row += 4)
                     for (int column = 0; column < image.width(); column += 4)
@@ -511,6 +516,20 @@ private Q_SLOTS:
                 QVERIFY(colours.size() > 5);
             }
         }
+        // A name without a suffix takes the type picked; a suffix the page is not written as
+        // is refused with a message, and nothing is written.
+        picked = QStringLiteral("SVG drawing (*.svg)");
+        asked = exports.filePath(QStringLiteral("picked"));
+        statistics.btExport->click();
+        QVERIFY(QFile::exists(asked + QStringLiteral(".svg")));
+        QVERIFY(!QFile::exists(asked + QStringLiteral(".png")));
+        picked.clear();
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Types);
+        asked = exports.filePath(QStringLiteral("listing.png"));
+        statistics.btExport->click();
+        QVERIFY(!QFile::exists(asked));
+        QCOMPARE(m_messages->log.last(),
+                 QStringLiteral("Error: This page cannot be saved as .png: it is saved as .csv."));
         PageExporter::chooseFile = desktopSave;
 
         // A second run over a changed tree shows only the second run, from the listing's top
@@ -598,7 +617,7 @@ private Q_SLOTS:
         // Exported, the changes are plain signed figures, not formulas.
         QTemporaryDir exports;
         const auto desktopSave = PageExporter::chooseFile;
-        PageExporter::chooseFile = [&](QWidget *, const QString &) {
+        PageExporter::chooseFile = [&](QWidget *, const QString &, QString *) {
             return exports.filePath(QStringLiteral("types"));
         };
         comparison->btExport->click();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -39,11 +40,40 @@ bool PageExporter::isPictureFile(const QString &path)
     return suffix == u"png" || suffix == u"svg" || suffix == u"pdf";
 }
 
-std::function<QString(QWidget *, const QString &)> PageExporter::chooseFile =
-    [](QWidget *parent, const QString &filter) {
+std::function<QString(QWidget *, const QString &, QString *)> PageExporter::chooseFile =
+    [](QWidget *parent, const QString &filter, QString *chosenFilter) {
         return QFileDialog::getSaveFileName(parent, QStringLiteral("Export page"), QDir::homePath(),
-                                            filter);
+                                            filter, chosenFilter);
     };
+
+QString PageExporter::choosePath(QWidget *parent, const QStringList &suffixes, QString *error)
+{
+    static const QHash<QString, QString> names{{QStringLiteral("csv"), QStringLiteral("CSV file")},
+                                               {QStringLiteral("png"), QStringLiteral("PNG image")},
+                                               {QStringLiteral("svg"), QStringLiteral("SVG drawing")},
+                                               {QStringLiteral("pdf"),
+                                                QStringLiteral("PDF document")}};
+    QStringList filters;
+    for (const QString &suffix : suffixes)
+        filters.append(names.value(suffix) + QStringLiteral(" (*.") + suffix + u')');
+    QString chosen = filters.value(0);
+    QString path = chooseFile(parent, filters.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty())
+        return QString();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix.isEmpty()) {
+        // The type picked decides, where the name does not.
+        const qsizetype picked = filters.indexOf(chosen);
+        return path + u'.' + suffixes.value(picked < 0 ? 0 : picked);
+    }
+    if (!suffixes.contains(suffix)) {
+        *error = QStringLiteral("This page cannot be saved as .") + suffix +
+                 QStringLiteral(": it is saved as .") + suffixes.join(QStringLiteral(", .")) +
+                 u'.';
+        return QString();
+    }
+    return path;
+}
 
 QString PageExporter::writeCsv(const QString &path, const TextTable &table)
 {
@@ -67,7 +97,8 @@ QString PageExporter::writePicture(const QString &path, QSize size,
         return error;
     const QRectF area(QPointF(0, 0), QSizeF(size));
     if (suffix == u"png") {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(2);
         image.fill(Qt::white);
         {
             QPainter painter(&image);

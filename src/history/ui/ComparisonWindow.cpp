@@ -57,16 +57,18 @@ void ComparisonWindow::btExportClick()
     const int index = pages->currentIndex();
     if (index < 0 || index >= m_tables.size())
         return;
-    QString path = PageExporter::chooseFile(this, QStringLiteral("CSV file (*.csv)"));
-    if (path.isEmpty())
+    QString error;
+    const QString path = PageExporter::choosePath(this, {QStringLiteral("csv")}, &error);
+    if (path.isEmpty()) {
+        if (!error.isEmpty())
+            Messages::current().errorBox(error);
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
+    }
     // The first heading names the page and both runs, so the file says what it compares.
     TextTable table = m_tables[index];
     if (!table.headings.isEmpty())
         table.headings.first() = table.title;
-    const QString error = PageExporter::writeCsv(path, table);
+    error = PageExporter::writeCsv(path, table);
     if (!error.isEmpty())
         Messages::current().errorBox(error);
 }

@@ -685,15 +685,17 @@ void TfrmStatistics::btExportClick()
         else
             chart = bands->chart;
     }
-    const QString pictures =
-        QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
-    QString path =
-        PageExporter::chooseFile(this, listing ? QStringLiteral("CSV file (*.csv)") : pictures);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += listing ? QStringLiteral(".csv") : QStringLiteral(".png");
     QString error;
+    const QString path = PageExporter::choosePath(
+        this,
+        listing ? QStringList{QStringLiteral("csv")}
+                : QStringList{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")},
+        &error);
+    if (path.isEmpty()) {
+        if (!error.isEmpty())
+            showError(error);
+        return;
+    }
     if (listing) {
         error = PageExporter::writeCsv(path, tableOf(*listing));
     } else if (chart) {
