@@ -39,7 +39,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -706,6 +708,24 @@ private Q_SLOTS:
         QFile kept(database);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray(8192, '\x5a'));
+        kept.close();
+        // History offers to set it aside: No leaves it; Yes renames it, and the next run is
+        // kept in a new history.
+        m_messages->answer = false;
+        delete statistics.btHistoryClick();
+        QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Confirm: The history ")));
+        QVERIFY(QFile::exists(database));
+        m_messages->answer = true;
+        delete statistics.btHistoryClick();
+        QVERIFY(!QFile::exists(database));
+        const QStringList aside = QFileInfo(database).dir().entryList(
+            {QFileInfo(database).fileName() + QStringLiteral(".damaged-*")}, QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        answerNextWizard(WizardAnswer::CurrentDriveAllFiles);
+        statistics.btOKClick();
+        QVERIFY(!statistics.statusText().contains(QStringLiteral("not kept")));
+        QCOMPARE(HistoryStore(database).runs().size(), 1);
+        QFile::remove(QFileInfo(database).dir().filePath(aside.first()));
         removeHistory();
         QFile::remove(ProfileFile::defaultPath());
     }

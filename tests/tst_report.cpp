@@ -607,7 +607,7 @@ private Q_SLOTS:
         QCOMPARE(result.status, 0);
         for (const char *heading :
              {"Space", "Extension  Type", "Totals", "File size", "Cluster overhang for ext4 drives",
-              "Active Size", "Accessed Date", "Created Date", "Modified Date", "Combined dates",
+              "If FAT32, partition", "Active Size", "Accessed Date", "Created Date", "Modified Date", "Combined dates",
               "% of total # files", "Modified time"})
             QVERIFY2(result.out.contains(QLatin1StringView(heading)), heading);
         QVERIFY(result.out.endsWith(QStringLiteral("Finished - 5 files processed\n")));

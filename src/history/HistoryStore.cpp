@@ -390,6 +390,33 @@ std::optional<KeptRun> HistoryStore::run(qint64 id)
     return found;
 }
 
+std::optional<QString> HistoryStore::setAside()
+{
+    m_error.clear();
+    {
+        QSqlDatabase database = QSqlDatabase::database(m_connection, false);
+        if (database.isValid())
+            database.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    if (m_file >= 0) {
+        ::close(m_file);
+        m_file = -1;
+    }
+    m_open = false;
+    const QString aside = m_path + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(aside).constData()) != 0) {
+        fail(QStringLiteral("Unable to set aside"), QString::fromLocal8Bit(std::strerror(errno)));
+        return std::nullopt;
+    }
+    // Its log goes with it: a new database must not take up the old one's.
+    for (const char *log : {"-wal", "-shm"})
+        ::rename(QFile::encodeName(m_path + QLatin1StringView(log)).constData(),
+                 QFile::encodeName(aside + QLatin1StringView(log)).constData());
+    return aside;
+}
+
 bool HistoryStore::remove(qint64 id)
 {
     m_error.clear();

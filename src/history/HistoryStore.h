@@ -43,6 +43,10 @@ public:
     // One run with its tables and archive; nothing when there is none of that id.
     std::optional<KeptRun> run(qint64 id);
     bool remove(qint64 id);
+    // Renames the database (and its log files) to "<name>.damaged-<date and time>", never
+    // deleting it, so that a new history starts in its place; the new name, or nothing with
+    // error() set.
+    std::optional<QString> setAside();
 
 private:
     // For looking: read-only, after an upgrade where one is due and can be made.

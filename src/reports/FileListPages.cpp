@@ -192,7 +192,8 @@ QString FileListPages::dateText(PackedFileDate date)
     if (!time)
         return QString();
     return QString::asprintf("%04d-%02d-%02d ", time->year, time->month, time->day) +
-           QTime(time->hour, time->minute).toString(RegionalSettings::current().shortTimeFormat);
+           QTime(time->hour, time->minute, time->second)
+               .toString(RegionalSettings::current().shortTimeFormat);
 }
 
 QString FileListPages::isoDateText(PackedFileDate date)

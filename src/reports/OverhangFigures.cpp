@@ -55,6 +55,13 @@ bool OverhangFigures::isFat(const QString &fileSystem)
     return fileSystem.isEmpty() || fat.contains(fileSystem.toLower());
 }
 
+std::array<QString, 2> OverhangFigures::fatHeadings(const QString &fileSystem)
+{
+    if (isFat(fileSystem))
+        return {QStringLiteral("FAT Partion size"), QStringLiteral("FAT 32 Size")};
+    return {QStringLiteral("If FAT, partition"), QStringLiteral("If FAT32, partition")};
+}
+
 QString OverhangFigures::title(const QString &fileSystem)
 {
     if (isFat(fileSystem))

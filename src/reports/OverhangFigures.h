@@ -32,4 +32,7 @@ struct OverhangFigures {
     static bool isFat(const QString &fileSystem);
     // "Cluster overhang for FAT and FAT32 drives", or "Cluster overhang for ext4 drives".
     static QString title(const QString &fileSystem);
+    // The headings of the two columns of FAT partition sizes: as the page always had them on
+    // FAT, and on any other file system as what they are there, a comparison with FAT.
+    static std::array<QString, 2> fatHeadings(const QString &fileSystem);
 };

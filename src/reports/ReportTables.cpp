@@ -211,8 +211,9 @@ TextTable ReportTables::overhangTable(const StatAccumulators &stats, qint32 clus
             QStringLiteral("Cluster overhang analysis is not applicable to this drive."));
         return table;
     }
-    table.headings = QStringList{QStringLiteral("FAT Partion size"),
-                                 QStringLiteral("FAT 32 Size"),
+    const std::array<QString, 2> fat = OverhangFigures::fatHeadings(fileSystem);
+    table.headings = QStringList{fat[0],
+                                 fat[1],
                                  QString(),
                                  QStringLiteral("Cluster size"),
                                  QStringLiteral("Percent wasted"),

@@ -6,6 +6,7 @@
 #include "platform/Messages.h"
 #include "widgets/OffThread.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -91,8 +92,10 @@ void HistoryWindow::refresh()
     runList->resizeColumnsToContents();
     // The targets take what room is left; long ones are elided, in full in the tooltip.
     runList->horizontalHeader()->setSectionResizeMode(Targets, QHeaderView::Stretch);
-    if (!m_store.error().isEmpty())
+    if (!m_store.error().isEmpty()) {
         lblState->setText(m_store.error());
+        offerToSetAside();
+    }
     else if (m_runs.isEmpty())
         lblState->setText(QStringLiteral(
             "No runs are kept yet. Tick \"Keep the run in history\" in the second step of "
@@ -102,6 +105,28 @@ void HistoryWindow::refresh()
                                          "compare.")
                               .arg(m_runs.size()));
     updateButtons();
+}
+
+void HistoryWindow::offerToSetAside()
+{
+    // A history of a newer Quillix is not damaged: it is left as it is.
+    if (m_store.error().contains(QStringLiteral("newer Quillix")) || !QFileInfo::exists(m_path))
+        return;
+    if (!Messages::current().confirm(
+            QStringLiteral("The history %1 cannot be read: %2\n\nSet it aside (renamed with "
+                           "today's date, nothing is deleted) and start a new history?")
+                .arg(m_path, m_store.error())))
+        return;
+    if (const std::optional<QString> aside = m_store.setAside()) {
+        lblState->setText(QStringLiteral("The damaged history is kept as %1; new runs are kept "
+                                         "in a new one.")
+                              .arg(*aside));
+        m_runs.clear();
+        runList->setRowCount(0);
+        updateButtons();
+    } else {
+        Messages::current().errorBox(m_store.error());
+    }
 }
 
 void HistoryWindow::pickRows(const QList<int> &rows)

@@ -43,6 +43,8 @@ Q_SIGNALS:
 
 private:
     QList<KeptRun> pickedRuns() const;
+    // A history that cannot be read: asks whether to set it aside and start a new one.
+    void offerToSetAside();
     void updateButtons();
     // The kept run of id with its tables, or nothing after saying why.
     std::optional<KeptRun> load(qint64 id);

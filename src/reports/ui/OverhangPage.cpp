@@ -67,8 +67,9 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     lblTitle->setGeometry(8, 4, 600, 20);
 
     const int headingTop = 28;
-    caption(QStringLiteral("FAT Partion size"), this, QRect(8, headingTop, 110, 16), true);
-    caption(QStringLiteral("FAT 32 Size"), this, QRect(122, headingTop, 100, 16), true);
+    const std::array<QString, 2> fat = OverhangFigures::fatHeadings(QString());
+    lblFatHeadings[0] = caption(fat[0], this, QRect(8, headingTop, 110, 16), true);
+    lblFatHeadings[1] = caption(fat[1], this, QRect(122, headingTop, 130, 16), true);
     caption(QStringLiteral("Cluster size"), this, QRect(262, headingTop, 70, 16), true);
     QLabel *wastedHeading =
         caption(QStringLiteral("Percent wasted"), this, QRect(340, headingTop, 160, 16), true);
@@ -161,6 +162,9 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
 void OverhangPage::setFileSystem(const QString &fileSystem)
 {
     lblTitle->setText(OverhangFigures::title(fileSystem));
+    const std::array<QString, 2> fat = OverhangFigures::fatHeadings(fileSystem);
+    for (int i = 0; i < 2; ++i)
+        lblFatHeadings[i]->setText(fat[size_t(i)]);
     if (OverhangFigures::isFat(fileSystem)) {
         memoNotes->setPlainText(m_fatNote);
         return;

@@ -37,6 +37,7 @@ public:
     // unknown file system), texts of its own allocation unit for any other.
     void setFileSystem(const QString &fileSystem);
     QLabel *lblTitle;
+    QLabel *lblFatHeadings[2];
 
 private:
     void placeResultStrip();

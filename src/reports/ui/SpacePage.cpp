@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -117,6 +118,13 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
         series.marks.offset = used ? -4 : 4;
     }
 
+    // The largest folders of the last run, where one looks for them: beside the drives.
+    btLargestFolders = new QPushButton(QStringLiteral("Largest &folders..."), this);
+    btLargestFolders->setToolTip(
+        QStringLiteral("The folders of the last run's drives holding the most bytes"));
+    btLargestFolders->setGeometry(184, 338, 136, 23);
+    btLargestFolders->setEnabled(false);
+    connect(btLargestFolders, &QPushButton::clicked, this, &SpacePage::showLargestFolders);
     cbTotal = new QCheckBox(QStringLiteral("Show Cumulative Total"), this);
     cbTotal->setChecked(true);
     cbTotal->setGeometry(8, 340, 170, 20);
@@ -169,7 +177,8 @@ SpacePage::SpacePage(QWidget *parent) : QWidget(parent)
     anchors->pin(pnlDrives, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
     anchors->pin(pckStatDrive, Qt::LeftEdge | Qt::TopEdge | Qt::BottomEdge);
     anchors->pin(chartSpaceBar, everySide);
-    for (QWidget *control : std::initializer_list<QWidget *>{cbTotal, rbBar, rbPie, ScrollBar1})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{cbTotal, btLargestFolders, rbBar, rbPie, ScrollBar1})
         anchors->pin(control, bottomLeft);
     anchors->pin(pnlPies, everySide);
     anchors->pin(pieTotal, everySide);

@@ -6,6 +6,7 @@
 class Chart;
 class EffectLabel;
 class QCheckBox;
+class QPushButton;
 class QFrame;
 class QLabel;
 class QRadioButton;
@@ -46,6 +47,7 @@ public:
     QFrame *boxUsed;
     Chart *chartSpaceBar;
     QCheckBox *cbTotal;
+    QPushButton *btLargestFolders;
     QRadioButton *rbBar;
     QRadioButton *rbPie;
     QFrame *pnlPies;

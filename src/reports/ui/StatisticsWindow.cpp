@@ -86,20 +86,28 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
         0,
         QStringLiteral("Note: prior versions of Windows and DOS did not store the file access "
                        "date.  Files never recorded as being accessed are probably old files that "
-                       "were converted to Windows 95."),
+                       "were converted to Windows 95.") +
+            QStringLiteral("\n\nOn Linux: the access date is kept as the file system is mounted; "
+                           "most update it at most once a day after a change (relatime), some "
+                           "never (noatime)."),
         colorTable);
     m_dates[1] = new DatePage(
         1,
         QStringLiteral("Files never recorded as being created are probably old files that were "
                        "converted to Windows 95.  Note: prior versions of Windows and DOS did not "
                        "store the file creation date independent of the last file modification or "
-                       "file write date."),
+                       "file write date.") +
+            QStringLiteral("\n\nOn Linux: \"Created\" is the file's birth time, where the file "
+                           "system records it (ext4, btrfs and xfs do); where it does not, the "
+                           "files are counted as \"Not recorded\"."),
         colorTable);
     m_dates[2] = new DatePage(
         2,
         QStringLiteral("Note: prior versions of Windows and DOS treated the file creation date "
                        "synonomously  with the last file modification date.  Therefore all files "
-                       "have a file modification date."),
+                       "have a file modification date.") +
+            QStringLiteral("\n\nOn Linux: the modification date is the last change of the "
+                           "file's contents."),
         colorTable);
     m_combined = new CombinedPage(colorTable);
     m_attributes = new AttributePage;
@@ -144,6 +152,15 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     btUnreadable->setAutoDefault(false);
     btUnreadable->setGeometry(clientWidth - 140, clientHeight - 18, 140, 18);
     btUnreadable->hide();
+    // During a walk: how many files so far, and for how long, beside the status text.
+    lblProgress = new QLabel(this);
+    lblProgress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lblProgress->setAutoFillBackground(true);
+    lblProgress->setGeometry(clientWidth - 190, clientHeight - 18, 188, 18);
+    lblProgress->hide();
+    m_progressTimer.setInterval(250);
+    connect(&m_progressTimer, &QTimer::timeout, this, &TfrmStatistics::showProgress);
 
     pnlNotYet = new QFrame(this);
     pnlNotYet->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -174,6 +191,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(btUnreadable, Qt::RightEdge | Qt::BottomEdge);
+    m_anchors->pin(lblProgress, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(pnlNotYet, everySide);
     m_anchors->pin(lblNotYet, Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge);
     m_anchors->pin(btAbort, Qt::TopEdge);
@@ -416,7 +434,16 @@ void TfrmStatistics::btOKClick()
         pnlNotYet->raise();
         const bool turning = Timer1.isActive();
         Timer1.stop();
+        // The caption says a run is going, and which target it walks.
+        setWindowTitle(QStringLiteral("Collecting statistics - ") + target.name);
+        m_walkClock.start();
+        lblProgress->setText(QString());
+        lblProgress->show();
+        lblProgress->raise();
+        m_progressTimer.start();
         scan(walk);
+        m_progressTimer.stop();
+        lblProgress->hide();
         // Rebuilding the Types page may have set the pies turning: the state before the run
         // is the state after it.
         setPieTimer(turning);
@@ -439,8 +466,12 @@ void TfrmStatistics::keepRun()
     const KeptRun run = KeptRun::record(m_run);
     // The run stands whatever becomes of keeping it; a failure is said once, here.
     HistoryStore store(HistoryStore::defaultPath());
-    if (!store.save(run))
+    if (!store.save(run)) {
+        // Said in the status line; the whole reason where it has room, and History offers to
+        // set a damaged history aside.
         setStatus(statusText() + QStringLiteral(" - not kept in the history: ") + store.error());
+        StatusBar1->setToolTip(store.error());
+    }
 }
 
 HistoryWindow *TfrmStatistics::btHistoryClick()
@@ -496,6 +527,7 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
     m_lists.swap(lists);
     m_unreadable = std::move(unreadable);
     btUnreadable->setVisible(m_unreadable.count() > 0);
+    m_space->btLargestFolders->setEnabled(m_lists.enabled());
     m_clusterSize = run.clusterSize;
     const QStringList &targets = m_stats.options().PickList1;
     currentDrive = targets.value(targets.size() - 1);
@@ -561,10 +593,19 @@ void TfrmStatistics::scan(const std::function<CollectionRun::State()> &walk)
     rebuildPages(m_run.fileSystem());
     m_unreadable = m_run.unreadable();
     btUnreadable->setVisible(m_unreadable.count() > 0);
+    m_space->btLargestFolders->setEnabled(m_lists.enabled());
     setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested,
                                  m_unreadable.count()));
     QApplication::restoreOverrideCursor();
     disenable(true);
+}
+
+void TfrmStatistics::showProgress()
+{
+    const qint64 seconds = m_walkClock.elapsed() / 1000;
+    lblProgress->setText(intToGrouped(m_run.walker().filesSoFar()) + QStringLiteral(" files, ") +
+                         QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10,
+                                                                       QLatin1Char('0')));
 }
 
 void TfrmStatistics::rebuildPages(const QString &fileSystem)

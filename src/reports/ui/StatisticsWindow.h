@@ -8,6 +8,7 @@
 #include "reports/ReportPage.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
@@ -104,6 +105,7 @@ public:
     QPushButton *btAbort;
     QLabel *StatusBar1;
     QPushButton *btUnreadable;
+    QLabel *lblProgress;
     QFrame *pnlNotYet;
     QLabel *lblNotYet;
     QFrame *pnlAd;
@@ -123,6 +125,7 @@ protected:
 
 private:
     void FormShow();
+    void showProgress();
     void setStatus(const QString &text);
     void applyNotYetRule(int index);
     // fileSystem: the Overhang page's, for a single target.
@@ -156,5 +159,7 @@ private:
     bool m_statsCollected = false;
     bool m_timerBusy = false;
     bool m_opening = false; // a kept run is being read
+    QTimer m_progressTimer;
+    QElapsedTimer m_walkClock;
     qint32 m_clusterSize = 0;
 };
