@@ -7,6 +7,9 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 missing=0
 for file in bin/quillix bin/quillix-report share/applications/quillix.desktop \
+            share/man/man1/quillix.1 share/man/man1/quillix-report.1 \
+            share/bash-completion/completions/quillix-report \
+            share/metainfo/example.brenmoor.Quillix.metainfo.xml \
             share/icons/hicolor/scalable/apps/quillix.svg \
             share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/quillix.png; do
   [ -e "$prefix/$file" ] || { echo "missing: $file"; missing=1; }
@@ -14,6 +17,16 @@ done
 [ -x "$prefix/bin/quillix-report" ] && "$prefix/bin/quillix-report" --version | grep -q '^quillix-report ' \
   || { echo "quillix-report --version does not answer"; missing=1; }
 grep -q '^Exec=quillix$' "$prefix/share/applications/quillix.desktop" || { echo "desktop entry"; missing=1; }
+# The report's manual page says every option its --help does; the description is valid.
+for option in $("$prefix/bin/quillix-report" --help | grep -o -- '--[a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" "$prefix/share/man/man1/quillix-report.1" \
+    || { echo "manual page lacks $option"; missing=1; }
+done
+bash -n "$prefix/share/bash-completion/completions/quillix-report" || { echo "completion"; missing=1; }
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$prefix/share/metainfo/example.brenmoor.Quillix.metainfo.xml" \
+    >/dev/null || { echo "AppStream description is not valid"; missing=1; }
+fi
 
 # The Debian package: the same files under /usr, and its dependencies worked out.
 if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
@@ -25,6 +38,7 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
   if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb")
     for file in usr/bin/quillix usr/bin/quillix-report usr/share/applications/quillix.desktop \
+                usr/share/man/man1/quillix-report.1 usr/share/metainfo/example.brenmoor.Quillix.metainfo.xml \
                 usr/share/icons/hicolor/scalable/apps/quillix.svg \
                 usr/share/icons/hicolor/48x48/apps/quillix.png; do
       grep -q "\./$file\$" <<< "$contents" || { echo "package lacks $file"; missing=1; }
