@@ -790,6 +790,33 @@ private Q_SLOTS:
         QCOMPARE(page.checkedSortItem(), int(TypesPage::SortByExtension));
     }
 
+    // A description longer than its column is cut short, whole in its tooltip: Size, # Files
+    // and Avg stay in view; the totals follow the listing when it scrolls sideways.
+    void typesListingKeepsItsColumnsInView()
+    {
+        ChartColorTable colours;
+        TypesPage page(colours);
+        page.resize(632, 360);
+        page.show();
+        StatAccumulators stats;
+        stats.crunchNumbers(QString(), testEntry("a.doc", 30));
+        page.setView(TypesPage::Listing);
+        const QString description(200, u'x');
+        page.doFileTypes(stats, {{QByteArrayLiteral(".DOC"), description}});
+        ReportGrid &grid = *page.gridTypes;
+        QCOMPARE(grid.item(1, 1)->toolTip(), description);
+        int widths = 0;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            widths += grid.columnWidth(c);
+        QVERIFY2(widths <= grid.viewport()->width(), qPrintable(QString::number(widths)));
+        grid.setColumnWidth(1, 2000);
+        QApplication::processEvents(); // the listing lays its scroll bar out
+        const int end = grid.horizontalScrollBar()->maximum();
+        QVERIFY(end > 0);
+        grid.horizontalScrollBar()->setValue(end);
+        QCOMPARE(grid.footer()->horizontalScrollBar()->value(), end);
+    }
+
     void includeModeSeedsChosenTypes()
     {
         ChartColorTable colours;

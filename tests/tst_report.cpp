@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -607,8 +606,8 @@ private Q_SLOTS:
         QCOMPARE(result.status, 0);
         for (const char *heading :
              {"Space", "Extension  Type", "Totals", "File size", "Cluster overhang for ext4 drives",
-              "If FAT32, partition", "Active Size", "Accessed Date", "Created Date", "Modified Date", "Combined dates",
-              "% of total # files", "Modified time"})
+              "If FAT32, partition", "Active Size", "Accessed Date", "Created Date",
+              "Modified Date", "Combined dates", "% of total # files", "Modified time"})
             QVERIFY2(result.out.contains(QLatin1StringView(heading)), heading);
         QVERIFY(result.out.endsWith(QStringLiteral("Finished - 5 files processed\n")));
     }
@@ -893,13 +892,10 @@ private Q_SLOTS:
         const Result json =
             report({"--no-progress", "--on-disk", "--hidden-folders", "--format", "json", "c:"});
         const QJsonObject totals = json.json()["totals"].toObject();
-        QProcess du;
-        du.start(QStringLiteral("du"),
-                 {QStringLiteral("-sxB1"), QFile::decodeName(m_tree->root())});
-        QVERIFY(du.waitForFinished());
+        // As du -sxB1 counts it (the walker's test compares the two).
         QCOMPARE(
             qint64(totals["allocatedBytes"].toDouble() + totals["folderAllocatedBytes"].toDouble()),
-            du.readAllStandardOutput().split('\t').first().toLongLong());
+            m_tree->allocatedBytes());
         QVERIFY(json.json()["extensions"].toArray()[0].toObject().contains(u"allocatedBytes"));
     }
 

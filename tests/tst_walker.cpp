@@ -166,8 +166,8 @@ private Q_SLOTS:
     void workersGiveTheSameTables_data()
     {
         QTest::addColumn<QByteArray>("shape");
-        for (const char *shape : {"wide", "deep", "mixed", "filesOnly", "oneLargeFolder",
-                                  "manyEmptyFolders"})
+        for (const char *shape :
+             {"wide", "deep", "mixed", "filesOnly", "oneLargeFolder", "manyEmptyFolders"})
             QTest::newRow(shape) << QByteArray(shape);
     }
     void workersGiveTheSameTables()
@@ -676,11 +676,17 @@ private Q_SLOTS:
             QVERIFY(plain.open(QIODevice::WriteOnly));
             plain.write(QByteArray(5000, 'z'));
         }
-        QProcess du;
-        du.start(QStringLiteral("du"), {QStringLiteral("-sxB1"), QFile::decodeName(tree.root())});
-        QVERIFY(du.waitForFinished());
-        const qint64 duBytes = du.readAllStandardOutput().split('\t').first().toLongLong();
+        // As du counts it, and as this test counts it (du runs as a child process, which a
+        // ThreadSanitizer run cannot follow).
+        const qint64 duBytes = tree.allocatedBytes();
         QVERIFY(duBytes > 0);
+        if (walksInForkedChildren) {
+            QProcess du;
+            du.start(QStringLiteral("du"),
+                     {QStringLiteral("-sxB1"), QFile::decodeName(tree.root())});
+            QVERIFY(du.waitForFinished());
+            QCOMPARE(du.readAllStandardOutput().split('\t').first().toLongLong(), duBytes);
+        }
         CollectionOptions options;
         options.enterHiddenFolders = true;
         options.countOnDisk = true;

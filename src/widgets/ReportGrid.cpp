@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 ReportGrid::ReportGrid(QWidget *parent) : QTableWidget(parent)
 {
@@ -83,6 +84,14 @@ void ReportGrid::setFixedRows(bool fixed)
         connect(
             horizontalHeader(), &QHeaderView::sectionResized, m_footerTable,
             [this](int column, int, int width) { m_footerTable->setColumnWidth(column, width); });
+        // The totals stay under their columns when the listing scrolls sideways.
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_footerTable, [this](int value) {
+            // Its columns are the listing's, so its range is too (its own may not be laid out
+            // yet).
+            QScrollBar *footerBar = m_footerTable->horizontalScrollBar();
+            footerBar->setRange(0, horizontalScrollBar()->maximum());
+            footerBar->setValue(value);
+        });
         placeFooter();
     }
     updateFixedRows();
@@ -186,6 +195,8 @@ void ReportGrid::setCell(int column, int row, const QString &text)
         setItem(row, column, cellItem);
     }
     cellItem->setText(text);
+    if (column == m_elidedColumn)
+        cellItem->setToolTip(text);
     styleCell(cellItem, column, row);
     fitColumn(column, *cellItem);
     if (m_fixedRows && (row == 0 || row == rowCount() - 1)) {
@@ -224,8 +235,22 @@ void ReportGrid::clearDataRows()
             setCell(c, r, QString());
 }
 
+void ReportGrid::stretchElidedColumn()
+{
+    if (m_elidedColumn < 0 || m_elidedColumn >= columnCount())
+        return;
+    int others = 0;
+    for (int c = 0; c < columnCount(); ++c)
+        if (c != m_elidedColumn)
+            others += columnWidth(c);
+    const int base = m_elidedColumn < m_baseWidths.size() ? m_baseWidths[m_elidedColumn] : 100;
+    setColumnWidth(m_elidedColumn, std::max(base, viewport()->width() - others));
+}
+
 void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
 {
+    if (column == m_elidedColumn)
+        return;
     // The text, the padding of 3 pixels each side and a margin for the style's frame.
     const int needed = QFontMetrics(cellItem.font()).horizontalAdvance(cellItem.text()) + 20;
     if (needed > columnWidth(column))

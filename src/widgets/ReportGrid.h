@@ -20,6 +20,11 @@ public:
     void setDisplayOnly(bool displayOnly);
     // Columns drawn right-aligned (the others left).
     void setRightAligned(const QList<int> &columns) { m_rightAligned = columns; }
+    // A column of long texts: it never widens for them, they are cut short with an ellipsis
+    // and read whole in their tooltip; it takes the room the listing has to spare. -1: none.
+    void setElidedColumn(int column) { m_elidedColumn = column; }
+    // Gives the elided column the room the viewport has beyond the other columns.
+    void stretchElidedColumn();
     const QList<int> &rightAligned() const { return m_rightAligned; }
     // The heading row and the totals row stay in view while the rows between them scroll: the
     // heading as the column header, the totals in a strip just under the grid (20 pixels).
@@ -61,6 +66,7 @@ private:
     QList<int> m_baseWidths;
     QList<int> m_rightAligned;
     bool m_fixedRows = false;
+    int m_elidedColumn = -1;
     bool m_activatable = false;
     QTableWidget *m_footerTable = nullptr;
 

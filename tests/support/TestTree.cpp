@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -105,4 +107,28 @@ void TestTree::deepChain(const QByteArray &relative, int depth, const QByteArray
     QVERIFY(file >= 0);
     ::close(file);
     ::close(fd);
+}
+
+namespace {
+
+std::set<std::pair<dev_t, ino_t>> *counted = nullptr;
+qint64 countedBytes = 0;
+
+int countObject(const char *, const struct stat *info, int, FTW *)
+{
+    if (counted->insert({info->st_dev, info->st_ino}).second)
+        countedBytes += qint64(info->st_blocks) * 512;
+    return 0;
+}
+
+} // namespace
+
+qint64 TestTree::allocatedBytes() const
+{
+    std::set<std::pair<dev_t, ino_t>> seen;
+    counted = &seen;
+    countedBytes = 0;
+    ::nftw(m_root.constData(), countObject, 16, FTW_PHYS | FTW_MOUNT);
+    counted = nullptr;
+    return countedBytes;
 }

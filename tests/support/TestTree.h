@@ -22,6 +22,9 @@ public:
     void setMode(const QByteArray &relative, int mode);
     // A chain of depth folders named "d" below relative, made without long paths.
     void deepChain(const QByteArray &relative, int depth, const QByteArray &fileName);
+    // The space the tree takes on disk as du -sxB1 counts it: every object's allocated blocks,
+    // each object once however many names it has, the root's file system only.
+    qint64 allocatedBytes() const;
 
 private:
     QByteArray m_root;

@@ -42,6 +42,7 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
     gridTypes->setGeometry(4, 4, 620, 310);
     gridTypes->setColumnWidths({80, 219, 120, 75, 82});
     gridTypes->setRightAligned({2, 3, 4});
+    gridTypes->setElidedColumn(1);
     gridTypes->setRowCount(2);
     gridTypes->setFixedRows(true);
     gridTypes->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -147,6 +148,7 @@ void TypesPage::placeListing(QSize growth)
     lblUnlisted->setGeometry(8, gridTypes->geometry().bottom() + 1 + 20, 612 + growth.width(),
                              noteHeight);
     lblUnlisted->setVisible(note);
+    gridTypes->stretchElidedColumn();
 }
 
 TypesPage::View TypesPage::view() const
