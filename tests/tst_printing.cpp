@@ -225,6 +225,30 @@ private Q_SLOTS:
         QVERIFY(printed >= 20);
     }
 
+    // A maximised window prints whole: its picture is fitted to the page, not cut at its edge.
+    void enlargedWindowFitsThePage()
+    {
+        PdfTarget target(pdf());
+        PrintTarget::install(&target);
+        m_statistics->resize(1600, 1000);
+        m_statistics->OvcNotebook1->setCurrentIndex(TfrmStatistics::Attribute);
+        m_statistics->btPrintClick();
+        m_statistics->resize(632, 431);
+        PrintTarget::install(nullptr);
+        const QImage page = pdfPage(pdf());
+        QVERIFY(!page.isNull());
+        int right = 0;
+        for (int y = 0; y < page.height(); y += 2)
+            for (int x = page.width() - 1; x > right; --x)
+                if (qGray(page.pixel(x, y)) < 250) {
+                    right = x;
+                    break;
+                }
+        // Something printed, and nothing reaches the paper's edge.
+        QVERIFY(right > page.width() / 2);
+        QVERIFY2(right < page.width() - 8, qPrintable(QString::number(right)));
+    }
+
     void windowPictureRestoresTheColours()
     {
         PdfTarget target(pdf());

@@ -123,7 +123,12 @@ void PagePrinter::printPicture(QPrinter &printer, QWidget &widget)
     QPainter painter(&printer);
     if (!painter.isActive())
         return;
-    const double scale = printer.resolution() / designDpi;
+    // At its screen size, or smaller to fit the printable area when the window is larger
+    // (maximised, it would be cut off at the page's edge).
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QSizeF logical = QSizeF(picture.size()) / picture.devicePixelRatio();
+    double scale = printer.resolution() / designDpi;
+    scale = std::min({scale, page.width() / logical.width(), page.height() / logical.height()});
     painter.scale(scale, scale);
-    painter.drawPixmap(0, 0, picture);
+    painter.drawPixmap(QRectF(QPointF(0, 0), logical), picture, QRectF(picture.rect()));
 }
