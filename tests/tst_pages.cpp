@@ -1019,6 +1019,14 @@ private Q_SLOTS:
             QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <=
                          label->contentsRect().width(),
                      qPrintable(label->text()));
+        // The first glyph of the widest figure is the label's, not a chart's beside it.
+        attributes.resize(632, 360);
+        for (QLabel *label : attributes.lblSizes) {
+            const int textWidth = QFontMetrics(label->font()).horizontalAdvance(label->text());
+            const QPoint firstGlyph(label->geometry().right() - textWidth + 2,
+                                    label->geometry().center().y());
+            QCOMPARE(attributes.childAt(firstGlyph), static_cast<QWidget *>(label));
+        }
         QVERIFY(overhang.lblFiles->geometry().right() < overhang.lblTotal->x());
         QVERIFY(overhang.lblTotal->geometry().right() < overhang.lblActual->x());
         QVERIFY(overhang.lblActual->geometry().right() < overhang.pnlResult->width());

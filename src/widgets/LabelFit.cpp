@@ -15,4 +15,6 @@ void fitLabelToText(QLabel *label)
     else
         area.setWidth(needed);
     label->setGeometry(area);
+    // Widened over a neighbour, it stands in front of it: no digit is hidden.
+    label->raise();
 }
