@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QLabel>
 #include <QRadioButton>
@@ -282,8 +283,13 @@ void SpacePage::doPieCharts()
         totalSum += space.totalBytes;
         Chart *pie = pies[n++];
         pie->show();
-        pie->title = row.toUpper() + QStringLiteral("  ") +
-                     percentFree(space.freeBytes, space.totalBytes) + QStringLiteral("% free");
+        // The share free always shows; a long row gives way in its middle.
+        const QString free = QStringLiteral("  ") +
+                             percentFree(space.freeBytes, space.totalBytes) +
+                             QStringLiteral("% free");
+        const QFontMetricsF metrics(pie->titleFont);
+        const double room = pie->width() * 0.94 - metrics.horizontalAdvance(free);
+        pie->title = metrics.elidedText(row.toUpper(), Qt::ElideMiddle, std::max(room, 12.0)) + free;
         ChartSeries &slices = pie->seriesAt(0);
         slices.clear();
         slices.add(space.totalBytes - space.freeBytes, QStringLiteral(" "), usedColour);
