@@ -1,4 +1,5 @@
 #include "collection/StatAccumulators.h"
+#include "collection/StatusText.h"
 #include "reports/ReportTables.h"
 #include "support/TestEntry.h"
 #include "support/TestEnvironment.h"
@@ -29,6 +30,33 @@ class TestStatAccumulators : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { pinTestEnvironment(); }
+
+    // The status line as it always read, what this program adds after it; notes in the unit
+    // their figure needs.
+    void statusTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("all counted") << finishedStatusText(1234, 1234, false)
+                                     << "Finished - 1,234 files processed";
+        QTest::newRow("some found, aborted")
+            << finishedStatusText(1234, 1000, true)
+            << "Finished - 1,234 files processed 1,000 files found INCOMPLETE ... ABORTED";
+        QTest::newRow("unreadable folders after it all")
+            << finishedStatusText(46, 13, true, 2)
+            << "Finished - 46 files processed 13 files found INCOMPLETE ... ABORTED - 2 folders "
+               "unreadable";
+        QTest::newRow("few bytes unlisted")
+            << unlistedText(4, 600) << "4 files (600 bytes) with longer extensions are not listed";
+        QTest::newRow("megabytes unlisted")
+            << unlistedText(1, 3 << 20) << "1 file (3 MB) with longer extensions are not listed";
+    }
+    void statusTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
+    }
 
     void sizeBands_data()
     {

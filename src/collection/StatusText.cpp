@@ -24,8 +24,12 @@ QString unlistedText(qint64 files, qint64 bytes)
 {
     if (files <= 0)
         return QString();
+    // Below a tenth of a megabyte, in bytes: "4 files (0 MB)" would say nothing.
+    const QString size = bytes < 104858
+                             ? intToGrouped(bytes) + QStringLiteral(" bytes")
+                             : formatFloat(QStringLiteral("#,##0.#"), double(bytes) / 1048576.0) +
+                                   QStringLiteral(" MB");
     return intToGrouped(files) +
-           (files == 1 ? QStringLiteral(" file (") : QStringLiteral(" files (")) +
-           formatFloat(QStringLiteral("#,##0.#"), double(bytes) / 1048576.0) +
-           QStringLiteral(" MB) with longer extensions are not listed");
+           (files == 1 ? QStringLiteral(" file (") : QStringLiteral(" files (")) + size +
+           QStringLiteral(") with longer extensions are not listed");
 }

@@ -403,8 +403,9 @@ void TfrmStatistics::btOKClick()
     }
     m_abortRequested = false;
     if (rows.size() == 1)
-        showInfo(QStringLiteral("Disk Drive ") + rows.first() +
-                 QStringLiteral(" will be scanned.  The analysis ") +
+        showInfo((isFolderRow(rows.first()) ? QStringLiteral("Folder ")
+                                            : QStringLiteral("Disk Drive ")) +
+                 rows.first() + QStringLiteral(" will be scanned.  The analysis ") +
                  QStringLiteral("may take some time.  You may quit at any time by clicking "
                                 "Abort or pressing ESC."));
     else
@@ -603,9 +604,9 @@ void TfrmStatistics::scan(const std::function<CollectionRun::State()> &walk)
 void TfrmStatistics::showProgress()
 {
     const qint64 seconds = m_walkClock.elapsed() / 1000;
-    lblProgress->setText(intToGrouped(m_run.walker().filesSoFar()) + QStringLiteral(" files, ") +
-                         QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10,
-                                                                       QLatin1Char('0')));
+    lblProgress->setText(
+        intToGrouped(m_run.walker().filesSoFar()) + QStringLiteral(" files, ") +
+        QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 void TfrmStatistics::rebuildPages(const QString &fileSystem)

@@ -12,6 +12,7 @@
 #include "widgets/ReportGrid.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -126,6 +127,11 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
         menu.exec(chartPie->mapToGlobal(at));
     });
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TypesPage::ScrollBar2Change);
+    // A click on a heading sorts by its column, as the Sort menu does (its tick follows).
+    connect(gridTypes->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (column >= 0 && column < 5)
+            SortbyExtensionClick(SortItem(column));
+    });
     auto *anchors = new Anchors(this);
     const Qt::Edges everySide = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
     anchors->pin(chartPie, everySide);
