@@ -1,4 +1,5 @@
 #include "common/NumberPattern.h"
+#include "reports/Treemap.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
 #include "widgets/ChartPainter.h"
@@ -201,6 +202,52 @@ private Q_SLOTS:
                 if (stacked && a.series == 0 && b.series == 1 && a.point == b.point && !a.empty)
                     QCOMPARE(qRound(b.y1 * 100), qRound(a.y0 * 100));
             }
+    }
+
+    // The treemap in numbers: every tile inside the area, in proportion to its value within
+    // 1%, none overlapping another, none thinner than the values force.
+    void treemapLayout_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QRectF>("area");
+        QTest::newRow("even") << QList<double>{6, 6, 4, 3, 2, 2, 1} << QRectF(0, 0, 600, 400);
+        QTest::newRow("one large") << QList<double>{1000, 10, 5, 1} << QRectF(10, 20, 300, 300);
+        QTest::newRow("many small") << [] {
+            QList<double> values;
+            for (int i = 200; i > 0; --i)
+                values.append(i);
+            return values;
+        }() << QRectF(0, 0, 800, 500);
+        QTest::newRow("with nothing") << QList<double>{5, 0, 3} << QRectF(0, 0, 100, 100);
+    }
+    void treemapLayout()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(QRectF, area);
+        const QList<QRectF> tiles = Treemap::layout(values, area);
+        QCOMPARE(tiles.size(), values.size());
+        double total = 0;
+        for (double value : values)
+            total += value;
+        for (qsizetype i = 0; i < tiles.size(); ++i) {
+            const QRectF &tile = tiles[i];
+            if (values[i] <= 0) {
+                QVERIFY(tile.isEmpty());
+                continue;
+            }
+            QVERIFY(area.adjusted(-0.01, -0.01, 0.01, 0.01).contains(tile));
+            const double share = tile.width() * tile.height() / (area.width() * area.height());
+            QVERIFY2(std::abs(share - values[i] / total) <= 0.01 * values[i] / total,
+                     qPrintable(QString::number(i)));
+            for (qsizetype j = i + 1; j < tiles.size(); ++j)
+                QVERIFY(tiles[i].intersected(tiles[j]).width() *
+                            tiles[i].intersected(tiles[j]).height() <
+                        0.01);
+        }
+        // Squarified: even values make tiles near square.
+        if (QTest::currentDataTag() == QByteArray("even"))
+            for (const QRectF &tile : tiles)
+                QVERIFY(std::max(tile.width() / tile.height(), tile.height() / tile.width()) < 4);
     }
 
     void pointColoursAppear()

@@ -2,6 +2,7 @@
 #include "collection/DirectoryWalker.h"
 #include "collection/ExtensionTable.h"
 #include "collection/FileLists.h"
+#include "collection/FolderTree.h"
 #include "collection/RunArchive.h"
 #include "collection/StatAccumulators.h"
 #include "reports/FileListPages.h"
@@ -15,6 +16,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
 
@@ -154,6 +156,40 @@ QList<qint64> largestFolderBytes(const QByteArray &root, int n)
     return bytes.mid(0, n);
 }
 
+// The files and bytes beneath every folder of root (root as "."), counted from the tree on
+// disk, hidden and unreadable folders left out as the walk leaves them.
+QHash<QByteArray, QPair<qint64, qint64>> folderSums(const QByteArray &root)
+{
+    QHash<QByteArray, QPair<qint64, qint64>> sums;
+    const QString base = QFile::decodeName(root);
+    QDirIterator folders(base, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    sums.insert(".", {0, 0});
+    while (folders.hasNext()) {
+        const QString relative = folders.next().mid(base.size() + 1);
+        if (!relative.split(u'/').filter(QRegularExpression(QStringLiteral("^\\."))).isEmpty())
+            continue;
+        sums.insert(QFile::encodeName(relative), {0, 0});
+    }
+    QDirIterator files(base, QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file = files.nextFileInfo();
+        QByteArray folder = QFile::encodeName(file.path().mid(base.size() + 1));
+        if (!sums.contains(folder.isEmpty() ? QByteArray(".") : folder))
+            continue;
+        for (;;) {
+            auto &sum = sums[folder.isEmpty() ? QByteArray(".") : folder];
+            sum.first += 1;
+            sum.second += file.size();
+            if (folder.isEmpty())
+                break;
+            const qsizetype slash = folder.lastIndexOf('/');
+            folder = slash < 0 ? QByteArray() : folder.left(slash);
+        }
+    }
+    return sums;
+}
+
 } // namespace
 
 class TestWalker : public QObject {
@@ -257,6 +293,19 @@ private Q_SLOTS:
                     QVERIFY2(QFileInfo(QFile::decodeName(path)).size() == file.size, path);
                 }
                 QVERIFY2(kept == reference.largest(row.row, limit), qPrintable(row.name()));
+            }
+            // The folder tree: each folder's files and bytes beneath it, counted here from disk.
+            const FolderTree folderTree(many.lists.folders());
+            QCOMPARE(folderTree.roots().size(), size_t(1));
+            const QHash<QByteArray, QPair<qint64, qint64>> sums = folderSums(tree.root());
+            for (quint32 id = 0; id < folderTree.count(); ++id) {
+                const FolderTree::Node &node = folderTree.node(id);
+                const QByteArray path = folderTree.path(id);
+                const QByteArray relative =
+                    path == tree.root() ? QByteArray(".") : path.mid(tree.root().size() + 1);
+                const QPair<qint64, qint64> walked{node.files, node.bytes};
+                QCOMPARE(walked, sums.value(relative));
+                QVERIFY(node.own.largest.size() <= FolderRecords::keptFilesPerFolder);
             }
             QCOMPARE(many.lists.largestFolders().size(), size_t(1));
             QList<qint64> folderBytes;

@@ -126,7 +126,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     if (root.onBtrfs())
         pool.claimSubvolume(root.device);
     m_workers.clear();
-    FileLists *lists = m_lists && m_lists->enabled() ? m_lists : nullptr;
+    FileLists *lists = m_lists && m_lists->recordsFolders() ? m_lists : nullptr;
     const quint32 rootRecord = lists ? lists->folders().count() : 0;
     for (int i = 0; i < workers; ++i) {
         m_workers.push_back(std::make_unique<WalkWorker>(pool, root, m_stats, lists, &m_links));

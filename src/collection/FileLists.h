@@ -39,12 +39,16 @@ public:
     struct TargetFolders {
         QString target;
         std::vector<FolderRecords::Total> folders;
+        quint32 root = FolderRecords::noParent; // the target's own record
     };
 
     // Files kept per row; 0 keeps none (and the walk keeps no folder records).
     void setLimit(int limit) { m_limit = limit; }
     int limit() const { return m_limit; }
     bool enabled() const { return m_limit > 0; }
+    // Every folder of the walks is recorded with its files (the folder tree), lists or not.
+    void setFolderTree(bool kept) { m_folderTree = kept; }
+    bool recordsFolders() const { return m_limit > 0 || m_folderTree; }
     // Extensions of any length have lists, as they have rows.
     void setAnyLength(bool anyLength) { m_anyLength = anyLength; }
 
@@ -72,6 +76,7 @@ private:
     TopFiles *fixedList(ListRow::Kind kind, int index);
 
     int m_limit = 0;
+    bool m_folderTree = false;
     bool m_anyLength = false;
     std::array<TopFiles, fixedRows> m_fixed;
     struct KeyHash {

@@ -5,7 +5,7 @@
 quint32 FolderRecords::add(quint32 parent, const QByteArray &name)
 {
     const std::lock_guard lock(m_mutex);
-    m_records.push_back({parent, 0, 0, name});
+    m_records.push_back({parent, 0, 0, name, 0, {}});
     return quint32(m_records.size() - 1);
 }
 
@@ -14,6 +14,61 @@ void FolderRecords::addBytes(quint32 folder, qint64 bytes, qint64 allocated)
     const std::lock_guard lock(m_mutex);
     m_records[folder].bytes += bytes;
     m_records[folder].allocated += allocated;
+}
+
+namespace {
+
+bool largerFile(const FolderRecords::File &a, const FolderRecords::File &b)
+{
+    return a.size != b.size ? a.size > b.size : a.name < b.name;
+}
+
+} // namespace
+
+void FolderRecords::Contents::add(QByteArrayView name, qint64 size, qint64 allocatedBytes)
+{
+    ++files;
+    bytes += size;
+    allocated += allocatedBytes;
+    // Most files are turned away by one comparison with the smallest kept.
+    if (largest.size() == keptFilesPerFolder && size <= largest.back().size)
+        return;
+    File file{name.toByteArray(), size, allocatedBytes};
+    largest.insert(std::upper_bound(largest.begin(), largest.end(), file, largerFile),
+                   std::move(file));
+    if (largest.size() > keptFilesPerFolder)
+        largest.pop_back();
+}
+
+void FolderRecords::Contents::merge(Contents &&other)
+{
+    files += other.files;
+    bytes += other.bytes;
+    allocated += other.allocated;
+    for (File &file : other.largest)
+        largest.push_back(std::move(file));
+    std::sort(largest.begin(), largest.end(), largerFile);
+    if (largest.size() > keptFilesPerFolder)
+        largest.resize(keptFilesPerFolder);
+}
+
+void FolderRecords::addContents(quint32 folder, Contents &&contents)
+{
+    const std::lock_guard lock(m_mutex);
+    Record &record = m_records[folder];
+    Contents mine{record.files, record.bytes, record.allocated, std::move(record.largest)};
+    mine.merge(std::move(contents));
+    record.files = mine.files;
+    record.bytes = mine.bytes;
+    record.allocated = mine.allocated;
+    record.largest = std::move(mine.largest);
+}
+
+FolderRecords::Contents FolderRecords::contentsOf(quint32 folder) const
+{
+    const std::lock_guard lock(m_mutex);
+    const Record &record = m_records.at(folder);
+    return Contents{record.files, record.bytes, record.allocated, record.largest};
 }
 
 quint32 FolderRecords::count() const

@@ -2,15 +2,36 @@
 
 #include <QByteArray>
 
+#include <QByteArrayView>
+
 #include <mutex>
 #include <vector>
 
-// One small record per folder a run entered: its parent, its name and the bytes of the files
-// counted in it. Workers add to it from their threads; a folder's id is larger than its
-// parent's, because a folder is entered only after its parent.
+// One small record per folder a run entered: its parent, its name, and of the files counted in
+// it their number, bytes, space on disk and the largest few by name. Workers add to it from
+// their threads; a folder's id is larger than its parent's, because a folder is entered only
+// after its parent.
 class FolderRecords {
 public:
     static constexpr quint32 noParent = 0xFFFFFFFFu;
+    // The files of a folder kept by name; the rest are summed.
+    static constexpr size_t keptFilesPerFolder = 12;
+
+    struct File {
+        QByteArray name;
+        qint64 size = 0;
+        qint64 allocated = 0;
+    };
+    // What a folder holds of its own (not below it).
+    struct Contents {
+        qint64 files = 0;
+        qint64 bytes = 0;
+        qint64 allocated = 0;
+        std::vector<File> largest; // at most keptFilesPerFolder, largest first
+        // Takes in a counted file, keeping the largest by size (then name).
+        void add(QByteArrayView name, qint64 size, qint64 allocated);
+        void merge(Contents &&other);
+    };
 
     struct Total {
         quint32 folder = 0;
@@ -21,6 +42,9 @@ public:
     // A walk's root takes its whole path as name and noParent.
     quint32 add(quint32 parent, const QByteArray &name);
     void addBytes(quint32 folder, qint64 bytes, qint64 allocated = 0);
+    // Takes in the files a worker counted in the folder (several may, in slices).
+    void addContents(quint32 folder, Contents &&contents);
+    Contents contentsOf(quint32 folder) const;
 
     // The rest is for after the walks.
     QByteArray path(quint32 folder) const;
@@ -40,6 +64,8 @@ private:
         qint64 bytes;
         qint64 allocated;
         QByteArray name;
+        qint64 files = 0;
+        std::vector<File> largest;
     };
     mutable std::mutex m_mutex;
     std::vector<Record> m_records;

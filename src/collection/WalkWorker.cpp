@@ -61,7 +61,7 @@ WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulat
     stats.setLinkedFiles(links);
     stats.setToday(runStats.today());
     m_enterHidden = runStats.options().enterHiddenFolders;
-    if (runLists && runLists->enabled()) {
+    if (runLists && runLists->recordsFolders()) {
         lists.setLimit(runLists->limit());
         lists.setAnyLength(runStats.options().listLongExtensions);
         m_folders = &runLists->folders();
@@ -94,8 +94,8 @@ void WalkWorker::pushFrame(QByteArray name, quint64 device, quint64 inode,
 void WalkWorker::popFrame()
 {
     const Frame &top = m_stack.back();
-    if (m_folders && (top.countedBytes != 0 || top.countedAllocated != 0))
-        m_folders->addBytes(top.folderId, top.countedBytes, top.countedAllocated);
+    if (m_folders && top.contents.files > 0)
+        m_folders->addContents(top.folderId, std::move(m_stack.back().contents));
     m_ancestors.erase({top.device, top.inode});
     m_stack.pop_back();
 }
@@ -318,9 +318,9 @@ void WalkWorker::countFile()
         (*m_fileObserver)(m_entry);
     if (stats.crunchNumbers(QString(), m_entry, m_folders ? &m_rows : nullptr) && m_folders) {
         Frame &folder = m_stack.back();
-        folder.countedBytes += m_entry.size;
-        folder.countedAllocated += m_rows.allocated;
-        lists.offer(m_rows, m_entry, folder.folderId);
+        folder.contents.add(m_entry.name, m_entry.size, m_rows.allocated);
+        if (lists.enabled())
+            lists.offer(m_rows, m_entry, folder.folderId);
     }
     ++stats.filesProcessed;
     filesSeen.store(stats.filesProcessed, std::memory_order_relaxed);

@@ -76,8 +76,8 @@ private:
         bool complete = true;        // listed, and every entry examined
         int error = 0;               // why it was not, as errno
         quint32 folderId = 0;        // its folder record, when folders are recorded
-        qint64 countedBytes = 0;     // of the files counted in it, for its record
-        qint64 countedAllocated = 0; // the space they take on disk
+        // The files counted in it, for its record.
+        FolderRecords::Contents contents;
     };
     struct Identity {
         quint64 device;
