@@ -87,7 +87,8 @@ void fillFolder(TestTree &tree, const QByteArray &folder, int files, int seed)
         const int n = seed * 31 + i;
         const QByteArray name = folder + "/f" + QByteArray::number(i) + extensions[n % 6];
         tree.file(name, qint64(n % 7) * 5000 + n);
-        const time_t when = 1500000000 + time_t(n) * 86400 * 13 + n * 1801;
+        // Spread back from now, so the age bands they fall in do not drift with the date.
+        const time_t when = ::time(nullptr) - time_t(n) * 86400 * 13 - n * 1801;
         const timespec times[2] = {{when - 3600, 0}, {when, 0}};
         ::utimensat(AT_FDCWD, tree.path(name).constData(), times, 0);
     }
@@ -284,7 +285,7 @@ private Q_SLOTS:
             QCOMPARE(statsFigures(many.stats), statsFigures(one.stats));
             QCOMPARE(many.walker.unreadable().folders(), one.walker.unreadable().folders());
             const QList<ListedRow> rows = FileListPages::rowsOf(many.stats);
-            QVERIFY(rows.size() > 20);
+            QVERIFY2(rows.size() > 10, qPrintable(QString::number(rows.size())));
             for (const ListedRow &row : rows) {
                 std::vector<SizeAndName> kept;
                 for (const KeptFile &file : many.lists.files(row.row)) {
@@ -305,7 +306,7 @@ private Q_SLOTS:
                     path == tree.root() ? QByteArray(".") : path.mid(tree.root().size() + 1);
                 const QPair<qint64, qint64> walked{node.files, node.bytes};
                 QCOMPARE(walked, sums.value(relative));
-                QVERIFY(node.own.largest.size() <= FolderRecords::keptFilesPerFolder);
+                QVERIFY(folderTree.own(id).largest.size() <= FolderRecords::keptFilesPerFolder);
             }
             QCOMPARE(many.lists.largestFolders().size(), size_t(1));
             QList<qint64> folderBytes;

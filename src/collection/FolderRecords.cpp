@@ -9,13 +9,6 @@ quint32 FolderRecords::add(quint32 parent, const QByteArray &name)
     return quint32(m_records.size() - 1);
 }
 
-void FolderRecords::addBytes(quint32 folder, qint64 bytes, qint64 allocated)
-{
-    const std::lock_guard lock(m_mutex);
-    m_records[folder].bytes += bytes;
-    m_records[folder].allocated += allocated;
-}
-
 namespace {
 
 bool largerFile(const FolderRecords::File &a, const FolderRecords::File &b)
@@ -64,10 +57,12 @@ void FolderRecords::addContents(quint32 folder, Contents &&contents)
     record.largest = std::move(mine.largest);
 }
 
-FolderRecords::Contents FolderRecords::contentsOf(quint32 folder) const
+FolderRecords::Contents FolderRecords::contentsOf(quint32 folder, bool withFiles) const
 {
     const std::lock_guard lock(m_mutex);
     const Record &record = m_records.at(folder);
+    if (!withFiles)
+        return Contents{record.files, record.bytes, record.allocated, {}};
     return Contents{record.files, record.bytes, record.allocated, record.largest};
 }
 

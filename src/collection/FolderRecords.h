@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -41,10 +42,10 @@ public:
 
     // A walk's root takes its whole path as name and noParent.
     quint32 add(quint32 parent, const QByteArray &name);
-    void addBytes(quint32 folder, qint64 bytes, qint64 allocated = 0);
     // Takes in the files a worker counted in the folder (several may, in slices).
     void addContents(quint32 folder, Contents &&contents);
-    Contents contentsOf(quint32 folder) const;
+    // Without withFiles, only its number of files, bytes and space on disk.
+    Contents contentsOf(quint32 folder, bool withFiles = true) const;
 
     // The rest is for after the walks.
     QByteArray path(quint32 folder) const;
@@ -68,5 +69,5 @@ private:
         std::vector<File> largest;
     };
     mutable std::mutex m_mutex;
-    std::vector<Record> m_records;
+    std::deque<Record> m_records; // grows without moving what it holds
 };

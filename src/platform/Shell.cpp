@@ -1,5 +1,8 @@
 #include "Shell.h"
 
+#include <QFile>
+#include <QUrl>
+
 namespace {
 
 class NoShell final : public Shell {
@@ -11,6 +14,23 @@ NoShell none;
 Shell *installed = &none;
 
 } // namespace
+
+bool Shell::showInFileManager(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray("/") : path.left(slash);
+    return openUrl(QUrl::fromEncoded("file://" + folder.toPercentEncoding("/")).toString());
+}
+
+bool Shell::moveToTrash(const QByteArray &path, QString *error)
+{
+    QFile file(QFile::decodeName(path));
+    if (file.moveToTrash())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
 
 Shell &Shell::current()
 {

@@ -167,18 +167,27 @@ void ReportGrid::setDisplayOnly(bool displayOnly)
 
 void ReportGrid::styleCell(QTableWidgetItem *item, int column, int row) const
 {
+    // A data row's cell holds only what differs from the grid's own look (a listing may have
+    // tens of thousands of rows: a font and a brush in every cell would cost more than the
+    // figures); headings and totals hold theirs.
     const bool right = m_rightAligned.contains(column);
-    item->setTextAlignment(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    if (right || item->data(Qt::TextAlignmentRole).isValid())
+        item->setTextAlignment(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
     const bool fixed = row == 0 || (m_fixedRows && row == rowCount() - 1);
+    item->setFlags(fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (!fixed) {
+        for (const int role : {int(Qt::FontRole), int(Qt::BackgroundRole)})
+            if (item->data(role).isValid())
+                item->setData(role, QVariant());
+        return;
+    }
     QFont font = this->font();
-    font.setBold(fixed);
+    font.setBold(true);
     item->setFont(font);
     // Headings and totals a shade darker than the face; on white (a printed picture), white.
     // The colours are the cell's own, as a style sheet does not follow later palette changes.
     const QColor face = palette().color(QPalette::Button);
-    item->setBackground(fixed ? (face == Qt::white ? face : face.darker(110))
-                              : palette().color(QPalette::Base));
-    item->setFlags(fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setBackground(face == Qt::white ? face : face.darker(110));
 }
 
 QString ReportGrid::cell(int column, int row) const
@@ -252,7 +261,9 @@ void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
     if (column == m_elidedColumn)
         return;
     // The text, the padding of 3 pixels each side and a margin for the style's frame.
-    const int needed = QFontMetrics(cellItem.font()).horizontalAdvance(cellItem.text()) + 20;
+    const QVariant ownFont = cellItem.data(Qt::FontRole);
+    const QFont shown = ownFont.isValid() ? ownFont.value<QFont>() : font();
+    const int needed = QFontMetrics(shown).horizontalAdvance(cellItem.text()) + 20;
     if (needed > columnWidth(column))
         setColumnWidth(column, needed);
 }
