@@ -13,6 +13,7 @@
 #include "reports/ChartColorTable.h"
 #include "reports/ui/BandPage.h"
 #include "reports/ui/FilesWindow.h"
+#include "reports/ui/FoldersWindow.h"
 #include "reports/ui/SpacePage.h"
 #include "reports/ui/StatisticsWindow.h"
 #include "reports/ui/TimePage.h"
@@ -318,10 +319,10 @@ bool reportPages(const QByteArray &tree)
     for (const ExtensionRow &row : statistics.stats().lbTypes.rows())
         if (!largest || row.bytes > largest->bytes)
             largest = &row;
-    const std::pair<FilesWindow *, const char *> windows[] = {
+    const std::pair<QDialog *, const char *> windows[] = {
         {largest ? statistics.showFiles(ListRow{ListRow::Extension, 0, largest->key}) : nullptr,
          "files-types"},
-        {statistics.showLargestFolders(), "files-folders"}};
+        {statistics.showFolders(), "folders"}};
     for (const auto &[window, name] : windows) {
         if (!window)
             continue;

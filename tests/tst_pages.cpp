@@ -11,11 +11,14 @@
 #include "platform/ProfileFile.h"
 #include "reports/CsvWriter.h"
 #include "reports/FileListPages.h"
+#include "reports/FolderTreeModel.h"
 #include "reports/ui/AttributePage.h"
 #include "reports/ui/CombinedPage.h"
 #include "reports/ui/DatePage.h"
 #include "reports/ui/FilesWindow.h"
+#include "reports/ui/FoldersWindow.h"
 #include "reports/ui/OverhangPage.h"
+#include "reports/ui/PathActions.h"
 #include "reports/ui/SizesPage.h"
 #include "reports/ui/SpacePage.h"
 #include "reports/ui/StatisticsWindow.h"
@@ -290,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(!shownRaw(cell));
         QCOMPARE(fileNameOfPrintable(cell), name);
         window.listing->setCurrentIndex(window.listing->model()->index(0, 0));
-        window.btCopyPath->click();
+        window.actions->btCopyPath->click();
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         QCOMPARE(fileNameOfPrintable(copied->text()), "/srv/odd/" + name);
         QCOMPARE(QByteArray::fromPercentEncoding(copied->urls().value(0).toEncoded()),
@@ -446,7 +449,7 @@ private Q_SLOTS:
         QTest::keyClicks(shown->edFilter, QStringLiteral("OVER"));
         QCOMPARE(shown->shownRows(), 1);
         shown->listing->setCurrentIndex(shown->listing->model()->index(0, 0));
-        shown->btCopyPath->click();
+        shown->actions->btCopyPath->click();
         QCOMPARE(QApplication::clipboard()->text(), tree.path("over16m.doc"));
         // A bar of the Sizes chart: the 1.5 MB file.
         statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
@@ -643,6 +646,12 @@ private Q_SLOTS:
         FilesWindow *files =
             statistics.showFiles(ListRow{ListRow::Extension, 0, QByteArrayLiteral(".DOC")});
         QVERIFY(files && files->shownRows() == 1 && files->pathAt(0) == tree.path("b.doc"));
+        // Its folder tree came with it.
+        FoldersWindow *keptFolders = statistics.showFolders();
+        QVERIFY(keptFolders);
+        const FolderTreeModel &keptTree = keptFolders->model();
+        QCOMPARE(keptTree.index(0, keptTree.columnOf(FolderTreeModel::Files)).data().toString(),
+                 QStringLiteral("3"));
 
         // Delete asks first; No keeps the run.
         history = statistics.btHistoryClick();
@@ -675,6 +684,7 @@ private Q_SLOTS:
         history->btOpen->click(); // the newest run is picked as the window opens
         const QStringList shown = statsFigures(statistics.stats());
         QCOMPARE(shown, statsFigures(stats));
+        QVERIFY(!statistics.btFolders->isEnabled()); // kept without its folders
         QVERIFY(statistics.btUnreadable->isVisible());
         statistics.btUnreadable->click();
         auto *folders = statistics.findChildren<FilesWindow *>().last();

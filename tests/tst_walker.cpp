@@ -344,6 +344,21 @@ private Q_SLOTS:
             };
             QCOMPARE(againLists.largestFolders().size(), size_t(1));
             QCOMPARE(folderPaths(againLists), folderPaths(many.lists));
+            // The whole folder tree, each folder with its sums and its largest files.
+            const auto treeOf = [](const FileLists &lists) {
+                QByteArrayList folders;
+                const FolderTree read(lists.folders());
+                for (quint32 id = 0; id < read.count(); ++id) {
+                    const FolderTree::Node &node = read.node(id);
+                    folders.append(read.path(id) + ' ' + QByteArray::number(node.files) + ' ' +
+                                   QByteArray::number(node.bytes));
+                    for (const FolderRecords::File &file : read.own(id).largest)
+                        folders.append(file.name + ' ' + QByteArray::number(file.size));
+                }
+                return folders;
+            };
+            QVERIFY(againLists.hasFolderTree());
+            QCOMPARE(treeOf(againLists), treeOf(many.lists));
             QVERIFY(!RunArchive::read(archive.left(archive.size() / 2), again, againLists,
                                       againUnreadable));
             QCOMPARE(again.filesProcessed, qint64(0));

@@ -20,4 +20,6 @@ struct CollectionOptions {
     bool listLongExtensions = false;
     // Also off by default: the space files take on disk is shown beside their sizes.
     bool countOnDisk = false;
+    // Folders not entered, by name patterns ("node_modules", ".cache", "*.tmp"); counted apart.
+    QStringList skipFolders;
 };

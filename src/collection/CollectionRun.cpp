@@ -198,7 +198,7 @@ bool CollectionRun::anyCannotOpen() const
 QString CollectionRun::finishedStatus() const
 {
     return finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_walker.stopRequested(),
-                              m_walker.unreadableFolders());
+                              m_walker.unreadableFolders(), m_walker.unreadable().skipped());
 }
 
 QString CollectionRun::cannotOpenText(const RunTarget &target)

@@ -90,6 +90,7 @@ void FileLists::merge(const FileLists &other)
 void FileLists::addTarget(const QString &target, quint32 root)
 {
     m_targets.push_back({target, m_folders.largestBelow(root, m_limit), root});
+    m_wholeTree = true;
 }
 
 std::vector<KeptFile> FileLists::files(const ListRow &row) const
@@ -119,12 +120,14 @@ void FileLists::clear()
     m_lastList = nullptr;
     m_folders.clear();
     m_targets.clear();
+    m_wholeTree = false;
 }
 
 void FileLists::swap(FileLists &other)
 {
     std::swap(m_limit, other.m_limit);
     std::swap(m_anyLength, other.m_anyLength);
+    std::swap(m_wholeTree, other.m_wholeTree);
     std::swap(m_fixed, other.m_fixed);
     m_extensions.swap(other.m_extensions);
     m_folders.swap(other.m_folders);

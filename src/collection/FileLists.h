@@ -64,7 +64,11 @@ public:
     // The whole path of file, as the file system's bytes.
     QByteArray path(const KeptFile &file) const;
     FolderRecords &folders() { return m_folders; }
+    const FolderRecords &folders() const { return m_folders; }
     const std::vector<TargetFolders> &largestFolders() const { return m_targets; }
+    // Every folder of the run is recorded with its own files (a walk that recorded folders, or
+    // a kept run that keeps them all), so that they make its folder tree.
+    bool hasFolderTree() const { return m_wholeTree; }
     void clear();
     // Trades everything with other: a run read aside takes the place of the one on show.
     void swap(FileLists &other);
@@ -78,6 +82,7 @@ private:
     int m_limit = 0;
     bool m_folderTree = false;
     bool m_anyLength = false;
+    bool m_wholeTree = false;
     std::array<TopFiles, fixedRows> m_fixed;
     struct KeyHash {
         using is_transparent = void;

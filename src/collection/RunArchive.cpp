@@ -127,11 +127,6 @@ private:
     int m_version = 0;
 };
 
-int RunArchive::Writer::version() const
-{
-    return 3;
-}
-
 namespace {
 
 constexpr quint32 magic = 0x51525531; // "QRU1"
@@ -189,8 +184,9 @@ bool plausible(qint64 figure)
 {
     return figure >= 0 && double(figure) <= maxFigure;
 }
-// 2 added the unreadable folders; 3 the space on disk.
-constexpr quint16 format = 3;
+// 2 added the unreadable folders; 3 the space on disk; 4 the folders to skip and the whole
+// folder tree (every folder with its own files).
+constexpr quint16 format = 4;
 
 // The options of a run, in the archive's order: io is a Writer (options const) or a Reader.
 template <typename Io, typename Options> void transferOptions(Io &io, Options &options)
@@ -200,6 +196,8 @@ template <typename Io, typename Options> void transferOptions(Io &io, Options &o
         .listLongExtensions;
     if (io.version() >= 3)
         io &options.countOnDisk;
+    if (io.version() >= 4)
+        io &options.skipFolders;
 }
 
 // The space on disk beside the figures (format 3 on).
@@ -248,6 +246,11 @@ void transferFile(Io &io, File &file, Folder &folder)
 
 } // namespace
 
+int RunArchive::Writer::version() const
+{
+    return format;
+}
+
 QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lists,
                              const UnreadableFolders &unreadable)
 {
@@ -264,6 +267,7 @@ QByteArray RunArchive::write(const StatAccumulators &stats, const FileLists &lis
     out << unreadable.count() << quint32(unreadable.folders().size());
     for (const UnreadableFolders::Folder &folder : unreadable.folders())
         out << folder.path << qint32(folder.error);
+    out << unreadable.skipped();
     // The fastest level: most of what it leaves is names, and keeping a run must be quick.
     return qCompress(out.data, 1);
 }
@@ -296,6 +300,9 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     for (const FileLists::TargetFolders &target : lists.m_targets)
         for (const FolderRecords::Total &total : target.folders)
             need(total.folder);
+    // With the folder tree, every folder goes along with its own files.
+    if (lists.m_wholeTree)
+        wanted.assign(count, true);
     std::vector<quint32> renumbered(count, FolderRecords::noParent);
     std::vector<quint32> kept;
     for (quint32 id = 0; id < count; ++id)
@@ -307,11 +314,17 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     // One allocation instead of a dozen copies of a buffer of megabytes.
     out.data.reserve(out.data.size() + bytes + 4096);
 
-    out << qint32(lists.m_limit) << lists.m_anyLength << quint32(kept.size());
+    out << qint32(lists.m_limit) << lists.m_anyLength << quint32(kept.size()) << lists.m_wholeTree;
     for (quint32 id : kept) {
         const quint32 parent = lists.m_folders.parentOf(id);
         out << (parent < count ? renumbered[parent] : FolderRecords::noParent)
             << lists.m_folders.nameOf(id);
+        if (!lists.m_wholeTree)
+            continue;
+        const FolderRecords::Contents own = lists.m_folders.contentsOf(id);
+        out << own.files << own.bytes << own.allocated << quint8(own.largest.size());
+        for (const FolderRecords::File &file : own.largest)
+            out << file.name << file.size << file.allocated;
     }
     auto writeFiles = [&](const TopFiles &list) {
         out << quint32(list.unsorted().size());
@@ -327,7 +340,9 @@ void RunArchive::writeLists(Writer &out, const FileLists &lists)
     }
     out << quint32(lists.m_targets.size());
     for (const FileLists::TargetFolders &target : lists.m_targets) {
-        out << target.target << quint32(target.folders.size());
+        out << target.target
+            << (target.root < count ? renumbered[target.root] : FolderRecords::noParent)
+            << quint32(target.folders.size());
         for (const FolderRecords::Total &total : target.folders)
             out << renumbered[total.folder] << total.bytes << total.allocated;
     }
@@ -381,8 +396,13 @@ bool RunArchive::read(const QByteArray &data, StatAccumulators &stats, FileLists
             folder.error = error;
             folders.push_back(std::move(folder));
         }
-        done = in.ok() && kept <= UnreadableFolders::keptLimit && count >= qint64(kept);
+        qint64 skipped = 0;
+        if (version >= 4)
+            in >> skipped;
+        done = in.ok() && kept <= UnreadableFolders::keptLimit && count >= qint64(kept) &&
+               plausible(skipped);
         unreadable.restore(std::move(folders), count);
+        unreadable.restoreSkipped(skipped);
     }
     if (!done || !in.atEnd()) {
         stats.clearVariables();
@@ -441,6 +461,8 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
     qint32 limit = 0;
     quint32 folders = 0;
     in >> limit >> lists.m_anyLength >> folders;
+    if (in.version() >= 4)
+        in >> lists.m_wholeTree;
     lists.m_limit = std::max(limit, 0);
     for (quint32 id = 0; id < folders && in.ok(); ++id) {
         quint32 parent = 0;
@@ -450,6 +472,22 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
         if (parent != FolderRecords::noParent && parent >= id)
             return false;
         lists.m_folders.add(parent, name);
+        if (!lists.m_wholeTree)
+            continue;
+        FolderRecords::Contents own;
+        quint8 kept = 0;
+        in >> own.files >> own.bytes >> own.allocated >> kept;
+        if (kept > FolderRecords::keptFilesPerFolder || kept > own.files || !plausible(own.files) ||
+            !plausible(own.bytes) || !plausible(own.allocated))
+            return false;
+        for (quint8 i = 0; i < kept && in.ok(); ++i) {
+            FolderRecords::File file;
+            in >> file.name >> file.size >> file.allocated;
+            if (!plausible(file.size) || !plausible(file.allocated) || file.size > own.bytes)
+                return false;
+            own.largest.push_back(std::move(file));
+        }
+        lists.m_folders.addContents(id, std::move(own));
     }
     auto readFiles = [&](TopFiles &list) {
         quint32 count = 0;
@@ -479,7 +517,12 @@ bool RunArchive::readLists(Reader &in, FileLists &lists)
     for (quint32 i = 0; i < targets && in.ok(); ++i) {
         FileLists::TargetFolders target;
         quint32 count = 0;
-        in >> target.target >> count;
+        in >> target.target;
+        if (in.version() >= 4)
+            in >> target.root;
+        if (target.root != FolderRecords::noParent && target.root >= folders)
+            return false;
+        in >> count;
         for (quint32 j = 0; j < count && in.ok(); ++j) {
             FolderRecords::Total total;
             in >> total.folder >> total.bytes;

@@ -1,5 +1,6 @@
 #include "RunSettings.h"
 
+#include "SkipPatterns.h"
 #include "platform/ProfileFile.h"
 
 namespace {
@@ -21,6 +22,10 @@ RunSettings RunSettings::read(const ProfileFile &file, QString *error)
     for (const QChar letter : keys->value(QStringLiteral("drives")).toLower())
         if (letter >= u'c' && letter <= u'z' && !settings.drives.contains(letter))
             settings.drives.append(letter);
+    // From a file anyone may have edited: a sane number of patterns of a sane length.
+    for (const QString &pattern : SkipPatterns::split(keys->value(QStringLiteral("skipfolders"))))
+        if (pattern.size() <= 255 && settings.skipFolders.size() < 100)
+            settings.skipFolders.append(pattern);
     const int count = keys->value(QStringLiteral("folders")).toInt();
     for (int i = 1; i <= count && i <= 1000; ++i) {
         const QString folder = keys->value(QStringLiteral("folder") + QString::number(i));
@@ -40,7 +45,8 @@ QString RunSettings::write(const ProfileFile &file) const
         {QStringLiteral("KeepHistory"), keepHistory ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("Drives"), drives},
         {QStringLiteral("Folders"), QString::number(folders.size())},
-        {QStringLiteral("OnDisk"), countOnDisk ? QStringLiteral("1") : QStringLiteral("0")}};
+        {QStringLiteral("OnDisk"), countOnDisk ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("SkipFolders"), skipFolders.join(u';')}};
     // A line of the file cannot hold a line break: such a folder is not remembered.
     QStringList kept = folders;
     kept.removeIf(

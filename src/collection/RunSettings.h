@@ -7,8 +7,9 @@ class ProfileFile;
 
 // The choices of the last run that the next one starts from, in the settings file's own
 // section [Options]: HiddenFolders, LongExtensions, OnDisk and KeepHistory (0 or 1), Drives (the
-// letters of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN. The sections of
-// the type lists are never touched.
+// letters of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN, SkipFolders
+// (the name patterns of folders not entered, separated by semicolons). The sections of the type
+// lists are never touched.
 struct RunSettings {
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
@@ -19,6 +20,7 @@ struct RunSettings {
     // The targets of the last run: drive letters (lower case) and folders.
     QString drives;
     QStringList folders;
+    QStringList skipFolders;
 
     // Some target of the last run is remembered (a file of an older version knows only its
     // folders).

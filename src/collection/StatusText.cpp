@@ -4,7 +4,7 @@
 #include "common/Utility.h"
 
 QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborted,
-                           qint64 unreadableFolders)
+                           qint64 unreadableFolders, qint64 skippedFolders)
 {
     QString text = QStringLiteral("Finished - ") + intToGrouped(filesProcessed) +
                    QStringLiteral(" files processed");
@@ -17,6 +17,10 @@ QString finishedStatusText(qint64 filesProcessed, qint64 filesFound, bool aborte
         text += QStringLiteral(" - ") + intToGrouped(unreadableFolders) +
                 (unreadableFolders == 1 ? QStringLiteral(" folder unreadable")
                                         : QStringLiteral(" folders unreadable"));
+    if (skippedFolders > 0)
+        text += QStringLiteral(" - ") + intToGrouped(skippedFolders) +
+                (skippedFolders == 1 ? QStringLiteral(" folder skipped")
+                                     : QStringLiteral(" folders skipped"));
     return text;
 }
 

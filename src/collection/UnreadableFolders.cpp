@@ -22,6 +22,7 @@ void UnreadableFolders::add(QByteArray path, int error)
 void UnreadableFolders::merge(const UnreadableFolders &other)
 {
     m_count += other.m_count;
+    m_skipped += other.m_skipped;
     m_folders.insert(m_folders.end(), other.m_folders.begin(), other.m_folders.end());
     m_sorted = false;
     trim();
@@ -32,6 +33,7 @@ void UnreadableFolders::clear()
     m_folders.clear();
     m_sorted = true;
     m_count = 0;
+    m_skipped = 0;
 }
 
 const std::vector<UnreadableFolders::Folder> &UnreadableFolders::folders() const

@@ -61,6 +61,7 @@ WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulat
     stats.setLinkedFiles(links);
     stats.setToday(runStats.today());
     m_enterHidden = runStats.options().enterHiddenFolders;
+    m_skip = SkipPatterns(runStats.options().skipFolders);
     if (runLists && runLists->recordsFolders()) {
         lists.setLimit(runLists->limit());
         lists.setAnyLength(runStats.options().listLongExtensions);
@@ -259,7 +260,7 @@ void WalkWorker::examine(int fd, const char *name, unsigned char type, Frame &fr
     if (type == DT_DIR) {
         // Hidden folders are left out by name, unless the run enters them; the rest are
         // examined when entered.
-        if (name[0] != '.' || m_enterHidden) {
+        if (entersFolder(name)) {
             frame.subfolders.emplace_back(name);
             ++m_spare;
         }
@@ -277,10 +278,23 @@ void WalkWorker::examine(int fd, const char *name, unsigned char type, Frame &fr
         return; // a file bound in from another file system is not this drive's
     if (classifyEntry(m_entry) == ekFile)
         countFile();
-    else if ((name[0] != '.' || m_enterHidden) && !(m_entry.attributes & faSystem)) {
+    else if (!(m_entry.attributes & faSystem) && entersFolder(name)) {
         frame.subfolders.emplace_back(name); // a listing that gave no entry type
         ++m_spare;
     }
+}
+
+bool WalkWorker::entersFolder(const char *name)
+{
+    // Hidden folders are left out by name, unless the run enters them; folders the user named
+    // are left out and counted.
+    if (name[0] == '.' && !m_enterHidden)
+        return false;
+    if (!m_skip.isEmpty() && m_skip.matches(name)) {
+        unreadable.addSkipped();
+        return false;
+    }
+    return true;
 }
 
 void WalkWorker::offerSlice(char *chunk, long at, long length)

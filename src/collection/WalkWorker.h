@@ -2,6 +2,7 @@
 
 #include "FileLists.h"
 #include "LinkedFiles.h"
+#include "SkipPatterns.h"
 #include "StatAccumulators.h"
 #include "UnreadableFolders.h"
 #include "WalkPool.h"
@@ -73,9 +74,9 @@ private:
         // The folders to enter, in listing order; those from next on are still to come.
         std::vector<QByteArray> subfolders;
         size_t next = 0;
-        bool complete = true;        // listed, and every entry examined
-        int error = 0;               // why it was not, as errno
-        quint32 folderId = 0;        // its folder record, when folders are recorded
+        bool complete = true; // listed, and every entry examined
+        int error = 0;        // why it was not, as errno
+        quint32 folderId = 0; // its folder record, when folders are recorded
         // The files counted in it, for its record.
         FolderRecords::Contents contents;
     };
@@ -116,6 +117,8 @@ private:
     // Hands a waiting worker a share of the subfolders of the shallowest folder with any left.
     void offerWork();
     // Hands a waiting worker the files among the entries of a listing chunk from at on.
+    // Whether a subfolder of that name is entered (hidden folders, the user's skip patterns).
+    bool entersFolder(const char *name);
     void offerSlice(char *chunk, long at, long length);
     void answerStatus();
     QString folderText() const;
@@ -129,6 +132,7 @@ private:
     const std::function<void(const DirEntry &)> *m_fileObserver = nullptr;
     FolderRecords *m_folders = nullptr;
     bool m_enterHidden = false;
+    SkipPatterns m_skip;
     FileRows m_rows;
     std::vector<Frame> m_stack;
     // Subfolders listed and not entered yet, on every level: the work this worker could spare.

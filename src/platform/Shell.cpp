@@ -1,6 +1,7 @@
 #include "Shell.h"
 
-#include <QFile>
+#include "FreedesktopTrash.h"
+
 #include <QUrl>
 
 namespace {
@@ -24,12 +25,7 @@ bool Shell::showInFileManager(const QByteArray &path)
 
 bool Shell::moveToTrash(const QByteArray &path, QString *error)
 {
-    QFile file(QFile::decodeName(path));
-    if (file.moveToTrash())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return !FreedesktopTrash::moveToTrash(path, error).isEmpty();
 }
 
 Shell &Shell::current()

@@ -32,3 +32,14 @@ ChartColor ChartColorTable::color(int index) const
     const int wrapped = ((index - 1) % size + size) % size;
     return m_colors[size_t(wrapped)];
 }
+
+ChartColor ChartColorTable::colorOfKey(QByteArrayView key) const
+{
+    // FNV-1a over the upper-cased bytes: stable from run to run, unlike a seeded hash.
+    quint32 hash = 2166136261u;
+    for (const char byte : key) {
+        hash ^= quint8(byte >= 'a' && byte <= 'z' ? byte - 32 : byte);
+        hash *= 16777619u;
+    }
+    return color(1 + int(hash % size));
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QByteArrayView>
 
 #include <array>
 
@@ -20,6 +20,9 @@ public:
     void initAColors(bool palette, ChartColor color);
     // Entry index, counted from 1; a chart with more points than entries starts over at 1.
     ChartColor color(int index) const;
+    // The entry of a key (an extension): the same key, the same colour, in every chart and run,
+    // letter case aside.
+    ChartColor colorOfKey(QByteArrayView key) const;
 
 private:
     std::array<ChartColor, size> m_colors{};

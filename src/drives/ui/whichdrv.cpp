@@ -1,6 +1,7 @@
 #include "whichdrv.h"
 
 #include "collection/RunSettings.h"
+#include "collection/SkipPatterns.h"
 #include "common/CheckListModel.h"
 #include "common/Utility.h"
 #include "drives/DriveServices.h"
@@ -17,6 +18,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -113,6 +115,17 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
     page2->addWidget(cbLongExtensions);
     page2->addWidget(cbOnDisk);
     page2->addWidget(cbKeepHistory);
+    edSkipFolders = new QLineEdit;
+    edSkipFolders->setPlaceholderText(QStringLiteral("node_modules .cache *.tmp"));
+    edSkipFolders->setToolTip(QStringLiteral(
+        "Folders with these names are not entered, wherever they are (patterns as * ? [...], "
+        "separated by blanks or semicolons); they are counted as skipped"));
+    auto *skipLabel = new QLabel(QStringLiteral("Skip f&olders:"));
+    skipLabel->setBuddy(edSkipFolders);
+    auto *skipRow = new QHBoxLayout;
+    skipRow->addWidget(skipLabel);
+    skipRow->addWidget(edSkipFolders, 1);
+    page2->addLayout(skipRow);
     page2->addSpacing(6);
     auto *buttons2 = new QHBoxLayout;
     buttons2->addStretch();
@@ -220,6 +233,7 @@ void TfrmWhichDrive::FormShow()
     cbLongExtensions->setChecked(settings.listLongExtensions);
     cbOnDisk->setChecked(settings.countOnDisk);
     cbKeepHistory->setChecked(settings.keepHistory);
+    edSkipFolders->setText(settings.skipFolders.join(u' '));
     readTypes(typeSection());
     m_allFiles = true;
     btNext1->setEnabled(true);
@@ -271,6 +285,11 @@ void TfrmWhichDrive::pckTypesClick()
 bool TfrmWhichDrive::enterHiddenFolders() const
 {
     return cbHiddenFolders->isChecked();
+}
+
+QStringList TfrmWhichDrive::skipFolders() const
+{
+    return SkipPatterns::split(edSkipFolders->text());
 }
 
 bool TfrmWhichDrive::keepHistory() const
@@ -336,6 +355,7 @@ void TfrmWhichDrive::saveRunSettings()
     settings.listLongExtensions = listLongExtensions();
     settings.countOnDisk = countOnDisk();
     settings.keepHistory = keepHistory();
+    settings.skipFolders = skipFolders();
     for (const QString &row : checkedDrives()) {
         if (isFolderRow(row))
             settings.folders.append(row);

@@ -7,6 +7,7 @@
 class EffectLabel;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -31,6 +32,8 @@ public:
     bool countOnDisk() const;
     // The run is kept in the history database (off unless the user ticks it).
     bool keepHistory() const;
+    // The name patterns of folders not to enter.
+    QStringList skipFolders() const;
     // Asks the user for a folder to add; empty when none was chosen. The desktop's folder
     // dialog unless replaced (tests answer it themselves).
     static std::function<QString(QWidget *)> chooseFolder;
@@ -49,6 +52,7 @@ public:
     QCheckBox *cbLongExtensions;
     QCheckBox *cbOnDisk;
     QCheckBox *cbKeepHistory;
+    QLineEdit *edSkipFolders;
     QPushButton *btPrevious2;
     QPushButton *btNext2;
     QPushButton *btAddDelete;

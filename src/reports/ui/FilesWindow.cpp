@@ -1,31 +1,28 @@
 #include "FilesWindow.h"
 
+#include "PathActions.h"
 #include "collection/UnreadableFolders.h"
 #include "common/FileNameText.h"
 #include "common/Utility.h"
-#include "platform/Shell.h"
 #include "reports/FileListPages.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int pathRole = Qt::UserRole + 1;
 constexpr int sortRole = Qt::UserRole + 2;
+constexpr int bytesRole = Qt::UserRole + 3;
+constexpr int folderRole = Qt::UserRole + 4;
 
 QStandardItem *textCell(const QString &text, const QVariant &sortKey = QVariant())
 {
@@ -46,12 +43,6 @@ QStandardItem *dateCell(PackedFileDate date)
 {
     // Packed dates sort as their numbers: year first, then month, day and time.
     return textCell(FileListPages::dateText(date), quint32(date));
-}
-
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
 } // namespace
@@ -78,7 +69,7 @@ FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *
                                      textCell(FileListPages::attributeText(file.attributes))};
         if (onDisk)
             cells.append(numberCell(file.allocated));
-        addRow(cells, lists.path(file));
+        addRow(cells, lists.path(file), file.size);
     }
     setWindowTitle(row.name() + QStringLiteral(" - ") +
                    FileListPages::listedText(qsizetype(files.size()), row.files));
@@ -87,38 +78,14 @@ FilesWindow::FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *
     updateButtons();
 }
 
-FilesWindow::FilesWindow(const FileLists &lists, QWidget *parent, bool onDisk) : QDialog(parent)
-{
-    QStringList headings{QStringLiteral("Folder"), QStringLiteral("Drive"), QStringLiteral("Size")};
-    if (onDisk)
-        headings.append(QStringLiteral("On disk"));
-    build(headings);
-    int folders = 0;
-    for (const FileLists::TargetFolders &target : lists.largestFolders())
-        for (const FolderRecords::Total &folder : target.folders) {
-            const QByteArray path = lists.folderPath(folder.folder);
-            QList<QStandardItem *> cells{textCell(printableFileName(path)), textCell(target.target),
-                                         numberCell(folder.bytes)};
-            if (onDisk)
-                cells.append(numberCell(folder.allocated));
-            addRow(cells, path + '/');
-            ++folders;
-        }
-    setWindowTitle(QStringLiteral("Largest folders - ") + intToGrouped(folders) +
-                   QStringLiteral(" folders"));
-    // Here the sizes are the last column: the folders take the room to spare.
-    listing->horizontalHeader()->setStretchLastSection(false);
-    listing->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    listing->sortByColumn(2, Qt::DescendingOrder);
-    fitColumns();
-    updateButtons();
-}
-
 FilesWindow::FilesWindow(const UnreadableFolders &folders, QWidget *parent) : QDialog(parent)
 {
     build({QStringLiteral("Folder"), QStringLiteral("Reason")});
     for (const UnreadableFolders::Folder &folder : folders.folders())
-        addRow({textCell(printableFileName(folder.path)), textCell(folder.reason())}, folder.path);
+        addRow({textCell(printableFileName(folder.path)), textCell(folder.reason())}, folder.path,
+               0, true);
+    // A folder that could not be read cannot be weighed: nothing goes to the trash from here.
+    actions->setTrashAllowed(false);
     const qint64 kept = qint64(folders.folders().size());
     setWindowTitle(QStringLiteral("Unreadable folders - ") +
                    (kept < folders.count()
@@ -157,8 +124,7 @@ void FilesWindow::build(const QStringList &headings)
     listing->verticalHeader()->hide();
     listing->verticalHeader()->setDefaultSectionSize(listing->fontMetrics().height() + 6);
     listing->horizontalHeader()->setStretchLastSection(true);
-    btOpenFolder = new QPushButton(QStringLiteral("&Open folder"));
-    btCopyPath = new QPushButton(QStringLiteral("Copy &path"));
+    actions = new PathActions(this);
     btClose = new QPushButton(QStringLiteral("Close"));
     btClose->setDefault(true);
 
@@ -166,8 +132,7 @@ void FilesWindow::build(const QStringList &headings)
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(edFilter);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(btOpenFolder);
-    buttons->addWidget(btCopyPath);
+    actions->addButtonsTo(buttons);
     buttons->addStretch();
     buttons->addWidget(btClose);
     auto *layout = new QVBoxLayout(this);
@@ -181,9 +146,16 @@ void FilesWindow::build(const QStringList &headings)
     });
     connect(listing->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &FilesWindow::updateButtons);
-    connect(listing, &QTableView::activated, this, &FilesWindow::openFolder);
-    connect(btOpenFolder, &QPushButton::clicked, this, &FilesWindow::openFolder);
-    connect(btCopyPath, &QPushButton::clicked, this, &FilesWindow::copyPath);
+    connect(listing, &QTableView::activated, actions, &PathActions::showInFileManager);
+    listing->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(listing, &QTableView::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (listing->indexAt(at).isValid())
+            actions->menu()->popup(listing->viewport()->mapToGlobal(at));
+    });
+    connect(actions, &PathActions::trashed, this, [this](const QByteArray &path, qint64 bytes) {
+        dropMovedAway(path);
+        Q_EMIT trashed(path, bytes);
+    });
     connect(btClose, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -202,9 +174,12 @@ void FilesWindow::fitColumns()
     resize(std::clamp(width + 24, 640, std::max(640, room)), 480);
 }
 
-void FilesWindow::addRow(const QList<QStandardItem *> &cells, const QByteArray &path)
+void FilesWindow::addRow(const QList<QStandardItem *> &cells, const QByteArray &path, qint64 bytes,
+                         bool folder)
 {
     cells.first()->setData(path, pathRole);
+    cells.first()->setData(bytes, bytesRole);
+    cells.first()->setData(folder, folderRole);
     m_model.appendRow(cells);
 }
 
@@ -215,34 +190,23 @@ QByteArray FilesWindow::pathAt(int viewRow) const
 
 void FilesWindow::updateButtons()
 {
-    const bool chosen = listing->currentIndex().isValid();
-    btOpenFolder->setEnabled(chosen);
-    btCopyPath->setEnabled(chosen);
+    const QModelIndex current = listing->currentIndex();
+    if (!current.isValid()) {
+        actions->setPicked({}, 0, false);
+        return;
+    }
+    const QModelIndex first = m_proxy.index(current.row(), 0);
+    actions->setPicked(pathAt(current.row()), first.data(bytesRole).toLongLong(),
+                       first.data(folderRole).toBool());
 }
 
-void FilesWindow::openFolder()
+void FilesWindow::dropMovedAway(const QByteArray &path)
 {
-    const QModelIndex current = listing->currentIndex();
-    if (!current.isValid())
-        return;
-    const QByteArray folder = folderOf(pathAt(current.row()));
-    // Handed over as a file address, never to a shell.
-    if (!Shell::current().openUrl(QUrl::fromLocalFile(QFile::decodeName(folder)).toString()))
-        showError(QStringLiteral("Unable to open ") + printableFileName(folder));
-}
-
-void FilesWindow::copyPath()
-{
-    const QModelIndex current = listing->currentIndex();
-    if (!current.isValid())
-        return;
-    QByteArray path = pathAt(current.row());
-    if (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    // The real bytes as a file address, for programs that take one; as text, the name as
-    // the listing shows it, every byte kept and nothing hidden.
-    auto *copied = new QMimeData;
-    copied->setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
-    copied->setText(printableFileName(path));
-    QApplication::clipboard()->setMimeData(copied);
+    // The row of path, and those of everything beneath it.
+    for (int row = m_model.rowCount(); row-- > 0;) {
+        const QByteArray rowPath = m_model.item(row, 0)->data(pathRole).toByteArray();
+        if (rowPath == path || rowPath.startsWith(path + '/'))
+            m_model.removeRow(row);
+    }
+    updateButtons();
 }

@@ -6,6 +6,7 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
+class PathActions;
 class QLabel;
 class UnreadableFolders;
 class QLineEdit;
@@ -13,10 +14,10 @@ class QPushButton;
 class QTableView;
 struct ListedRow;
 
-// The files behind a row of a page, the largest folders of the last run's targets, or the
-// folders it could not read: a
-// listing sorted by clicking a heading, narrowed by a filter as one types, from which a
-// file's folder opens in the desktop's file manager or its path goes to the clipboard.
+// The files behind a row of a page, or the folders a run could not read: a listing sorted by
+// clicking a heading, narrowed by a filter as one types, whose picked row can be opened, shown
+// in the file manager (also by a double click or Enter), its path copied, or a file moved to
+// the trash (its row then leaves the listing).
 class FilesWindow : public QDialog {
     Q_OBJECT
 
@@ -26,27 +27,29 @@ public:
     // The kept files of row, from lists; with onDisk, a last column of the space each takes.
     FilesWindow(const ListedRow &row, const FileLists &lists, QWidget *parent = nullptr,
                 bool onDisk = false);
-    // The largest folders of every target of lists, with onDisk the space their files take.
-    explicit FilesWindow(const FileLists &lists, QWidget *parent = nullptr, bool onDisk = false);
     // The folders a run could not read, with the reasons.
     explicit FilesWindow(const UnreadableFolders &folders, QWidget *parent = nullptr);
 
     // The whole path of the row on show in the listing, as the file system's bytes.
     QByteArray pathAt(int viewRow) const;
     int shownRows() const { return m_proxy.rowCount(); }
+    // Something at path was moved away since the run: its row, and those beneath it, go.
+    void dropMovedAway(const QByteArray &path);
 
     QTableView *listing;
     QLineEdit *edFilter;
-    QPushButton *btOpenFolder;
-    QPushButton *btCopyPath;
+    PathActions *actions;
     QPushButton *btClose;
+
+Q_SIGNALS:
+    void trashed(const QByteArray &path, qint64 bytes);
 
 private:
     void build(const QStringList &headings);
-    void addRow(const QList<QStandardItem *> &cells, const QByteArray &path);
-    void openFolder();
-    void copyPath();
+    void addRow(const QList<QStandardItem *> &cells, const QByteArray &path, qint64 bytes = 0,
+                bool folder = false);
     void updateButtons();
+
     void fitColumns();
 
     QStandardItemModel m_model;

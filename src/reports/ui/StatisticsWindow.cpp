@@ -4,6 +4,7 @@
 #include "CombinedPage.h"
 #include "DatePage.h"
 #include "FilesWindow.h"
+#include "FoldersWindow.h"
 #include "OverhangPage.h"
 #include "PagePrinter.h"
 #include "PrintTarget.h"
@@ -136,9 +137,12 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     btOK = button("&Collect statistics", "Start collecting statistics", 8, 140);
     btOK->setAutoDefault(true);
     btOK->setDefault(true);
-    btPrint = button("&Print page", "Print this page only", 156, 100);
-    btExport = button("&Export...", "Save this page as CSV, PNG, SVG or PDF", 264, 100);
-    btHistory = button("&History...", "Open, compare or delete kept runs", 372, 100);
+    btPrint = button("&Print page", "Print this page only", 156, 90);
+    btExport = button("&Export...", "Save this page as CSV, PNG, SVG or PDF", 254, 84);
+    btHistory = button("&History...", "Open, compare or delete kept runs", 346, 84);
+    btFolders = button("F&olders...",
+                       "Where the space is: the run's folders as a tree and a treemap", 438, 80);
+    btFolders->setEnabled(false);
     btCancel = button("Close", "Cancel operation or close window", clientWidth - 108, 100);
     StatusBar1 = new QLabel(this);
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -188,6 +192,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     m_anchors->pin(btPrint, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btExport, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btHistory, Qt::LeftEdge | Qt::BottomEdge);
+    m_anchors->pin(btFolders, Qt::LeftEdge | Qt::BottomEdge);
     m_anchors->pin(btCancel, Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(StatusBar1, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
     m_anchors->pin(btUnreadable, Qt::RightEdge | Qt::BottomEdge);
@@ -201,6 +206,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
     connect(btExport, &QPushButton::clicked, this, &TfrmStatistics::btExportClick);
     connect(btHistory, &QPushButton::clicked, this, &TfrmStatistics::btHistoryClick);
+    connect(btFolders, &QPushButton::clicked, this, &TfrmStatistics::showFolders);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
     connect(btUnreadable, &QPushButton::clicked, this, &TfrmStatistics::showUnreadableFolders);
     connect(btAbort, &QPushButton::clicked, this, &TfrmStatistics::btAbortClick);
@@ -220,7 +226,7 @@ TfrmStatistics::TfrmStatistics(QWidget *parent) : QDialog(parent)
     connect(m_types, &TypesPage::showFiles, this, &TfrmStatistics::showFiles);
     connect(m_attributes, &AttributePage::showFiles, this, &TfrmStatistics::showFiles);
     connect(m_times, &TimePage::showFiles, this, &TfrmStatistics::showFiles);
-    connect(m_space, &SpacePage::showLargestFolders, this, &TfrmStatistics::showLargestFolders);
+    connect(m_space, &SpacePage::showLargestFolders, this, &TfrmStatistics::showFolders);
     connect(m_space, &SpacePage::showUnreadableFolders, this,
             &TfrmStatistics::showUnreadableFolders);
     m_run.walker().setPump([] { QCoreApplication::processEvents(); });
@@ -334,6 +340,7 @@ void TfrmStatistics::disenable(bool enabled)
     btPrint->setEnabled(enabled);
     btExport->setEnabled(enabled);
     btHistory->setEnabled(enabled);
+    btFolders->setEnabled(enabled && m_lists.hasFolderTree());
     btOK->setEnabled(enabled);
     m_space->setRunControlsEnabled(enabled);
     m_types->setRunControlsEnabled(enabled);
@@ -386,6 +393,7 @@ void TfrmStatistics::btOKClick()
                 options.PickList2.sort();
             }
             options.enterHiddenFolders = wizard.enterHiddenFolders();
+            options.skipFolders = wizard.skipFolders();
             options.listLongExtensions = wizard.listLongExtensions();
             options.countOnDisk = wizard.countOnDisk();
             keepInHistory = wizard.keepHistory();
@@ -414,6 +422,7 @@ void TfrmStatistics::btOKClick()
                                 "time by clicking CANCEL or by pressing ESC."));
     m_types->gridTypes->clearDataRows();
     OvcNotebook1->setTabEnabled(Overhang, rows.size() == 1);
+    forgetFolders();
     m_unreadable.clear();
     btUnreadable->hide();
 
@@ -524,11 +533,13 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
                 : QStringLiteral("Run %1 cannot be opened: its figures are damaged.").arg(run.id));
         return false;
     }
+    forgetFolders();
     m_stats = std::move(stats);
     m_lists.swap(lists);
     m_unreadable = std::move(unreadable);
     btUnreadable->setVisible(m_unreadable.count() > 0);
-    m_space->btLargestFolders->setEnabled(m_lists.enabled());
+    m_space->btLargestFolders->setEnabled(m_lists.hasFolderTree());
+    btFolders->setEnabled(m_lists.hasFolderTree());
     m_clusterSize = run.clusterSize;
     const QStringList &targets = m_stats.options().PickList1;
     currentDrive = targets.value(targets.size() - 1);
@@ -571,17 +582,54 @@ FilesWindow *TfrmStatistics::showFiles(const ListRow &row)
         return nullptr;
     auto *window = new FilesWindow(FileListPages::listedRow(m_stats, row), m_lists, this,
                                    m_stats.options().countOnDisk);
+    connect(window, &FilesWindow::trashed, this, &TfrmStatistics::noteTrashed);
+    for (const QByteArray &path : m_trashed)
+        window->dropMovedAway(path);
     window->show();
     return window;
 }
 
-FilesWindow *TfrmStatistics::showLargestFolders()
+FoldersWindow *TfrmStatistics::showFolders()
 {
-    if (m_collecting || !m_statsCollected)
+    if (m_collecting || !m_statsCollected || !m_lists.hasFolderTree())
         return nullptr;
-    auto *window = new FilesWindow(m_lists, this, m_stats.options().countOnDisk);
+    // One Folders window for the run on show.
+    if (m_folders) {
+        m_folders->raise();
+        m_folders->activateWindow();
+        return m_folders;
+    }
+    auto *window =
+        new FoldersWindow(m_lists.folders(), m_stats.options().countOnDisk, m_trashed, this);
+    connect(window, &FoldersWindow::trashed, this, &TfrmStatistics::noteTrashed);
+    m_folders = window;
     window->show();
     return window;
+}
+
+void TfrmStatistics::forgetFolders()
+{
+    // The window reads the run's folder records: it goes before they change.
+    delete m_folders;
+    m_trashed.clear();
+}
+
+void TfrmStatistics::noteTrashed(const QByteArray &path)
+{
+    if (m_trashed.contains(path))
+        return;
+    m_trashed.append(path);
+    if (m_folders)
+        m_folders->drop(path);
+    // The pages keep the run's figures; the status line says the disk has changed since.
+    static const QString changed = QStringLiteral(" - changed since this run: ");
+    QString status = statusText();
+    const qsizetype at = status.indexOf(changed);
+    if (at >= 0)
+        status.truncate(at);
+    setStatus(status + changed + intToGrouped(m_trashed.size()) +
+              (m_trashed.size() == 1 ? QStringLiteral(" item moved to the trash")
+                                     : QStringLiteral(" items moved to the trash")));
 }
 
 void TfrmStatistics::scan(const std::function<CollectionRun::State()> &walk)
@@ -594,9 +642,9 @@ void TfrmStatistics::scan(const std::function<CollectionRun::State()> &walk)
     rebuildPages(m_run.fileSystem());
     m_unreadable = m_run.unreadable();
     btUnreadable->setVisible(m_unreadable.count() > 0);
-    m_space->btLargestFolders->setEnabled(m_lists.enabled());
+    m_space->btLargestFolders->setEnabled(m_lists.hasFolderTree());
     setStatus(finishedStatusText(m_stats.filesProcessed, m_stats.filesFound, m_abortRequested,
-                                 m_unreadable.count()));
+                                 m_unreadable.count(), m_unreadable.skipped()));
     QApplication::restoreOverrideCursor();
     disenable(true);
 }

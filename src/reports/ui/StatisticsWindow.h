@@ -8,8 +8,8 @@
 #include "reports/ReportPage.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -18,6 +18,7 @@
 
 class Anchors;
 class FilesWindow;
+class FoldersWindow;
 class HistoryWindow;
 struct KeptRun;
 class AttributePage;
@@ -86,8 +87,11 @@ public:
     // Opens a window of the files behind row of the last run (none during a run or before the
     // first); returns it, or nullptr.
     FilesWindow *showFiles(const ListRow &row);
-    // Opens a window of the largest folders of the last run's drives.
-    FilesWindow *showLargestFolders();
+    // Opens the Folders window of the run on show (its folder tree and treemap), or brings the
+    // open one to the front; nullptr during a run or for a run kept without its folders.
+    FoldersWindow *showFolders();
+    // What was moved to the trash from a window of this run, since the run.
+    const QByteArrayList &trashed() const { return m_trashed; }
     // Opens a window of the folders the run on show could not read, with the reasons.
     FilesWindow *showUnreadableFolders();
     const UnreadableFolders &unreadableFolders() const { return m_unreadable; }
@@ -101,6 +105,7 @@ public:
     QPushButton *btPrint;
     QPushButton *btExport;
     QPushButton *btHistory;
+    QPushButton *btFolders;
     QPushButton *btCancel;
     QPushButton *btAbort;
     QLabel *StatusBar1;
@@ -136,10 +141,17 @@ private:
     void setPieTimer(bool running);
 
     void showFolderDrive(const QString &folder);
+    // Closes the Folders window and forgets what was trashed: the run on show changes.
+    void forgetFolders();
+    // Something of the run on show went to the trash: the Folders window drops it, the status
+    // line counts it.
+    void noteTrashed(const QByteArray &path);
 
     StatAccumulators m_stats;
     // The largest files of every row and folders of every drive of the run on show.
     FileLists m_lists;
+    QPointer<FoldersWindow> m_folders;
+    QByteArrayList m_trashed;
     CollectionRun m_run{m_stats, m_lists};
     // The folders the run on show could not read.
     UnreadableFolders m_unreadable;
