@@ -1,4 +1,5 @@
 #include "common/NumberPattern.h"
+#include "reports/FolderTiles.h"
 #include "reports/Treemap.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
@@ -248,6 +249,63 @@ private Q_SLOTS:
         if (QTest::currentDataTag() == QByteArray("even"))
             for (const QRectF &tile : tiles)
                 QVERIFY(std::max(tile.width() / tile.height(), tile.height() / tile.width()) < 4);
+    }
+
+    // A folder's treemap: its items in proportion to their bytes, each folder's items inside
+    // it below its caption, none overlapping its neighbours; files past the largest kept are
+    // one tile.
+    void folderTilesNest()
+    {
+        FolderRecords records;
+        const quint32 root = records.add(FolderRecords::noParent, "/r");
+        const quint32 a = records.add(root, "a");
+        const quint32 b = records.add(root, "b");
+        const quint32 c = records.add(a, "c");
+        FolderRecords::Contents own;
+        for (int i = 0; i < 20; ++i)
+            own.add(QByteArray("f") + QByteArray::number(i) + ".txt", 1000 + i, 0);
+        records.addContents(root, std::move(own));
+        for (const auto &[folder, name, size] :
+             {std::tuple{a, "big.iso", 300000}, {b, "b.doc", 90000}, {c, "deep.bin", 120000}}) {
+            FolderRecords::Contents files;
+            files.add(name, size, 0);
+            records.addContents(folder, std::move(files));
+        }
+        const FolderTree tree(records);
+        FolderTiles::Options options;
+        options.caption = 15;
+        options.border = 2;
+        const QRectF area(0, 0, 400, 300);
+        const QList<FolderTile> tiles = FolderTiles::layout(tree, root, area, options);
+        const double whole = double(tree.node(root).bytes);
+        int smaller = 0;
+        for (qsizetype i = 0; i < tiles.size(); ++i) {
+            const FolderTile &tile = tiles[i];
+            const QRectF within =
+                tile.parent < 0 ? area : tiles[tile.parent].rect.adjusted(2, 17, -2, -2);
+            QVERIFY(within.adjusted(-0.01, -0.01, 0.01, 0.01).contains(tile.rect));
+            if (tile.depth == 0)
+                QVERIFY(std::abs(tile.rect.width() * tile.rect.height() / (400 * 300) -
+                                 double(tile.bytes) / whole) < 0.01 * double(tile.bytes) / whole);
+            for (qsizetype j = i + 1; j < tiles.size(); ++j)
+                if (tiles[j].parent == tile.parent)
+                    QVERIFY(tile.rect.intersected(tiles[j].rect).width() *
+                                tile.rect.intersected(tiles[j].rect).height() <
+                            0.01);
+            if (tile.kind == FolderTile::SmallerFiles) {
+                ++smaller;
+                QCOMPARE(tile.files, qint64(20 - FolderRecords::keptFilesPerFolder));
+                QCOMPARE(tile.bytes, qint64(1000 + 1001 + 1002 + 1003 + 1004 + 1005 + 1006 + 1007));
+            }
+        }
+        QCOMPARE(smaller, 1);
+        // The deepest file is drawn inside c, inside a.
+        const auto deep = std::find_if(tiles.begin(), tiles.end(), [](const FolderTile &tile) {
+            return tile.file == "deep.bin";
+        });
+        QVERIFY(deep != tiles.end());
+        QCOMPARE(deep->depth, 2);
+        QCOMPARE(FolderTiles::tileAt(tiles, deep->rect.center()), int(deep - tiles.begin()));
     }
 
     void pointColoursAppear()

@@ -762,31 +762,42 @@ private Q_SLOTS:
         QTest::newRow("history with a target")
             << QStringList{"--history", "c:"} << "takes no target";
         QTest::newRow("empty target") << QStringList{""} << "is not a readable folder";
+        QTest::newRow("folders depth")
+            << QStringList{"--folders", "-1"} << "--folders takes a depth";
+        QTest::newRow("skip a path") << QStringList{"--skip", "a/b"} << "--skip takes a folder's";
     }
 
     // Hidden folders are walked, and long extensions listed, only when asked for; listed, the
-    // extensions' files add up to every file counted.
+    // extensions' files add up to every file counted. Folders named by --skip are left out and
+    // counted.
     void hiddenFoldersAndLongExtensions_data()
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("unlisted");
-        QTest::newRow("as always") << QStringList() << 6 << 1;
-        QTest::newRow("hidden folders") << QStringList{"--hidden-folders"} << 8 << 2;
-        QTest::newRow("long extensions") << QStringList{"--long-extensions"} << 6 << 0;
-        QTest::newRow("both") << QStringList{"--hidden-folders", "--long-extensions"} << 8 << 0;
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("as always") << QStringList() << 6 << 1 << 0;
+        QTest::newRow("hidden folders") << QStringList{"--hidden-folders"} << 8 << 2 << 0;
+        QTest::newRow("long extensions") << QStringList{"--long-extensions"} << 6 << 0 << 0;
+        QTest::newRow("both") << QStringList{"--hidden-folders", "--long-extensions"} << 8 << 0
+                              << 0;
+        QTest::newRow("skip by name") << QStringList{"--skip", "docs"} << 4 << 1 << 1;
+        QTest::newRow("skip by patterns")
+            << QStringList{"--hidden-folders", "--skip", "d?cs", "--skip", ".c*"} << 4 << 1 << 2;
     }
     void hiddenFoldersAndLongExtensions()
     {
         QFETCH(QStringList, options);
         QFETCH(int, files);
         QFETCH(int, unlisted);
+        QFETCH(int, skipped);
         m_tree->file("unit.service", 10);
         m_tree->file(".cache/app.desktop", 20);
         const Result result = report(options + QStringList{"--format", "json", "--no-progress"});
         const QJsonObject json = result.json();
         QCOMPARE(json["filesProcessed"].toInt(), files);
         QCOMPARE(json["unlistedFiles"].toInt(), unlisted);
+        QCOMPARE(json["skippedFolders"].toInt(), skipped);
         int listed = 0;
         for (const QJsonValue &row : json["extensions"].toArray())
             listed += row.toObject()["files"].toInt();
@@ -862,6 +873,20 @@ private Q_SLOTS:
                  root + QStringLiteral("/docs"));
         QCOMPARE(folders[0].toObject()["folders"].toArray()[0].toObject()["bytes"].toInteger(),
                  70001);
+
+        // The folder tree: nested to the depth asked, largest first, with its sums.
+        const QJsonArray tree = report({"--format", "json", "--no-progress", "--folders", "1"})
+                                    .json()["folders"]
+                                    .toArray();
+        QCOMPARE(tree.size(), 1);
+        QCOMPARE(tree[0].toObject()["path"].toString(), root);
+        QCOMPARE(tree[0].toObject()["files"].toInteger(), 5);
+        const QJsonObject docs = tree[0].toObject()["children"].toArray()[0].toObject();
+        QCOMPARE(docs["path"].toString(), root + QStringLiteral("/docs"));
+        QCOMPARE(docs["bytes"].toInteger(), 70001);
+        QVERIFY(!docs.contains(QStringLiteral("children")));
+        static const QRegularExpression docsLine(QStringLiteral("\n  docs +70,001 +2 +73\\.6 %\n"));
+        QVERIFY(report({"c:", "--folders", "2"}).out.contains(docsLine));
 
         const Result text = report({"c:", "--top", "1"});
         QVERIFY(text.out.contains(QStringLiteral("Largest files by Sizes")));

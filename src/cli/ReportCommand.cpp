@@ -3,6 +3,7 @@
 #include "JsonWriter.h"
 #include "ReportJson.h"
 #include "collection/CollectionRun.h"
+#include "collection/FolderTree.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
 #include "common/FileNameText.h"
@@ -183,8 +184,18 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
                        "run (its id, or latest) instead of the pages; without a target, the "
                        "kept run's targets are walked again."),
         QStringLiteral("ID|latest"));
+    const QCommandLineOption skip(
+        QStringLiteral("skip"),
+        QStringLiteral("Do not enter folders of this name (a pattern as node_modules, .cache, "
+                       "*.tmp); repeatable. They are counted as skipped."),
+        QStringLiteral("PATTERN"));
+    const QCommandLineOption folders(
+        QStringLiteral("folders"),
+        QStringLiteral("Print the folder tree to DEPTH levels below the targets, largest "
+                       "first, with size, files and share."),
+        QStringLiteral("DEPTH"));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
-                       longExtensions, onDisk, save, history, compare});
+                       longExtensions, onDisk, save, history, compare, skip, folders});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -235,7 +246,21 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     if (!validTop || request.top < 0 || request.top > 100000)
         return usageError(QStringLiteral("--top takes a number from 0 to 100000, not '%1'")
                               .arg(parser.value(top)));
+    if (parser.isSet(folders)) {
+        bool valid = false;
+        request.folders = parser.value(folders).toInt(&valid);
+        if (!valid || request.folders < 0 || request.folders > 64)
+            return usageError(QStringLiteral("--folders takes a depth from 0 to 64, not '%1'")
+                                  .arg(parser.value(folders)));
+    }
     CollectionOptions &options = request.options;
+    for (const QString &pattern : parser.values(skip)) {
+        if (pattern.isEmpty() || pattern.contains(u'/'))
+            return usageError(
+                QStringLiteral("--skip takes a folder's name or a pattern of names, not '%1'")
+                    .arg(pattern));
+        options.skipFolders.append(pattern);
+    }
     if (parser.isSet(include) || parser.isSet(exclude)) {
         const bool including = parser.isSet(include);
         request.types = parseExtensions(parser.value(including ? include : exclude));
@@ -282,6 +307,7 @@ int ReportCommand::collect(const Request &request)
 
     CollectionRun run(m_stats, m_lists);
     run.setListLimit(request.top);
+    m_lists.setFolderTree(request.folders >= 0);
     run.walker().setThreads(request.threads);
     run.walker().setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, run.walker());
@@ -308,9 +334,10 @@ int ReportCommand::collect(const Request &request)
     if (against)
         printComparison(*against, run, request.format);
     else if (request.format == Format::Json)
-        ReportJson::run(run, request.types, [this](const QString &text) { write(text); });
+        ReportJson::run(run, request.types, request.folders,
+                        [this](const QString &text) { write(text); });
     else
-        printPages(run, request.format);
+        printPages(run, request.format, request.folders);
     std::fflush(m_out);
     if (request.save) {
         // Keeping the run is a bonus: a database that cannot take it is said once, and the
@@ -447,7 +474,7 @@ int ReportCommand::printDrives(bool json)
     return 0;
 }
 
-void ReportCommand::printPages(const CollectionRun &run, Format format)
+void ReportCommand::printPages(const CollectionRun &run, Format format, int folderDepth)
 {
     const QList<TextTable> pages =
         RunPages::tables(m_stats, m_lists, run.targets(), run.clusterSize(), run.fileSystem());
@@ -478,9 +505,14 @@ void ReportCommand::printPages(const CollectionRun &run, Format format)
                 pageRows.append(row);
         for (const TextTable &list : FileListPages::filesTables(pageRows, m_lists))
             emitTable(list);
-        if (page.page == ReportPage::Space)
-            for (const TextTable &folders : FileListPages::folderTables(m_lists))
-                emitTable(folders);
+        if (page.page != ReportPage::Space)
+            continue;
+        for (const TextTable &folders : FileListPages::folderTables(m_lists))
+            emitTable(folders);
+        if (folderDepth >= 0 && m_lists.hasFolderTree())
+            emitTable(FileListPages::folderTreeTable(FolderTree(m_lists.folders()), folderDepth,
+                                                     m_stats.options().countOnDisk,
+                                                     format == Format::Text));
     }
     if (run.unreadable().count() > 0)
         emitTable(unreadableTable(run.unreadable()));

@@ -39,6 +39,7 @@ private:
         Format format = Format::Text;
         int threads = 0; // one per core
         int top = 0;
+        int folders = -1; // the depth of the folder tree printed; -1: none
         CollectionOptions options;
         QStringList types; // of --include or --exclude, as given
         bool save = false;
@@ -63,7 +64,7 @@ private:
     // The run against, by id or "latest"; nothing after saying why (status then set).
     std::optional<KeptRun> keptRun(const QString &wanted, int &status);
     // The pages as text tables, or as CSV tables.
-    void printPages(const CollectionRun &run, Format format);
+    void printPages(const CollectionRun &run, Format format, int folderDepth);
     void printComparison(const KeptRun &against, const CollectionRun &run, Format format);
     void write(const QString &text);
     void writeBytes(const QByteArray &bytes);

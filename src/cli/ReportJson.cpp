@@ -3,6 +3,7 @@
 #include "JsonWriter.h"
 #include "collection/CollectionRun.h"
 #include "collection/FileLists.h"
+#include "collection/FolderTree.h"
 #include "collection/StatAccumulators.h"
 #include "history/KeptRun.h"
 #include "history/RunComparison.h"
@@ -193,7 +194,40 @@ public:
         m_json.endArray();
     }
 
+    // The folder tree to depth levels below the targets, largest first, each folder an object
+    // with its children.
+    void folderTree(int depth)
+    {
+        m_json.key(QStringLiteral("folders"));
+        m_json.beginArray();
+        if (m_lists.hasFolderTree()) {
+            const FolderTree tree(m_lists.folders());
+            for (const quint32 root : tree.roots())
+                folder(tree, root, depth);
+        }
+        m_json.endArray();
+    }
+
 private:
+    void folder(const FolderTree &tree, quint32 id, int depth)
+    {
+        const FolderTree::Node &node = tree.node(id);
+        m_json.beginObject();
+        m_json.key(QStringLiteral("path"));
+        m_json.fileName(tree.path(id));
+        m_json.member(QStringLiteral("bytes"), node.bytes);
+        m_json.member(QStringLiteral("allocatedBytes"), node.allocated);
+        m_json.member(QStringLiteral("files"), node.files);
+        if (depth > 0) {
+            m_json.key(QStringLiteral("children"));
+            m_json.beginArray();
+            for (const quint32 child : node.children)
+                folder(tree, child, depth - 1);
+            m_json.endArray();
+        }
+        m_json.endObject();
+    }
+
     const StatAccumulators &m_stats;
     const FileLists &m_lists;
     JsonWriter &m_json;
@@ -210,7 +244,7 @@ void strings(JsonWriter &json, const QString &name, const QStringList &values)
 
 } // namespace
 
-void ReportJson::run(const CollectionRun &run, const QStringList &types,
+void ReportJson::run(const CollectionRun &run, const QStringList &types, int folderDepth,
                      const std::function<void(const QString &)> &out)
 {
     const StatAccumulators &stats = run.stats();
@@ -228,6 +262,7 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types,
     json.member(QStringLiteral("aborted"), run.aborted());
     json.member(QStringLiteral("onDisk"), options.countOnDisk);
     json.member(QStringLiteral("unreadableFolders"), run.unreadable().count());
+    json.member(QStringLiteral("skippedFolders"), run.unreadable().skipped());
     json.key(QStringLiteral("unreadable"));
     json.beginArray();
     for (const UnreadableFolders::Folder &folder : run.unreadable().folders()) {
@@ -264,6 +299,8 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types,
     writer.attributes();
     writer.overhang();
     writer.largestFolders();
+    if (folderDepth >= 0)
+        writer.folderTree(folderDepth);
     json.endObject();
     json.flush();
     out(QStringLiteral("\n"));

@@ -15,8 +15,8 @@ struct PageChange;
 namespace ReportJson {
 
 // The JSON goes to out in pieces as it is written. types: the extensions of --include or
-// --exclude, as given.
-void run(const CollectionRun &run, const QStringList &types,
+// --exclude, as given; folderDepth: the levels of the folder tree given ("folders"), -1 none.
+void run(const CollectionRun &run, const QStringList &types, int folderDepth,
          const std::function<void(const QString &)> &out);
 QString comparison(const KeptRun &against, const QList<PageChange> &pages,
                    const QStringList &differences);

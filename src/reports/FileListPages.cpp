@@ -1,8 +1,10 @@
 #include "FileListPages.h"
 
 #include "ReportPage.h"
+#include "collection/FolderTree.h"
 #include "collection/StatAccumulators.h"
 #include "common/FileNameText.h"
+#include "common/NumberPattern.h"
 #include "common/RegionalSettings.h"
 #include "common/Utility.h"
 #include "platform/DirEntry.h"
@@ -10,6 +12,8 @@
 
 #include <QDateTime>
 #include <QTime>
+
+#include <functional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -251,4 +255,40 @@ QList<TextTable> FileListPages::folderTables(const FileLists &lists)
         tables.append(table);
     }
     return tables;
+}
+
+TextTable FileListPages::folderTreeTable(const FolderTree &tree, int depth, bool onDisk,
+                                         bool indented)
+{
+    TextTable table;
+    table.title = QStringLiteral("Folders");
+    table.headings = QStringList{QStringLiteral("Folder"), QStringLiteral("Size")};
+    if (onDisk)
+        table.headings.append(QStringLiteral("On disk"));
+    table.headings.append({QStringLiteral("Files"), QStringLiteral("Share")});
+    table.rightAligned = QList<bool>(table.headings.size(), true);
+    table.rightAligned[0] = false;
+    qint64 rootBytes = 0;
+    for (const quint32 root : tree.roots())
+        rootBytes += tree.node(root).bytes;
+    const std::function<void(quint32, int, qint64)> add = [&](quint32 folder, int level,
+                                                              qint64 whole) {
+        const FolderTree::Node &node = tree.node(folder);
+        const QString name = indented
+                                 ? QString(2 * level, u' ') + printableFileName(tree.name(folder))
+                                 : printableFileName(tree.path(folder));
+        QStringList row{name, intToGrouped(node.bytes)};
+        if (onDisk)
+            row.append(intToGrouped(node.allocated));
+        const double share = whole > 0 ? 100.0 * double(node.bytes) / double(whole) : 0;
+        row.append({intToGrouped(node.files),
+                    formatFloat(QStringLiteral("0.0"), share) + QStringLiteral(" %")});
+        table.rows.append(row);
+        if (level < depth)
+            for (const quint32 child : node.children)
+                add(child, level + 1, node.bytes);
+    };
+    for (const quint32 root : tree.roots())
+        add(root, 0, rootBytes);
+    return table;
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 
+class FolderTree;
 class StatAccumulators;
 
 // A row of a page whose files can be listed: the page, the row's label as the page shows
@@ -58,5 +59,9 @@ QHash<QByteArray, QString> ambiguousTypes(const StatAccumulators &stats, const F
 QList<TextTable> filesTables(const QList<ListedRow> &rows, const FileLists &lists);
 // The largest folders of every target of the run.
 QList<TextTable> folderTables(const FileLists &lists);
+// The run's folder tree to depth levels below its targets, largest first: size, space on disk
+// (with onDisk), files and the share of the folder above. indented: each folder by its name,
+// two blanks further in per level (a page of text); otherwise by its whole path (a CSV table).
+TextTable folderTreeTable(const FolderTree &tree, int depth, bool onDisk, bool indented);
 
 } // namespace FileListPages
