@@ -1,7 +1,10 @@
 #include "history/HistoryStore.h"
+#include "support/PostgresServer.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -11,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -50,6 +54,31 @@ QByteArray bytesOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The first schema's statements; on PostgreSQL its key counts by itself and its version stands
+// in a table.
+QStringList versionOne(bool server)
+{
+    QStringList statements;
+    for (const char *statement :
+         {"CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, targets TEXT NOT "
+          "NULL, mode TEXT NOT NULL, types TEXT NOT NULL, hidden_folders INTEGER NOT NULL, "
+          "long_extensions INTEGER NOT NULL, files_processed INTEGER NOT NULL, files_found "
+          "INTEGER NOT NULL, aborted INTEGER NOT NULL, status TEXT NOT NULL)",
+          "CREATE TABLE page_rows (run INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE, "
+          "page INTEGER NOT NULL, title TEXT NOT NULL, position INTEGER NOT NULL, cells TEXT "
+          "NOT NULL)",
+          "INSERT INTO runs VALUES (7, '2026-11-01T10:00:00.000', '[\"c: [sys]\"]', 'all', "
+          "'[]', 0, 0, 5, 5, 0, 'Finished - 5 files processed')",
+          "INSERT INTO page_rows VALUES (7, 0, 'Types', 0, '[\"Extension\"]')"})
+        statements.append(QString::fromLatin1(statement));
+    if (!server)
+        return statements << QStringLiteral("PRAGMA user_version = 1");
+    statements.first().replace(QStringLiteral("INTEGER PRIMARY KEY"),
+                               QStringLiteral("BIGSERIAL PRIMARY KEY"));
+    return statements << QStringLiteral("CREATE TABLE quillix_schema (version INTEGER NOT NULL)")
+                      << QStringLiteral("INSERT INTO quillix_schema VALUES (1)");
+}
+
 // A database as the first schema left it, written here with plain SQL.
 void writeVersionOne(const QString &path)
 {
@@ -59,19 +88,8 @@ void writeVersionOne(const QString &path)
         database.setDatabaseName(path);
         QVERIFY(database.open());
         QSqlQuery query(database);
-        for (const char *statement :
-             {"CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, targets TEXT NOT "
-              "NULL, mode TEXT NOT NULL, types TEXT NOT NULL, hidden_folders INTEGER NOT NULL, "
-              "long_extensions INTEGER NOT NULL, files_processed INTEGER NOT NULL, files_found "
-              "INTEGER NOT NULL, aborted INTEGER NOT NULL, status TEXT NOT NULL)",
-              "CREATE TABLE page_rows (run INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE, "
-              "page INTEGER NOT NULL, title TEXT NOT NULL, position INTEGER NOT NULL, cells TEXT "
-              "NOT NULL)",
-              "INSERT INTO runs VALUES (7, '2026-11-01T10:00:00.000', '[\"c: [sys]\"]', 'all', "
-              "'[]', 0, 0, 5, 5, 0, 'Finished - 5 files processed')",
-              "INSERT INTO page_rows VALUES (7, 0, 'Types', 0, '[\"Extension\"]')",
-              "PRAGMA user_version = 1"})
-            QVERIFY2(query.exec(QString::fromLatin1(statement)), statement);
+        for (const QString &statement : versionOne(false))
+            QVERIFY2(query.exec(statement), qPrintable(statement));
         database.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("v1"));
@@ -82,26 +100,60 @@ void writeVersionOne(const QString &path)
 class TestHistory : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase() { pinTestEnvironment(); }
+    std::unique_ptr<PostgresServer> m_server;
+    QTemporaryDir m_files;
+    int m_made = 0;
 
+    // A new history of engine: a file not yet made, or an empty database of the test's server.
+    QString newHistory(const QString &engine)
+    {
+        if (engine == u"sqlite")
+            return m_files.filePath(QStringLiteral("h%1/history.sqlite").arg(++m_made));
+        if (!m_server->isRunning())
+            return {};
+        return m_server->newDatabase();
+    }
+
+    static void engines()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("SQLite") << QStringLiteral("sqlite");
+        QTest::newRow("PostgreSQL") << QStringLiteral("postgresql");
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        pinTestEnvironment();
+        m_server = std::make_unique<PostgresServer>();
+        QVERIFY2(m_server->isRunning(), qPrintable(m_server->error()));
+    }
+    void cleanupTestCase() { m_server.reset(); }
+
+    void keepReadListDelete_data() { engines(); }
     // A run is kept with every table, read back as it was, listed newest first, and deleted;
-    // the database is its user's alone.
+    // a file is its user's alone.
     void keepReadListDelete()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("deep/history.sqlite"));
+        QFETCH(QString, engine);
+        const QString path = newHistory(engine);
+        QVERIFY(!path.isEmpty());
         HistoryStore store(path);
-        // Looking makes no database.
-        QVERIFY(store.runs().isEmpty() && store.error().isEmpty());
+        // Looking makes no file.
+        QVERIFY2(store.runs().isEmpty() && store.error().isEmpty(), qPrintable(store.error()));
         QVERIFY(!QFile::exists(path));
-        const std::optional<qint64> first = store.save(sampleRun(QStringLiteral("first")));
+        KeptRun sample = sampleRun(QStringLiteral("first"));
+        sample.host = QStringLiteral("laptop");
+        sample.user = QStringLiteral("ann");
+        const std::optional<qint64> first = store.save(sample);
         QVERIFY2(first, qPrintable(store.error()));
         const std::optional<qint64> second = store.save(sampleRun(QStringLiteral("second")));
         QVERIFY(second);
         struct stat st {};
-        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
-        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        if (engine == u"sqlite") {
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        }
 
         HistoryStore again(path);
         const QList<KeptRun> runs = again.runs();
@@ -109,7 +161,7 @@ private Q_SLOTS:
         QCOMPARE(runs[0].status, QStringLiteral("second"));
         const std::optional<KeptRun> kept = again.run(*first);
         QVERIFY(kept);
-        const KeptRun sample = sampleRun(QString());
+        QCOMPARE(kept->hostText(), QStringLiteral("ann@laptop"));
         QCOMPARE(kept->targets, sample.targets);
         QCOMPARE(kept->types, sample.types);
         QVERIFY(kept->hiddenFolders && !kept->longExtensions);
@@ -130,12 +182,19 @@ private Q_SLOTS:
         QVERIFY(!again.run(*first));
     }
 
+    void upgradesFromVersionOne_data() { engines(); }
     // A database of the first schema is upgraded in place and keeps its runs.
     void upgradesFromVersionOne()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("history.sqlite"));
-        writeVersionOne(path);
+        QFETCH(QString, engine);
+        const QString path = newHistory(engine);
+        if (engine == u"sqlite") {
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            writeVersionOne(path);
+        } else {
+            QVERIFY2(m_server->execute(HistoryLocation(path).database(), versionOne(true)),
+                     qPrintable(m_server->error()));
+        }
         HistoryStore store(path);
         QVERIFY2(store.open(), qPrintable(store.error()));
         const QList<KeptRun> runs = store.runs();
@@ -231,13 +290,17 @@ private Q_SLOTS:
         QSqlDatabase::removeDatabase(QStringLiteral("newer"));
     }
 
-    // Processes that make the history at once each keep every run: the schema is read and made
-    // under one write lock, and a writer waits for another.
+    void processesSavingAtOnceKeepEveryRun_data() { engines(); }
+    // Processes (hosts) that make the history at once each keep every run: the schema is read
+    // and made under one lock, and a writer waits for another.
     void processesSavingAtOnceKeepEveryRun()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("history.sqlite"));
-        constexpr int processes = 6, runsEach = 5;
+        QFETCH(QString, engine);
+        const QString path = newHistory(engine);
+        QVERIFY(!path.isEmpty());
+        QVERIFY(QDir().mkpath(m_files.path()));
+        const int processes = engine == u"sqlite" ? 6 : 8;
+        constexpr int runsEach = 5;
         int start[2];
         QVERIFY(::pipe(start) == 0);
         std::vector<pid_t> children;
@@ -249,9 +312,11 @@ private Q_SLOTS:
                 // Every child waits until the parent lets them all go together.
                 const bool released = ::read(start[0], &go, 1) == 0;
                 int kept = 0;
+                KeptRun run = sampleRun(QStringLiteral("p%1").arg(p));
+                run.host = QStringLiteral("host%1").arg(p);
                 for (int r = 0; released && r < runsEach; ++r) {
                     HistoryStore store(path);
-                    if (store.save(sampleRun(QStringLiteral("p%1").arg(p))))
+                    if (store.save(run))
                         ++kept;
                     else
                         qWarning("%s", qPrintable(store.error()));
@@ -269,7 +334,62 @@ private Q_SLOTS:
             failed += !WIFEXITED(status) || WEXITSTATUS(status) != 0;
         }
         QCOMPARE(failed, 0);
-        QCOMPARE(HistoryStore(path).runs().size(), processes * runsEach);
+        const QList<KeptRun> runs = HistoryStore(path).runs();
+        QCOMPARE(runs.size(), processes * runsEach);
+        QCOMPARE(std::count_if(runs.begin(), runs.end(),
+                               [](const KeptRun &run) { return run.host == u"host7"; }),
+                 processes == 8 ? runsEach : 0);
+    }
+
+    // A server that is down, refuses the login, goes away with the connection open or holds a
+    // newer schema: the save fails at once with the reason, and nothing half kept stays.
+    void serverFailuresAreSaid_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("down") << "down"
+                              << "Unable to open";
+        QTest::newRow("login refused") << "login"
+                                       << "role \"stranger\" does not exist";
+        QTest::newRow("gone mid-save") << "gone"
+                                       << "Unable to keep the run in";
+        QTest::newRow("newer schema") << "newer"
+                                      << "newer Quillix (schema 99";
+        QTest::newRow("password given") << "password"
+                                        << "never taken from the connection string";
+    }
+    void serverFailuresAreSaid()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString location = newHistory(QStringLiteral("postgresql"));
+        QVERIFY(!location.isEmpty());
+        QVERIFY(HistoryStore(location).save(sampleRun(QStringLiteral("kept"))));
+        const QString database = HistoryLocation(location).database();
+        QString used = location;
+        if (kind == u"login")
+            used = m_server->connectionString(database, QStringLiteral("stranger"));
+        else if (kind == u"password")
+            used.replace(QStringLiteral("quillix@"), QStringLiteral("quillix:secret@"));
+        HistoryStore store(used);
+        if (kind == u"down") {
+            QVERIFY(m_server->stop());
+        } else if (kind == u"gone") {
+            QVERIFY(store.open());
+            QVERIFY(m_server->stop());
+        } else if (kind == u"newer") {
+            QVERIFY(m_server->execute(database,
+                                      {QStringLiteral("UPDATE quillix_schema SET version = 99")}));
+        }
+        QVERIFY(!store.save(sampleRun(QStringLiteral("lost?"))));
+        QVERIFY2(store.error().contains(message), qPrintable(store.error()));
+        QVERIFY(!store.error().contains(QStringLiteral("secret")));
+        QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+        if (kind == u"newer")
+            QVERIFY(m_server->execute(database,
+                                      {QStringLiteral("UPDATE quillix_schema SET version = %1")
+                                           .arg(HistoryStore::schemaVersion)}));
+        QCOMPARE(HistoryStore(location).runs().size(), 1);
     }
 
     // A damaged history never crashes a reader, and says what is damaged; a database its user

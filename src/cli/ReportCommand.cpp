@@ -13,9 +13,11 @@
 #include "history/HistoryStore.h"
 #include "history/RunComparison.h"
 #include "platform/Messages.h"
+#include "platform/ProfileFile.h"
 #include "platform/Volumes.h"
 #include "reports/CsvWriter.h"
 #include "reports/FileListPages.h"
+#include "reports/PrometheusMetrics.h"
 #include "reports/ReportPage.h"
 #include "reports/RunPages.h"
 
@@ -125,7 +127,7 @@ int ReportCommand::run(const QStringList &arguments)
     case Request::Drives:
         return printDrives(request.format == Format::Json);
     case Request::History:
-        return printHistory(request.format == Format::Json);
+        return printHistory(request);
     case Request::Collect:
         break;
     }
@@ -194,8 +196,21 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
         QStringLiteral("Print the folder tree to DEPTH levels below the targets, largest "
                        "first, with size, files and share."),
         QStringLiteral("DEPTH"));
+    const QCommandLineOption historyDb(
+        QStringLiteral("history-db"),
+        QStringLiteral("The history to keep, list or compare with: a file, or a PostgreSQL "
+                       "database (postgresql://user@host:port/db; the password from ~/.pgpass "
+                       "or PGPASSWORD). Default: QUILLIX_HISTORY_DB, else HistoryDatabase= of "
+                       "the settings, else the file in ~/.local/share/Quillix."),
+        QStringLiteral("FILE|URL"));
+    const QCommandLineOption prometheus(
+        QStringLiteral("prometheus"),
+        QStringLiteral("Also write the run's figures as Prometheus metrics to FILE (for "
+                       "node_exporter's textfile collector), replaced as a whole."),
+        QStringLiteral("FILE"));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
-                       longExtensions, onDisk, save, history, compare, skip, folders});
+                       longExtensions, onDisk, save, history, compare, skip, folders, historyDb,
+                       prometheus});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -227,7 +242,7 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     for (const QCommandLineOption *lister : {&drives, &history}) {
         if (!parser.isSet(*lister))
             continue;
-        for (const QCommandLineOption *other : {&drives, &history, &save, &compare})
+        for (const QCommandLineOption *other : {&drives, &history, &save, &compare, &prometheus})
             if (other != lister && parser.isSet(*other))
                 return usageError(QStringLiteral("--%1 cannot be used with --%2")
                                       .arg(lister->names().first(), other->names().first()));
@@ -281,6 +296,13 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     request.progress = !parser.isSet(noProgress) && ::isatty(::fileno(m_err));
     if (parser.isSet(compare))
         request.compare = parser.value(compare);
+    request.historyDb = parser.value(historyDb);
+    if (parser.isSet(historyDb) && !HistoryLocation(request.historyDb).isValid())
+        return usageError(QStringLiteral("--history-db: ") +
+                          HistoryLocation(request.historyDb).error());
+    request.prometheus = parser.value(prometheus);
+    if (parser.isSet(prometheus) && request.prometheus.isEmpty())
+        return usageError(QStringLiteral("--prometheus takes a file name"));
     request.targets = parser.positionalArguments();
     return std::nullopt;
 }
@@ -293,7 +315,7 @@ int ReportCommand::collect(const Request &request)
     QStringList targetArguments = request.targets;
     if (request.compare) {
         int status = 0;
-        against = keptRun(*request.compare, status);
+        against = keptRun(historyLocation(request), *request.compare, status);
         if (!against)
             return status;
         if (targetArguments.isEmpty())
@@ -307,7 +329,8 @@ int ReportCommand::collect(const Request &request)
 
     CollectionRun run(m_stats, m_lists);
     run.setListLimit(request.top);
-    m_lists.setFolderTree(request.folders >= 0);
+    // The metrics give every target's figures, which the folder tree sums.
+    m_lists.setFolderTree(request.folders >= 0 || !request.prometheus.isEmpty());
     run.walker().setThreads(request.threads);
     run.walker().setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, run.walker());
@@ -339,17 +362,28 @@ int ReportCommand::collect(const Request &request)
     else
         printPages(run, request.format, request.folders);
     std::fflush(m_out);
-    if (request.save) {
-        // Keeping the run is a bonus: a database that cannot take it is said once, and the
-        // report stands as printed.
-        HistoryStore store(HistoryStore::defaultPath());
-        if (!store.save(KeptRun::record(run))) {
-            note(QStringLiteral("the run is not kept: ") + store.error());
-            if (!run.aborted() && !run.anyCannotOpen())
-                return notKept;
+    // The metrics and keeping the run are a bonus: what cannot be written or kept is said
+    // once, and the report stands as printed.
+    bool lost = false;
+    if (!request.prometheus.isEmpty()) {
+        const QString reason =
+            PrometheusMetrics::write(request.prometheus, PrometheusMetrics::text(run));
+        if (!reason.isEmpty()) {
+            note(QStringLiteral("the metrics are not written to %1: %2")
+                     .arg(printableText(request.prometheus), reason));
+            lost = true;
         }
     }
-    return run.aborted() ? 130 : (run.anyCannotOpen() ? 1 : 0);
+    if (request.save) {
+        HistoryStore store(historyLocation(request));
+        if (!store.save(KeptRun::record(run))) {
+            note(QStringLiteral("the run is not kept: ") + store.error());
+            lost = true;
+        }
+    }
+    if (run.aborted())
+        return 130;
+    return run.anyCannotOpen() ? 1 : (lost ? notKept : 0);
 }
 
 bool ReportCommand::resolveTargets(const QStringList &arguments, QList<RunTarget> &targets)
@@ -395,9 +429,15 @@ bool ReportCommand::resolveTargets(const QStringList &arguments, QList<RunTarget
     return true;
 }
 
-std::optional<KeptRun> ReportCommand::keptRun(const QString &wanted, int &status)
+QString ReportCommand::historyLocation(const Request &request) const
 {
-    HistoryStore store(HistoryStore::defaultPath());
+    return HistoryLocation::chosen(request.historyDb, ProfileFile::defaultPath());
+}
+
+std::optional<KeptRun> ReportCommand::keptRun(const QString &location, const QString &wanted,
+                                              int &status)
+{
+    HistoryStore store(location);
     const QList<KeptRun> runs = store.runs();
     if (!store.error().isEmpty()) {
         note(store.error());
@@ -555,9 +595,10 @@ void ReportCommand::printComparison(const KeptRun &against, const CollectionRun 
     }
 }
 
-int ReportCommand::printHistory(bool json)
+int ReportCommand::printHistory(const Request &request)
 {
-    HistoryStore store(HistoryStore::defaultPath());
+    const bool json = request.format == Format::Json;
+    HistoryStore store(historyLocation(request));
     const QList<KeptRun> runs = store.runs();
     if (!store.error().isEmpty()) {
         note(store.error());
@@ -569,14 +610,14 @@ int ReportCommand::printHistory(bool json)
     }
     TextTable table;
     table.title = QStringLiteral("Kept runs");
-    table.headings =
-        QStringList{QStringLiteral("Id"),    QStringLiteral("Started"), QStringLiteral("Targets"),
-                    QStringLiteral("Mode"),  QStringLiteral("Options"), QStringLiteral("Files"),
-                    QStringLiteral("Bytes"), QStringLiteral("Aborted")};
-    table.rightAligned = {true, false, false, false, false, true, true, false};
+    table.headings = QStringList{
+        QStringLiteral("Id"),      QStringLiteral("Started"), QStringLiteral("Host"),
+        QStringLiteral("Targets"), QStringLiteral("Mode"),    QStringLiteral("Options"),
+        QStringLiteral("Files"),   QStringLiteral("Bytes"),   QStringLiteral("Aborted")};
+    table.rightAligned = {true, false, false, false, false, false, true, true, false};
     for (const KeptRun &run : runs)
         table.rows.append({QString::number(run.id), run.started.toString(Qt::ISODate),
-                           run.targets.join(QStringLiteral("; ")), run.modeText(),
+                           run.hostText(), run.targets.join(QStringLiteral("; ")), run.modeText(),
                            run.optionsText(), intToGrouped(run.filesProcessed),
                            intToGrouped(run.bytesFound),
                            run.aborted ? QStringLiteral("yes") : QStringLiteral("no")});

@@ -18,7 +18,8 @@ struct KeptRun;
 // every report page as text or CSV, or the statistics as JSON; or compares the run with a kept
 // one; or lists the drive table or the kept runs. Exit status: 0 done, 1 a target could not be
 // entered (or the history could not be read), 2 bad input (nothing walked), 3 the run was
-// reported but --save could not keep it, 130 interrupted (the partial report is printed).
+// reported but --save could not keep it (or --prometheus could not write its file), 130
+// interrupted (the partial report is printed).
 class ReportCommand {
 public:
     static constexpr int notKept = 3;
@@ -46,6 +47,8 @@ private:
         bool progress = false;
         std::optional<QString> compare; // the kept run's id, or "latest"
         QStringList targets;
+        QString historyDb;  // of --history-db; empty: the environment's, settings' or default
+        QString prometheus; // the metrics file of --prometheus
     };
 
     // Reads the command line into request; an exit status when there is nothing more to do
@@ -60,9 +63,11 @@ private:
     // current drive. False after saying what is wrong.
     bool resolveTargets(const QStringList &arguments, QList<RunTarget> &targets);
     int printDrives(bool json);
-    int printHistory(bool json);
+    int printHistory(const Request &request);
+    // Where the history lives, as the request, the environment or the settings choose.
+    QString historyLocation(const Request &request) const;
     // The run against, by id or "latest"; nothing after saying why (status then set).
-    std::optional<KeptRun> keptRun(const QString &wanted, int &status);
+    std::optional<KeptRun> keptRun(const QString &location, const QString &wanted, int &status);
     // The pages as text tables, or as CSV tables.
     void printPages(const CollectionRun &run, Format format, int folderDepth);
     void printComparison(const KeptRun &against, const CollectionRun &run, Format format);

@@ -368,6 +368,8 @@ QString ReportJson::history(const QList<KeptRun> &runs)
         json.beginObject();
         json.member(QStringLiteral("id"), run.id);
         json.member(QStringLiteral("started"), run.started.toString(Qt::ISODate));
+        json.member(QStringLiteral("host"), run.host);
+        json.member(QStringLiteral("user"), run.user);
         strings(json, QStringLiteral("targets"), run.targets);
         json.member(QStringLiteral("mode"), run.mode);
         strings(json, QStringLiteral("types"), run.types);

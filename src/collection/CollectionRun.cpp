@@ -158,6 +158,7 @@ void CollectionRun::walk(const Hooks &hooks)
     m_outcomes += m_inside;
     m_stats.registerChosenTypes();
     m_aborted = m_walker.stopRequested();
+    m_finished = QDateTime::currentDateTime();
 }
 
 CollectionRun::State CollectionRun::walkTarget(const RunTarget &target, QString &reason)

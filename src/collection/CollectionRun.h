@@ -71,6 +71,8 @@ public:
     bool aborted() const { return m_aborted; }
     bool anyCannotOpen() const;
     const QDateTime &started() const { return m_started; }
+    // When the last walk ended (stopped or not).
+    const QDateTime &finished() const { return m_finished; }
     // The cluster size of the last target walked; the file system of a single target.
     qint32 clusterSize() const { return m_clusterSize; }
     QString fileSystem() const { return m_fileSystem; }
@@ -98,6 +100,7 @@ private:
     QStringList m_notes;
     QList<TargetOutcome> m_outcomes;
     QDateTime m_started;
+    QDateTime m_finished;
     bool m_aborted = false;
     qint32 m_clusterSize = 0;
     QString m_fileSystem;

@@ -21,8 +21,10 @@
 namespace {
 
 // The schema, one step per version: step k upgrades version k to version k + 1.
+// Written for both engines: %ROWID is the runs' own key, and PostgreSQL takes its 64-bit
+// integers and byte strings by their own names (statement()).
 const QList<QStringList> migrations{
-    {QStringLiteral("CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, "
+    {QStringLiteral("CREATE TABLE runs (id %ROWID, started TEXT NOT NULL, "
                     "targets TEXT NOT NULL, mode TEXT NOT NULL, types TEXT NOT NULL, "
                     "hidden_folders INTEGER NOT NULL, long_extensions INTEGER NOT NULL, "
                     "files_processed INTEGER NOT NULL, files_found INTEGER NOT NULL, "
@@ -39,7 +41,25 @@ const QList<QStringList> migrations{
      QStringLiteral("CREATE TABLE run_archives (run INTEGER PRIMARY KEY REFERENCES runs(id) ON "
                     "DELETE CASCADE, data BLOB NOT NULL)")},
     {QStringLiteral("ALTER TABLE runs ADD COLUMN on_disk INTEGER NOT NULL DEFAULT 0")},
+    // Many hosts may keep their runs in one history.
+    {QStringLiteral("ALTER TABLE runs ADD COLUMN host TEXT NOT NULL DEFAULT ''"),
+     QStringLiteral("ALTER TABLE runs ADD COLUMN user_name TEXT NOT NULL DEFAULT ''"),
+     QStringLiteral("CREATE INDEX runs_host ON runs(host, started)")},
 };
+
+QString statement(const QString &portable, HistoryLocation::Engine engine)
+{
+    QString made = portable;
+    if (engine == HistoryLocation::Engine::SQLite)
+        return made.replace(QStringLiteral("%ROWID"), QStringLiteral("INTEGER PRIMARY KEY"));
+    return made.replace(QStringLiteral("%ROWID"), QStringLiteral("BIGSERIAL PRIMARY KEY"))
+        .replace(QStringLiteral("INTEGER"), QStringLiteral("BIGINT"))
+        .replace(QStringLiteral("BLOB"), QStringLiteral("BYTEA"));
+}
+
+// Held by whoever migrates a PostgreSQL history, until the end of its transaction: many hosts
+// starting at once migrate it once. ("Quillix" in ASCII.)
+constexpr qint64 migrationLock = 0x5175696c6c6978;
 
 QString listText(const QStringList &items)
 {
@@ -64,8 +84,8 @@ QString HistoryStore::defaultPath()
            QStringLiteral("/Quillix/history.sqlite");
 }
 
-HistoryStore::HistoryStore(QString path)
-    : m_path(std::move(path)),
+HistoryStore::HistoryStore(const QString &location)
+    : m_location(location), m_path(m_location.path()),
       m_connection(QStringLiteral("history-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
 }
@@ -84,7 +104,7 @@ HistoryStore::~HistoryStore()
 
 bool HistoryStore::fail(const QString &what, const QString &reason)
 {
-    m_error = what + QStringLiteral(" ") + m_path + QStringLiteral(": ") + reason;
+    m_error = what + QStringLiteral(" ") + m_location.shown() + QStringLiteral(": ") + reason;
     return false;
 }
 
@@ -96,6 +116,24 @@ bool HistoryStore::connect(bool readOnly, bool immutable)
             old.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
+    if (!m_location.isValid())
+        return fail(QStringLiteral("Unable to open"), m_location.error());
+    if (m_location.engine() == HistoryLocation::Engine::PostgreSQL) {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+        if (!database.isValid())
+            return fail(QStringLiteral("Unable to open"),
+                        QStringLiteral("Qt's PostgreSQL driver is not installed (Debian: "
+                                       "libqt6sql6-psql)"));
+        database.setHostName(m_location.host());
+        database.setPort(m_location.port());
+        database.setUserName(m_location.user());
+        database.setDatabaseName(m_location.database());
+        database.setConnectOptions(m_location.connectOptions());
+        if (!database.open())
+            return fail(QStringLiteral("Unable to open"), database.lastError().text());
+        m_readOnly = false;
+        return true;
+    }
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     // Another Quillix writing is waited for a while: every process's run is kept.
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
@@ -123,6 +161,12 @@ bool HistoryStore::open()
     if (m_open && !m_readOnly)
         return true;
     m_open = false;
+    if (m_location.engine() == HistoryLocation::Engine::PostgreSQL) {
+        if (!connect(false) || !migrateServer())
+            return false;
+        m_open = true;
+        return true;
+    }
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return fail(QStringLiteral("Unable to make the folder of"), QStringLiteral("no access"));
     // A new database is its user's alone before SQLite writes a byte; an old one is made so
@@ -147,6 +191,9 @@ bool HistoryStore::openForReading()
 {
     if (m_open)
         return true;
+    // A server's history is read as it is written, after an upgrade where one is due.
+    if (m_location.engine() == HistoryLocation::Engine::PostgreSQL)
+        return open();
     std::optional<int> version;
     QString reason;
     for (const bool immutable : {false, true}) {
@@ -200,10 +247,8 @@ bool HistoryStore::migrate()
                                        "knows %2); it is left as it is")
                             .arg(version)
                             .arg(schemaVersion));
-    for (int step = version; step < schemaVersion; ++step)
-        for (const QString &statement : migrations[step])
-            if (!query.exec(statement))
-                return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    if (!upgrade(query, version))
+        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
     if (version < schemaVersion &&
         !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)))
         return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
@@ -217,6 +262,53 @@ bool HistoryStore::migrate()
     return true;
 }
 
+bool HistoryStore::upgrade(QSqlQuery &query, int version)
+{
+    for (int step = version; step < schemaVersion; ++step)
+        for (const QString &portable : migrations[step])
+            if (!query.exec(statement(portable, m_location.engine())))
+                return false;
+    return true;
+}
+
+bool HistoryStore::migrateServer()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connection);
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("BEGIN")))
+        return fail(QStringLiteral("Unable to open"), query.lastError().text());
+    auto rollBack = [&](const QString &what, const QString &reason) {
+        QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
+        return fail(what, reason);
+    };
+    // The version is read and the schema upgraded under one lock, released with the
+    // transaction: another host waits here, then finds the schema made.
+    // (The schema's table is made once; a notice that it is there already is of no use.)
+    if (!query.exec(QStringLiteral("SET LOCAL client_min_messages TO WARNING")) ||
+        !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(migrationLock)) ||
+        !query.exec(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS quillix_schema (version INTEGER NOT NULL)")) ||
+        !query.exec(QStringLiteral("SELECT version FROM quillix_schema")))
+        return rollBack(QStringLiteral("Unable to read"), query.lastError().text());
+    const bool versioned = query.next();
+    const int version = versioned ? query.value(0).toInt() : 0;
+    query.finish();
+    if (version < 0 || version > schemaVersion)
+        return rollBack(QStringLiteral("Not keeping runs in"),
+                        QStringLiteral("it was written by a newer Quillix (schema %1, this one "
+                                       "knows %2); it is left as it is")
+                            .arg(version)
+                            .arg(schemaVersion));
+    if (!upgrade(query, version) ||
+        !query.exec(
+            versioned ? QStringLiteral("UPDATE quillix_schema SET version = %1").arg(schemaVersion)
+                      : QStringLiteral("INSERT INTO quillix_schema (version) VALUES (%1)")
+                            .arg(schemaVersion)) ||
+        !query.exec(QStringLiteral("COMMIT")))
+        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    return true;
+}
+
 std::optional<qint64> HistoryStore::save(const KeptRun &run)
 {
     m_error.clear();
@@ -224,7 +316,8 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
         return std::nullopt;
     QSqlDatabase database = QSqlDatabase::database(m_connection);
     QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    const bool server = m_location.engine() == HistoryLocation::Engine::PostgreSQL;
+    if (!query.exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"))) {
         fail(QStringLiteral("Unable to keep the run in"), query.lastError().text());
         return std::nullopt;
     }
@@ -232,19 +325,23 @@ std::optional<qint64> HistoryStore::save(const KeptRun &run)
     bool done = query.prepare(QStringLiteral(
         "INSERT INTO runs (started, targets, mode, types, hidden_folders, long_extensions, "
         "files_processed, files_found, aborted, status, unreadable_folders, bytes_found, "
-        "cluster_size, file_system, on_disk) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?)"));
+        "cluster_size, file_system, on_disk, host, user_name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    // Yes and no as 1 and 0, which both engines store in an integer column.
+    const auto text = [](const QString &value) {
+        return value.isNull() ? QStringLiteral("") : value;
+    };
     for (const QVariant &value :
          {QVariant(run.started.toString(Qt::ISODateWithMs)), QVariant(listText(run.targets)),
-          QVariant(run.mode), QVariant(listText(run.types)), QVariant(run.hiddenFolders),
-          QVariant(run.longExtensions), QVariant(run.filesProcessed), QVariant(run.filesFound),
-          QVariant(run.aborted), QVariant(run.status), QVariant(run.unreadableFolders),
-          QVariant(run.bytesFound), QVariant(run.clusterSize),
-          QVariant(run.fileSystem.isNull() ? QStringLiteral("") : run.fileSystem),
-          QVariant(run.onDisk)})
+          QVariant(run.mode), QVariant(listText(run.types)), QVariant(int(run.hiddenFolders)),
+          QVariant(int(run.longExtensions)), QVariant(run.filesProcessed), QVariant(run.filesFound),
+          QVariant(int(run.aborted)), QVariant(run.status), QVariant(run.unreadableFolders),
+          QVariant(run.bytesFound), QVariant(run.clusterSize), QVariant(text(run.fileSystem)),
+          QVariant(int(run.onDisk)), QVariant(text(run.host)), QVariant(text(run.user))})
         query.addBindValue(value);
-    done = done && query.exec();
-    const qint64 id = query.lastInsertId().toLongLong();
+    done = done && query.exec() && query.next();
+    const qint64 id = done ? query.value(0).toLongLong() : 0;
+    query.finish();
     QSqlQuery rows(database);
     done = done && rows.prepare(QStringLiteral(
                        "INSERT INTO page_rows (run, page, title, position, cells) VALUES (?, ?, "
@@ -291,8 +388,9 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
 {
     m_error.clear();
     QList<KeptRun> kept;
-    // Looking never makes a database: without one, nothing is kept yet.
-    if (!m_open && !QFileInfo::exists(m_path))
+    // Looking never makes a database file: without one, nothing is kept yet.
+    if (!m_open && m_location.engine() == HistoryLocation::Engine::SQLite &&
+        !QFileInfo::exists(m_path))
         return kept;
     if (!openForReading())
         return kept;
@@ -300,8 +398,8 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
     const bool prepared = query.prepare(
         QStringLiteral("SELECT id, started, targets, mode, types, hidden_folders, "
                        "long_extensions, files_processed, files_found, aborted, status, "
-                       "unreadable_folders, bytes_found, cluster_size, file_system, on_disk "
-                       "FROM runs") +
+                       "unreadable_folders, bytes_found, cluster_size, file_system, on_disk, "
+                       "host, user_name FROM runs") +
         (id ? QStringLiteral(" WHERE id = ?") : QString()) +
         QStringLiteral(" ORDER BY started DESC, id DESC"));
     if (id)
@@ -328,6 +426,8 @@ QList<KeptRun> HistoryStore::readRuns(std::optional<qint64> id)
         run.clusterSize = query.value(13).toInt();
         run.fileSystem = query.value(14).toString();
         run.onDisk = query.value(15).toBool();
+        run.host = query.value(16).toString();
+        run.user = query.value(17).toString();
         kept.append(run);
     }
     return kept;
@@ -393,6 +493,11 @@ std::optional<KeptRun> HistoryStore::run(qint64 id)
 std::optional<QString> HistoryStore::setAside()
 {
     m_error.clear();
+    if (m_location.engine() == HistoryLocation::Engine::PostgreSQL) {
+        fail(QStringLiteral("Not setting aside"),
+             QStringLiteral("a history on a server is repaired there, never moved"));
+        return std::nullopt;
+    }
     {
         QSqlDatabase database = QSqlDatabase::database(m_connection, false);
         if (database.isValid())
@@ -406,7 +511,8 @@ std::optional<QString> HistoryStore::setAside()
     m_open = false;
     const QString aside = m_path + QStringLiteral(".damaged-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(aside).constData()) != 0) {
+    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(aside).constData()) !=
+        0) {
         fail(QStringLiteral("Unable to set aside"), QString::fromLocal8Bit(std::strerror(errno)));
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryLocation.h"
 #include "KeptRun.h"
 
 #include <QDateTime>
@@ -9,6 +10,8 @@
 
 #include <optional>
 
+class QSqlQuery;
+
 // The history of runs: an SQLite database, readable by its user alone (0600), in WAL mode, its
 // schema versioned (PRAGMA user_version) and upgraded in place by ordered migrations, read and
 // migrated in one immediate transaction, so that many processes making it at once migrate it
@@ -16,14 +19,20 @@
 // changed. Looking (listing, reading a run) opens it read-only, so that a full disk or a
 // read-only file still shows what is kept. Every failure (missing folder, locked, corrupt, full
 // disk, damaged rows) comes back as a message; nothing here waits long.
+//
+// The same schema, migrations and rows live in a PostgreSQL database where the location is a
+// connection string (HistoryLocation): there the version is kept in a table of its own and
+// migrated under a transaction-level advisory lock, so that many hosts starting at once
+// migrate it once.
 class HistoryStore {
 public:
-    static constexpr int schemaVersion = 4;
+    static constexpr int schemaVersion = 5;
 
     // ~/.local/share/Quillix/history.sqlite (the user's XDG data folder).
     static QString defaultPath();
 
-    explicit HistoryStore(QString path);
+    // location: a file's path or a PostgreSQL connection string.
+    explicit HistoryStore(const QString &location);
     // How long a write waits for another writer (default 5 s, so that processes saving at once
     // all keep their runs).
     void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
@@ -54,11 +63,15 @@ private:
     bool connect(bool readOnly, bool immutable = false);
     // Reads the schema version and migrates it, in one immediate transaction.
     bool migrate();
+    bool migrateServer();
+    // Runs the migrations from version up, in the transaction open.
+    bool upgrade(QSqlQuery &query, int version);
     // The runs, newest first, or the one of id.
     QList<KeptRun> readRuns(std::optional<qint64> id);
     bool fail(const QString &what, const QString &reason);
 
-    QString m_path;
+    HistoryLocation m_location;
+    QString m_path; // the SQLite file
     QString m_connection;
     QString m_error;
     int m_busyTimeoutMs = 5000;

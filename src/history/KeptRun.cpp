@@ -5,6 +5,33 @@
 #include "collection/StatAccumulators.h"
 #include "reports/RunPages.h"
 
+#include <QSysInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// The host a run is kept under: QUILLIX_HOST where the machine's own name is not the one to
+// keep (a container's, say), else the machine's name.
+QString hostName()
+{
+    const QString named = qEnvironmentVariable("QUILLIX_HOST").trimmed().left(255);
+    return named.isEmpty() ? QSysInfo::machineHostName() : named;
+}
+
+QString userName()
+{
+    passwd entry{};
+    passwd *found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(::geteuid());
+}
+
+} // namespace
+
 KeptRun KeptRun::record(const CollectionRun &collection)
 {
     const StatAccumulators &stats = collection.stats();
@@ -14,6 +41,8 @@ KeptRun KeptRun::record(const CollectionRun &collection)
     run.started =
         collection.started().isValid() ? collection.started() : QDateTime::currentDateTime();
     run.targets = RunTarget::namesOf(collection.targets());
+    run.host = hostName();
+    run.user = userName();
     run.mode = options.allFiles          ? QStringLiteral("all")
                : options.includeSelected ? QStringLiteral("include")
                                          : QStringLiteral("exclude");
@@ -36,6 +65,11 @@ KeptRun KeptRun::record(const CollectionRun &collection)
                                   run.fileSystem);
     run.archive = RunArchive::write(stats, collection.lists(), collection.unreadable());
     return run;
+}
+
+QString KeptRun::hostText() const
+{
+    return user.isEmpty() || host.isEmpty() ? host : user + u'@' + host;
 }
 
 QString KeptRun::modeText() const

@@ -15,6 +15,9 @@ struct KeptRun {
     qint64 id = 0;
     QDateTime started;
     QStringList targets;
+    // Where and by whom it was walked.
+    QString host;
+    QString user;
     QString mode; // "all", "include" or "exclude"
     QStringList types;
     bool hiddenFolders = false;
@@ -37,6 +40,8 @@ struct KeptRun {
 
     // The run just walked, as it is kept: the one way a run enters the history.
     static KeptRun record(const CollectionRun &run);
+    // "ann@laptop", or the host alone where the user is not known.
+    QString hostText() const;
     // "All files", "Only .doc .txt", "All but .tmp".
     QString modeText() const;
     // "hidden folders, long extensions", or empty for neither.

@@ -198,6 +198,9 @@ QStringList RunComparison::differences(const KeptRun &before, const KeptRun &aft
                           (a.isEmpty() ? QStringLiteral("none") : a) + QStringLiteral(" then ") +
                           (b.isEmpty() ? QStringLiteral("none") : b));
     };
+    // The same path on two hosts is two targets. (Runs kept before hosts were kept have none.)
+    if (!before.host.isEmpty() && !after.host.isEmpty())
+        compareText("Host", before.host, after.host);
     compareText("Targets", before.targets.join(QStringLiteral("; ")),
                 after.targets.join(QStringLiteral("; ")));
     compareText("Mode", before.modeText(), after.modeText());

@@ -6,6 +6,7 @@
 #include "platform/Messages.h"
 #include "widgets/OffThread.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,18 +18,34 @@
 
 #include <algorithm>
 
-HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
-    : QDialog(parent), m_path(databasePath), m_store(databasePath)
+template <typename Work> auto HistoryWindow::withStore(Work work)
+{
+    using Result = decltype(work(std::declval<HistoryStore &>()));
+    if (m_busy)
+        return std::optional<Result>();
+    m_busy = true;
+    const auto [result, error] = waitOffThread([location = m_location, work] {
+        HistoryStore store(location);
+        Result made = work(store);
+        return std::pair{made, store.error()};
+    });
+    m_busy = false;
+    m_error = error;
+    return std::optional<Result>(result);
+}
+
+HistoryWindow::HistoryWindow(const QString &location, QWidget *parent)
+    : QDialog(parent), m_location(location)
 {
     setWindowTitle(QStringLiteral("History"));
     setAttribute(Qt::WA_DeleteOnClose);
     lblState = new QLabel;
     lblState->setWordWrap(true);
     runList = new QTableWidget(0, ColumnCount);
-    runList->setHorizontalHeaderLabels({QStringLiteral("Started"), QStringLiteral("Targets"),
-                                        QStringLiteral("Mode"), QStringLiteral("Options"),
-                                        QStringLiteral("Files"), QStringLiteral("Bytes"),
-                                        QStringLiteral("Aborted")});
+    runList->setHorizontalHeaderLabels({QStringLiteral("Started"), QStringLiteral("Host"),
+                                        QStringLiteral("Targets"), QStringLiteral("Mode"),
+                                        QStringLiteral("Options"), QStringLiteral("Files"),
+                                        QStringLiteral("Bytes"), QStringLiteral("Aborted")});
     runList->verticalHeader()->hide();
     runList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     runList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -41,10 +58,18 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     btDelete = new QPushButton(QStringLiteral("&Delete"));
     btDelete->setToolTip(QStringLiteral("Remove the picked runs from the history"));
     btClose = new QPushButton(QStringLiteral("Close"));
+    cbHost = new QComboBox;
+    cbHost->setToolTip(QStringLiteral("List the runs of one host only"));
+    cbHost->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto *hostLabel = new QLabel(QStringLiteral("&Host:"));
+    hostLabel->setBuddy(cbHost);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *button : {btOpen, btCompare, btDelete})
         buttons->addWidget(button);
     buttons->addStretch();
+    buttons->addWidget(hostLabel);
+    buttons->addWidget(cbHost);
+    buttons->addSpacing(12);
     buttons->addWidget(btClose);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblState);
@@ -57,19 +82,47 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     connect(btClose, &QPushButton::clicked, this, &QDialog::close);
     connect(runList, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::updateButtons);
     connect(runList, &QTableWidget::cellDoubleClicked, this, [this] { btOpenClick(); });
-    resize(720, 360);
+    connect(cbHost, &QComboBox::activated, this, &HistoryWindow::showRuns);
+    resize(800, 360);
     refresh();
     runList->setFocus();
 }
 
 void HistoryWindow::refresh()
 {
-    m_runs = m_store.runs();
+    const std::optional<QList<KeptRun>> runs =
+        withStore([](HistoryStore &store) { return store.runs(); });
+    if (!runs)
+        return;
+    m_runs = *runs;
+    // The host chosen stays chosen while it has runs.
+    const QString chosen = cbHost->currentIndex() > 0 ? cbHost->currentText() : QString();
+    QStringList hosts;
+    for (const KeptRun &run : m_runs)
+        if (!run.hostText().isEmpty() && !hosts.contains(run.hostText()))
+            hosts.append(run.hostText());
+    hosts.sort(Qt::CaseInsensitive);
+    cbHost->clear();
+    cbHost->addItem(QStringLiteral("All hosts"));
+    cbHost->addItems(hosts);
+    cbHost->setCurrentIndex(std::max(0, cbHost->findText(chosen)));
+    cbHost->setEnabled(hosts.size() > 1);
+    showRuns();
+}
+
+void HistoryWindow::showRuns()
+{
+    const QString host = cbHost->currentIndex() > 0 ? cbHost->currentText() : QString();
+    m_shown.clear();
+    for (const KeptRun &run : m_runs)
+        if (host.isEmpty() || run.hostText() == host)
+            m_shown.append(run);
     runList->clearSelection();
-    runList->setRowCount(int(m_runs.size()));
-    for (int row = 0; row < m_runs.size(); ++row) {
-        const KeptRun &run = m_runs[row];
+    runList->setRowCount(int(m_shown.size()));
+    for (int row = 0; row < m_shown.size(); ++row) {
+        const KeptRun &run = m_shown[row];
         const QString cells[ColumnCount] = {QLocale().toString(run.started, QLocale::ShortFormat),
+                                            run.hostText(),
                                             run.targets.join(QStringLiteral("; ")),
                                             run.modeText(),
                                             run.optionsText(),
@@ -87,45 +140,54 @@ void HistoryWindow::refresh()
     }
     // The newest run is picked and the list has the keys: Enter opens it, Up and Down pick
     // another, Shift or Ctrl with them pick a second to compare.
-    if (!m_runs.isEmpty())
+    if (!m_shown.isEmpty())
         runList->setCurrentCell(0, 0);
     runList->resizeColumnsToContents();
     // The targets take what room is left; long ones are elided, in full in the tooltip.
     runList->horizontalHeader()->setSectionResizeMode(Targets, QHeaderView::Stretch);
-    if (!m_store.error().isEmpty()) {
-        lblState->setText(m_store.error());
+    if (!m_error.isEmpty()) {
+        lblState->setText(m_error);
         offerToSetAside();
-    }
-    else if (m_runs.isEmpty())
+    } else if (m_runs.isEmpty())
         lblState->setText(QStringLiteral(
             "No runs are kept yet. Tick \"Keep the run in history\" in the second step of "
             "Collect statistics to keep the next one."));
     else
-        lblState->setText(QStringLiteral("%1 kept runs, newest first. Pick one to open, two to "
-                                         "compare.")
-                              .arg(m_runs.size()));
+        lblState->setText(
+            (m_shown.size() == m_runs.size()
+                 ? QStringLiteral("%1 kept runs").arg(m_runs.size())
+                 : QStringLiteral("%1 of %2 kept runs").arg(m_shown.size()).arg(m_runs.size())) +
+            QStringLiteral(", newest first. Pick one to open, two to compare."));
     updateButtons();
 }
 
 void HistoryWindow::offerToSetAside()
 {
     // A history of a newer Quillix is not damaged: it is left as it is.
-    if (m_store.error().contains(QStringLiteral("newer Quillix")) || !QFileInfo::exists(m_path))
+    const HistoryLocation location(m_location);
+    if (m_error.contains(QStringLiteral("newer Quillix")) ||
+        location.engine() != HistoryLocation::Engine::SQLite || !location.isValid() ||
+        !QFileInfo::exists(location.path()))
         return;
     if (!Messages::current().confirm(
             QStringLiteral("The history %1 cannot be read: %2\n\nSet it aside (renamed with "
                            "today's date, nothing is deleted) and start a new history?")
-                .arg(m_path, m_store.error())))
+                .arg(location.shown(), m_error)))
         return;
-    if (const std::optional<QString> aside = m_store.setAside()) {
+    const std::optional<std::optional<QString>> aside =
+        withStore([](HistoryStore &store) { return store.setAside(); });
+    if (!aside)
+        return;
+    if (*aside) {
         lblState->setText(QStringLiteral("The damaged history is kept as %1; new runs are kept "
                                          "in a new one.")
-                              .arg(*aside));
+                              .arg(**aside));
         m_runs.clear();
+        m_shown.clear();
         runList->setRowCount(0);
         updateButtons();
     } else {
-        Messages::current().errorBox(m_store.error());
+        Messages::current().errorBox(m_error);
     }
 }
 
@@ -140,9 +202,9 @@ void HistoryWindow::pickRows(const QList<int> &rows)
 QList<KeptRun> HistoryWindow::pickedRuns() const
 {
     QList<KeptRun> picked;
-    for (int row = 0; row < m_runs.size(); ++row)
+    for (int row = 0; row < m_shown.size(); ++row)
         if (runList->selectionModel()->isRowSelected(row, QModelIndex()))
-            picked.append(m_runs[row]);
+            picked.append(m_shown[row]);
     return picked;
 }
 
@@ -156,21 +218,15 @@ void HistoryWindow::updateButtons()
 
 std::optional<KeptRun> HistoryWindow::load(qint64 id)
 {
-    if (m_loading)
-        return std::nullopt;
-    // Read off the window's thread, through a connection of that thread's own.
-    m_loading = true;
-    const auto [run, error] = waitOffThread([path = m_path, id] {
-        HistoryStore store(path);
-        std::optional<KeptRun> found = store.run(id);
-        return std::pair{found, store.error()};
-    });
-    m_loading = false;
+    const std::optional<std::optional<KeptRun>> run =
+        withStore([id](HistoryStore &store) { return store.run(id); });
     if (!run)
+        return std::nullopt;
+    if (!*run)
         Messages::current().errorBox(
-            error.isEmpty() ? QStringLiteral("Run %1 is no longer kept.").arg(id)
-                            : QStringLiteral("Unable to read run %1: ").arg(id) + error);
-    return run;
+            m_error.isEmpty() ? QStringLiteral("Run %1 is no longer kept.").arg(id)
+                              : QStringLiteral("Unable to read run %1: ").arg(id) + m_error);
+    return *run;
 }
 
 void HistoryWindow::btOpenClick()
@@ -225,10 +281,16 @@ void HistoryWindow::btDeleteClick()
             : QStringLiteral("Delete the %1 picked runs from the history?").arg(picked.size());
     if (!Messages::current().confirm(question))
         return;
+    QList<qint64> ids;
     for (const KeptRun &run : picked)
-        if (!m_store.remove(run.id) && !m_store.error().isEmpty()) {
-            Messages::current().errorBox(m_store.error());
-            break;
-        }
+        ids.append(run.id);
+    const std::optional<bool> removed = withStore([ids](HistoryStore &store) {
+        for (const qint64 id : ids)
+            if (!store.remove(id) && !store.error().isEmpty())
+                return false;
+        return true;
+    });
+    if (removed && !*removed)
+        Messages::current().errorBox(m_error);
     refresh();
 }

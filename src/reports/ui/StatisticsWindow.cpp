@@ -20,6 +20,7 @@
 #include "drives/DriveServices.h"
 #include "drives/ui/whichdrv.h"
 #include "history/ui/HistoryWindow.h"
+#include "platform/ProfileFile.h"
 #include "platform/SponsorBanner.h"
 #include "reports/FileListPages.h"
 #include "reports/ReportPage.h"
@@ -474,14 +475,23 @@ void TfrmStatistics::btOKClick()
 void TfrmStatistics::keepRun()
 {
     const KeptRun run = KeptRun::record(m_run);
-    // The run stands whatever becomes of keeping it; a failure is said once, here.
-    HistoryStore store(HistoryStore::defaultPath());
-    if (!store.save(run)) {
+    // The run stands whatever becomes of keeping it; a failure is said once, here. Kept off
+    // the window's thread: a history on a server that is slow to answer never freezes it.
+    const QString error = waitOffThread([&run, location = historyLocation()] {
+        HistoryStore store(location);
+        return store.save(run) ? QString() : store.error();
+    });
+    if (!error.isEmpty()) {
         // Said in the status line; the whole reason where it has room, and History offers to
         // set a damaged history aside.
-        setStatus(statusText() + QStringLiteral(" - not kept in the history: ") + store.error());
-        StatusBar1->setToolTip(store.error());
+        setStatus(statusText() + QStringLiteral(" - not kept in the history: ") + error);
+        StatusBar1->setToolTip(error);
     }
+}
+
+QString TfrmStatistics::historyLocation()
+{
+    return HistoryLocation::chosen(QString(), ProfileFile::defaultPath());
 }
 
 HistoryWindow *TfrmStatistics::btHistoryClick()
@@ -494,7 +504,7 @@ HistoryWindow *TfrmStatistics::btHistoryClick()
         m_history->activateWindow();
         return m_history;
     }
-    auto *window = new HistoryWindow(HistoryStore::defaultPath(), this);
+    auto *window = new HistoryWindow(historyLocation(), this);
     m_history = window;
     // Once a run is on the pages, the pages are what the user wants to see.
     connect(window, &HistoryWindow::openRun, this, [this, window](const KeptRun &run) {

@@ -137,6 +137,8 @@ private:
     void rebuildPages(const QString &fileSystem);
     // Keeps the run just finished in the history; a failure is added to the status line.
     void keepRun();
+    // The history chosen by the environment or the settings, else the default file.
+    static QString historyLocation();
     void pieClicked();
     void setPieTimer(bool running);
 
