@@ -10,6 +10,7 @@ for file in bin/quillix bin/quillix-report share/applications/quillix.desktop \
             share/man/man1/quillix.1 share/man/man1/quillix-report.1 \
             share/bash-completion/completions/quillix-report \
             share/metainfo/example.brenmoor.Quillix.metainfo.xml \
+            lib/systemd/user/quillix-report.service lib/systemd/user/quillix-report.timer \
             share/icons/hicolor/scalable/apps/quillix.svg \
             share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/quillix.png; do
   [ -e "$prefix/$file" ] || { echo "missing: $file"; missing=1; }
@@ -39,6 +40,7 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     contents=$(dpkg-deb -c "$deb")
     for file in usr/bin/quillix usr/bin/quillix-report usr/share/applications/quillix.desktop \
                 usr/share/man/man1/quillix-report.1 usr/share/metainfo/example.brenmoor.Quillix.metainfo.xml \
+                usr/lib/systemd/user/quillix-report.timer \
                 usr/share/icons/hicolor/scalable/apps/quillix.svg \
                 usr/share/icons/hicolor/48x48/apps/quillix.png; do
       grep -q "\./$file\$" <<< "$contents" || { echo "package lacks $file"; missing=1; }

@@ -1,5 +1,7 @@
 #include "cli/ReportCommand.h"
+#include "common/FileNameText.h"
 #include "history/HistoryStore.h"
+#include "platform/ProfileFile.h"
 #include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
@@ -10,7 +12,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <numeric>
@@ -765,6 +770,15 @@ private Q_SLOTS:
         QTest::newRow("folders depth")
             << QStringList{"--folders", "-1"} << "--folders takes a depth";
         QTest::newRow("skip a path") << QStringList{"--skip", "a/b"} << "--skip takes a folder's";
+        QTest::newRow("history by a relative name")
+            << QStringList{"--history", "--history-db", "h.sqlite"} << "by its whole path";
+        QTest::newRow("password in the history's address")
+            << QStringList{"--history", "--history-db", "postgresql://ann:pw@db/h"}
+            << "never taken from the connection string";
+        QTest::newRow("no such period")
+            << QStringList{"--schedule", "hourly"} << "--schedule takes daily, weekly or off";
+        QTest::newRow("metrics of no run") << QStringList{"--history", "--prometheus", "m.prom"}
+                                           << "--history cannot be used with --prometheus";
     }
 
     // Hidden folders are walked, and long extensions listed, only when asked for; listed, the
@@ -922,6 +936,160 @@ private Q_SLOTS:
             qint64(totals["allocatedBytes"].toDouble() + totals["folderAllocatedBytes"].toDouble()),
             m_tree->allocatedBytes());
         QVERIFY(json.json()["extensions"].toArray()[0].toObject().contains(u"allocatedBytes"));
+    }
+
+    // The metrics file, read by Prometheus' own parser, holds the JSON report's figures; a type
+    // with a quote and a backslash comes back as a listing shows it; the file is replaced whole
+    // and nothing is left beside it; a file that cannot be written is said, the report stands.
+    void prometheusMetricsHoldTheReportsFigures()
+    {
+        m_tree->file("odd.a\"\\b", 3);
+        QTemporaryDir folder;
+        const QString metrics = folder.filePath(QStringLiteral("quillix.prom"));
+        QFile old(metrics);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, '#'));
+        old.close();
+        const Result json = report(
+            {"--no-progress", "--on-disk", "--format", "json", "--prometheus", metrics, "c:"});
+        QCOMPARE(json.status, 0);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"quillix.prom"});
+        QProcess parser;
+        parser.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys, json\n"
+                                     "from prometheus_client.parser import "
+                                     "text_string_to_metric_families as parse\n"
+                                     "print(json.dumps([[s.name, sorted(s.labels.items()), s.value]"
+                                     " for f in parse(open(sys.argv[1]).read()) for s in "
+                                     "f.samples]))"),
+                      metrics});
+        QVERIFY(parser.waitForFinished(30000));
+        QVERIFY2(parser.exitCode() == 0, parser.readAllStandardError().constData());
+        // name|label value|label value -> value
+        QHash<QString, double> samples;
+        for (const QJsonValue &sample :
+             QJsonDocument::fromJson(parser.readAllStandardOutput()).array()) {
+            QString key = sample[0].toString();
+            for (const QJsonValue &label : sample[1].toArray())
+                key += u'|' + label[1].toString();
+            samples.insert(key, sample[2].toDouble());
+        }
+        const QJsonObject run = json.json();
+        const QJsonObject totals = run["totals"].toObject();
+        QCOMPARE(samples.value("quillix_files", -1), run["filesFound"].toDouble());
+        QCOMPARE(samples.value("quillix_files_processed", -1), run["filesProcessed"].toDouble());
+        QCOMPARE(samples.value("quillix_bytes", -1), totals["bytes"].toDouble());
+        QCOMPARE(samples.value("quillix_allocated_bytes", -1), totals["allocatedBytes"].toDouble());
+        QCOMPARE(samples.value("quillix_target_files|" + m_tree->root(), -1),
+                 run["filesFound"].toDouble());
+        QCOMPARE(samples.value("quillix_aborted", -1), 0.0);
+        QVERIFY(samples.value("quillix_run_end_time_seconds") > 1.7e9);
+        for (const QJsonValue &row : run["extensions"].toArray()) {
+            const QString type = printableText(row["ext"].toString());
+            QCOMPARE(samples.value("quillix_type_files|" + type, -1), row["files"].toDouble());
+            QCOMPARE(samples.value("quillix_type_bytes|" + type, -1), row["bytes"].toDouble());
+        }
+        QVERIFY(samples.contains(QStringLiteral("quillix_type_files|.A\"\\\\B")) ||
+                samples.contains(QStringLiteral("quillix_type_files|.a\"\\\\b")));
+        for (const QJsonValue &band : run["sizeBands"].toArray())
+            QCOMPARE(samples.value("quillix_size_band_bytes|" + band["label"].toString(), -1),
+                     band["bytes"].toDouble());
+        const QJsonObject modified = run["ages"]["modified"].toArray()[3].toObject();
+        QCOMPARE(samples.value(
+                     "quillix_age_band_files|" + modified["label"].toString() + "|modified", -1),
+                 modified["files"].toDouble());
+
+        const Result refused =
+            report({"--no-progress", "--prometheus", folder.filePath("no/such/folder.prom"), "c:"});
+        QCOMPARE(refused.status, ReportCommand::notKept);
+        QVERIFY(refused.out.contains(QStringLiteral("Finished - ")));
+        QVERIFY2(refused.err.contains(QStringLiteral("the metrics are not written")),
+                 qPrintable(refused.err));
+    }
+
+    // As the timer runs it: the window's last targets and options, kept in the history chosen,
+    // the metrics written where the settings say, nothing printed.
+    void scheduledRunKeepsTheRememberedTargets()
+    {
+        QTemporaryDir folder;
+        const QString history = folder.filePath(QStringLiteral("h.sqlite"));
+        const QString metrics = folder.filePath(QStringLiteral("m.prom"));
+        QVERIFY(ProfileFile(ProfileFile::defaultPath())
+                    .writeStrings(QStringLiteral("Options"),
+                                  {{QStringLiteral("Drives"), QStringLiteral("c")},
+                                   {QStringLiteral("HiddenFolders"), QStringLiteral("1")},
+                                   {QStringLiteral("HistoryDatabase"), history},
+                                   {QStringLiteral("PrometheusFile"), metrics}}));
+        const Result result = report({"--scheduled"});
+        QFile::remove(ProfileFile::defaultPath());
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out + result.err, QString());
+        const QList<KeptRun> runs = HistoryStore(history).runs();
+        QCOMPARE(runs.size(), 1);
+        QVERIFY(runs[0].hiddenFolders);
+        QCOMPARE(runs[0].filesFound, qint64(6)); // the hidden folder's file too
+        QVERIFY(!runs[0].host.isEmpty());
+        QVERIFY(QFile::exists(metrics));
+        QVERIFY(report({"--scheduled"}).err.contains(QStringLiteral("no targets are remembered")));
+    }
+
+    // --schedule runs systemctl --user (here a stand-in that logs its arguments) and writes
+    // the period as a drop-in of the user's; without a user manager it says what to put into
+    // cron instead.
+    void scheduleTurnsTheTimerOnAndOff_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<int>("systemctlStatus");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("weekly")
+            << "weekly" << 0 << 0
+            << "--user daemon-reload\n--user enable --now quillix-report.timer\n"
+            << "Runs are kept weekly";
+        QTest::newRow("off") << "off" << 0 << 0 << "--user disable --now quillix-report.timer\n"
+                             << "Scheduled runs are off.";
+        QTest::newRow("no user manager")
+            << "daily" << 1 << 1 << "--user daemon-reload\n"
+            << "Failed to connect to bus\nWithout a systemd user manager, add this line with "
+               "crontab -e to run it daily:\n17 3 * * * quillix-report --scheduled";
+    }
+    void scheduleTurnsTheTimerOnAndOff()
+    {
+        QFETCH(QString, when);
+        QFETCH(int, systemctlStatus);
+        QFETCH(int, status);
+        QFETCH(QString, calls);
+        QFETCH(QString, said);
+        QTemporaryDir bin;
+        const QString log = bin.filePath(QStringLiteral("calls"));
+        QFile fake(bin.filePath(QStringLiteral("systemctl")));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write(QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\n[ %2 = 0 ] || echo 'Failed "
+                                  "to connect to bus: No medium found'\nexit %2\n")
+                       .arg(log)
+                       .arg(systemctlStatus)
+                       .toUtf8());
+        fake.close();
+        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        const Result result = report({"--schedule", when});
+        qputenv("PATH", path);
+        QCOMPARE(result.status, status);
+        for (const QString &line : said.split(u'\n'))
+            QVERIFY2(result.out.contains(line), qPrintable(result.out));
+        QFile logged(log);
+        QVERIFY(logged.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(logged.readAll()), calls);
+        QFile dropIn(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                     QStringLiteral("/systemd/user/quillix-report.timer.d/schedule.conf"));
+        if (when != u"off") {
+            QVERIFY(dropIn.open(QIODevice::ReadOnly));
+            QVERIFY(dropIn.readAll().endsWith(
+                "[Timer]\nOnCalendar=\nOnCalendar=" + when.toLatin1() + '\n'));
+        }
     }
 
     // Extensions that are not UTF-8 keep their bytes: three rows, not one row thrice.

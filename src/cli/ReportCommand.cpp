@@ -2,8 +2,10 @@
 
 #include "JsonWriter.h"
 #include "ReportJson.h"
+#include "ScheduleCommand.h"
 #include "collection/CollectionRun.h"
 #include "collection/FolderTree.h"
+#include "collection/RunSettings.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
 #include "common/FileNameText.h"
@@ -128,6 +130,9 @@ int ReportCommand::run(const QStringList &arguments)
         return printDrives(request.format == Format::Json);
     case Request::History:
         return printHistory(request);
+    case Request::Schedule:
+        return ScheduleCommand([this](const QString &text) { write(text + u'\n'); })
+            .run(request.schedule);
     case Request::Collect:
         break;
     }
@@ -208,9 +213,20 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
         QStringLiteral("Also write the run's figures as Prometheus metrics to FILE (for "
                        "node_exporter's textfile collector), replaced as a whole."),
         QStringLiteral("FILE"));
+    const QCommandLineOption scheduled(
+        QStringLiteral("scheduled"),
+        QStringLiteral("As the timer runs it: walk the targets of the window's last run with its "
+                       "options (or the targets given), keep the run, write the metrics to "
+                       "PrometheusFile= of the settings when set, and print nothing but "
+                       "failures."));
+    const QCommandLineOption schedule(
+        QStringLiteral("schedule"),
+        QStringLiteral("Turn scheduled runs on (daily or weekly) or off, through the systemd "
+                       "user timer quillix-report.timer."),
+        QStringLiteral("daily|weekly|off"));
     parser.addOptions({format, include, exclude, drives, noProgress, threads, top, hiddenFolders,
                        longExtensions, onDisk, save, history, compare, skip, folders, historyDb,
-                       prometheus});
+                       prometheus, scheduled, schedule});
     parser.addPositionalArgument(
         QStringLiteral("TARGET"),
         QStringLiteral("A drive letter with colon (c:) or a folder; none: the current drive."),
@@ -235,14 +251,21 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
                                             : Format::Text;
     if (parser.isSet(include) && parser.isSet(exclude))
         return usageError(QStringLiteral("--include and --exclude cannot be used together"));
-    request.action = parser.isSet(drives)    ? Request::Drives
-                     : parser.isSet(history) ? Request::History
-                                             : Request::Collect;
-    // --drives and --history only list; what walks or keeps a run does not go with them.
-    for (const QCommandLineOption *lister : {&drives, &history}) {
+    request.action = parser.isSet(drives)     ? Request::Drives
+                     : parser.isSet(history)  ? Request::History
+                     : parser.isSet(schedule) ? Request::Schedule
+                                              : Request::Collect;
+    request.schedule = parser.value(schedule);
+    if (parser.isSet(schedule) && !ScheduleCommand::isPeriod(request.schedule))
+        return usageError(QStringLiteral("--schedule takes daily, weekly or off, not '%1'")
+                              .arg(request.schedule));
+    // --drives, --history and --schedule do not walk; what walks or keeps a run does not go
+    // with them.
+    for (const QCommandLineOption *lister : {&drives, &history, &schedule}) {
         if (!parser.isSet(*lister))
             continue;
-        for (const QCommandLineOption *other : {&drives, &history, &save, &compare, &prometheus})
+        for (const QCommandLineOption *other :
+             {&drives, &history, &schedule, &save, &compare, &prometheus, &scheduled})
             if (other != lister && parser.isSet(*other))
                 return usageError(QStringLiteral("--%1 cannot be used with --%2")
                                       .arg(lister->names().first(), other->names().first()));
@@ -304,6 +327,35 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
     if (parser.isSet(prometheus) && request.prometheus.isEmpty())
         return usageError(QStringLiteral("--prometheus takes a file name"));
     request.targets = parser.positionalArguments();
+    if (parser.isSet(scheduled)) {
+        if (request.compare)
+            return usageError(QStringLiteral("--scheduled cannot be used with --compare"));
+        // What the window's last run looked at, as it looked at it.
+        QString error;
+        const RunSettings settings =
+            RunSettings::read(ProfileFile(ProfileFile::defaultPath()), &error);
+        if (!error.isEmpty())
+            note(error);
+        if (request.targets.isEmpty()) {
+            for (const QChar letter : settings.drives)
+                request.targets.append(QString(letter) + u':');
+            request.targets += settings.folders;
+        }
+        if (request.targets.isEmpty())
+            return usageError(QStringLiteral("no targets are remembered: collect statistics once "
+                                             "in the window, or name the targets"));
+        options.enterHiddenFolders |= settings.enterHiddenFolders;
+        options.listLongExtensions |= settings.listLongExtensions;
+        options.countOnDisk |= settings.countOnDisk;
+        for (const QString &pattern : settings.skipFolders)
+            if (!options.skipFolders.contains(pattern))
+                options.skipFolders.append(pattern);
+        if (request.prometheus.isEmpty())
+            request.prometheus = settings.prometheusFile;
+        request.save = true;
+        request.quiet = true;
+        request.progress = false;
+    }
     return std::nullopt;
 }
 
@@ -354,13 +406,16 @@ int ReportCommand::collect(const Request &request)
     };
     run.walk(hooks);
 
-    if (against)
+    // A scheduled run prints nothing but what went wrong.
+    if (request.quiet) {
+    } else if (against) {
         printComparison(*against, run, request.format);
-    else if (request.format == Format::Json)
+    } else if (request.format == Format::Json) {
         ReportJson::run(run, request.types, request.folders,
                         [this](const QString &text) { write(text); });
-    else
+    } else {
         printPages(run, request.format, request.folders);
+    }
     std::fflush(m_out);
     // The metrics and keeping the run are a bonus: what cannot be written or kept is said
     // once, and the report stands as printed.

@@ -35,7 +35,7 @@ private:
     enum class Format { Text, Json, Csv };
     // What the command line asks for.
     struct Request {
-        enum Action { Drives, History, Collect };
+        enum Action { Drives, History, Collect, Schedule };
         Action action = Collect;
         Format format = Format::Text;
         int threads = 0; // one per core
@@ -49,6 +49,8 @@ private:
         QStringList targets;
         QString historyDb;  // of --history-db; empty: the environment's, settings' or default
         QString prometheus; // the metrics file of --prometheus
+        bool quiet = false; // --scheduled: no pages printed
+        QString schedule;   // of --schedule
     };
 
     // Reads the command line into request; an exit status when there is nothing more to do

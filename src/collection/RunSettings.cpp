@@ -26,6 +26,9 @@ RunSettings RunSettings::read(const ProfileFile &file, QString *error)
     for (const QString &pattern : SkipPatterns::split(keys->value(QStringLiteral("skipfolders"))))
         if (pattern.size() <= 255 && settings.skipFolders.size() < 100)
             settings.skipFolders.append(pattern);
+    const QString metrics = keys->value(QStringLiteral("prometheusfile")).trimmed();
+    if (metrics.startsWith(u'/') && metrics.size() <= 1024)
+        settings.prometheusFile = metrics;
     const int count = keys->value(QStringLiteral("folders")).toInt();
     for (int i = 1; i <= count && i <= 1000; ++i) {
         const QString folder = keys->value(QStringLiteral("folder") + QString::number(i));

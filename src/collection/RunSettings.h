@@ -8,8 +8,8 @@ class ProfileFile;
 // The choices of the last run that the next one starts from, in the settings file's own
 // section [Options]: HiddenFolders, LongExtensions, OnDisk and KeepHistory (0 or 1), Drives (the
 // letters of the drives walked, "cd"), Folders (how many) and Folder1 ... FolderN, SkipFolders
-// (the name patterns of folders not entered, separated by semicolons). The sections of the type
-// lists are never touched.
+// (the name patterns of folders not entered, separated by semicolons), and PrometheusFile for
+// scheduled runs. The sections of the type lists are never touched.
 struct RunSettings {
     bool enterHiddenFolders = false;
     bool listLongExtensions = false;
@@ -21,6 +21,9 @@ struct RunSettings {
     QString drives;
     QStringList folders;
     QStringList skipFolders;
+    // PrometheusFile=, set by hand: where a scheduled run writes its metrics (a whole path), or
+    // empty. Never written here.
+    QString prometheusFile;
 
     // Some target of the last run is remembered (a file of an older version knows only its
     // folders).
