@@ -41,6 +41,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -663,6 +664,25 @@ private Q_SLOTS:
         history->btDelete->click();
         QCOMPARE(history->runList->rowCount(), 1);
         QVERIFY(m_messages->log.last().startsWith(QStringLiteral("Confirm: Delete run ")));
+
+        // Runs of another host: listed with it, and the host chosen lists its runs alone.
+        KeptRun elsewhere = HistoryStore(database).runs().value(0);
+        QVERIFY(!elsewhere.host.isEmpty());
+        elsewhere.host = QStringLiteral("nas");
+        HistoryStore(database).save(elsewhere);
+        history = statistics.btHistoryClick();
+        QCOMPARE(history->runList->rowCount(), 2);
+        QCOMPARE(history->cbHost->count(), 3);
+        const int nas = history->cbHost->findText(elsewhere.user + QStringLiteral("@nas"));
+        QVERIFY(nas > 0);
+        history->cbHost->setCurrentIndex(nas);
+        Q_EMIT history->cbHost->activated(nas);
+        QCOMPARE(history->runList->rowCount(), 1);
+        QCOMPARE(history->runList->item(0, HistoryWindow::Host)->text(), elsewhere.hostText());
+        QVERIFY(history->lblState->text().startsWith(QStringLiteral("1 of 2 kept runs")));
+        history->cbHost->setCurrentIndex(0);
+        Q_EMIT history->cbHost->activated(0);
+        QCOMPARE(history->runList->rowCount(), 2);
 
         // A run kept without lists (as the report keeps one without --top) opens; the next
         // run of the window keeps its lists again. One whose archive is damaged says so and

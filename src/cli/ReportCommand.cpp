@@ -181,8 +181,7 @@ std::optional<int> ReportCommand::parse(const QStringList &arguments, Request &r
         QStringLiteral("Show beside the sizes the space the files take on disk (each file with "
                        "several names once), as du counts it."));
     const QCommandLineOption save(
-        QStringLiteral("save"),
-        QStringLiteral("Keep the run in the history database (~/.local/share/Quillix)."));
+        QStringLiteral("save"), QStringLiteral("Keep the run in the history (see --history-db)."));
     const QCommandLineOption history(QStringLiteral("history"),
                                      QStringLiteral("List the kept runs and exit."));
     const QCommandLineOption compare(
