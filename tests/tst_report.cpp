@@ -2,6 +2,7 @@
 #include "common/FileNameText.h"
 #include "history/HistoryStore.h"
 #include "platform/ProfileFile.h"
+#include "reports/PrometheusMetrics.h"
 #include "support/FakeFileTypeRegistry.h"
 #include "support/FakeVolumes.h"
 #include "support/RecordingMessages.h"
@@ -944,6 +945,9 @@ private Q_SLOTS:
     void prometheusMetricsHoldTheReportsFigures()
     {
         m_tree->file("odd.a\"\\b", 3);
+        // More types than get series of their own: the smallest are summed as "(other)".
+        for (int i = 0; i < 100; ++i)
+            m_tree->file("many." + QByteArray::number(i, 36) + "z", 1);
         QTemporaryDir folder;
         const QString metrics = folder.filePath(QStringLiteral("quillix.prom"));
         QFile old(metrics);
@@ -981,15 +985,26 @@ private Q_SLOTS:
         QCOMPARE(samples.value("quillix_files_processed", -1), run["filesProcessed"].toDouble());
         QCOMPARE(samples.value("quillix_bytes", -1), totals["bytes"].toDouble());
         QCOMPARE(samples.value("quillix_allocated_bytes", -1), totals["allocatedBytes"].toDouble());
-        QCOMPARE(samples.value("quillix_target_files|" + m_tree->root(), -1),
+        QCOMPARE(samples.value("quillix_target_files|" + run["targets"][0].toString(), -1),
                  run["filesFound"].toDouble());
         QCOMPARE(samples.value("quillix_aborted", -1), 0.0);
         QVERIFY(samples.value("quillix_run_end_time_seconds") > 1.7e9);
+        double typeFiles = 0;
+        int series = 0;
         for (const QJsonValue &row : run["extensions"].toArray()) {
             const QString type = printableText(row["ext"].toString());
+            if (!samples.contains("quillix_type_files|" + type))
+                continue;
+            ++series;
             QCOMPARE(samples.value("quillix_type_files|" + type, -1), row["files"].toDouble());
             QCOMPARE(samples.value("quillix_type_bytes|" + type, -1), row["bytes"].toDouble());
         }
+        QCOMPARE(series, PrometheusMetrics::typeSeries);
+        for (auto sample = samples.begin(); sample != samples.end(); ++sample)
+            if (sample.key().startsWith(QStringLiteral("quillix_type_files|")))
+                typeFiles += sample.value();
+        QVERIFY(samples.value("quillix_type_files|(other)") > 0);
+        QCOMPARE(typeFiles, run["filesFound"].toDouble());
         QVERIFY(samples.contains(QStringLiteral("quillix_type_files|.A\"\\\\B")) ||
                 samples.contains(QStringLiteral("quillix_type_files|.a\"\\\\b")));
         for (const QJsonValue &band : run["sizeBands"].toArray())

@@ -380,8 +380,7 @@ int ReportCommand::collect(const Request &request)
 
     CollectionRun run(m_stats, m_lists);
     run.setListLimit(request.top);
-    // The metrics give every target's figures, which the folder tree sums.
-    m_lists.setFolderTree(request.folders >= 0 || !request.prometheus.isEmpty());
+    m_lists.setFolderTree(request.folders >= 0);
     run.walker().setThreads(request.threads);
     run.walker().setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, run.walker());

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <numeric>
 #include <optional>
 #include <unistd.h>
 
@@ -140,6 +141,12 @@ void CollectionRun::walk(const Hooks &hooks)
         if (hooks.starting)
             hooks.starting(target);
         TargetOutcome outcome{target, State::NotReady, {}};
+        const auto bytesSoFar = [this] {
+            return std::accumulate(m_stats.sizeBytes.begin(), m_stats.sizeBytes.end(), 0.0);
+        };
+        const qint64 filesBefore = m_stats.filesFound;
+        const double bytesBefore = bytesSoFar();
+        const double allocatedBefore = m_stats.onDisk.files;
         if (target.isReady()) {
             m_clusterSize = target.clusterSize();
             const std::function<State()> walkIt = [&] {
@@ -151,6 +158,9 @@ void CollectionRun::walk(const Hooks &hooks)
             else
                 walkIt();
         }
+        outcome.files = m_stats.filesFound - filesBefore;
+        outcome.bytes = bytesSoFar() - bytesBefore;
+        outcome.allocated = m_stats.onDisk.files - allocatedBefore;
         m_outcomes.append(outcome);
         if (hooks.finished)
             hooks.finished(outcome);

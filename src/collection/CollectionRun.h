@@ -33,6 +33,10 @@ public:
         State state = State::Walked;
         // Why it could not be opened; for a target inside another, the other's name.
         QString reason;
+        // What its walk counted: files, their bytes and (when counted) their space on disk.
+        qint64 files = 0;
+        double bytes = 0;
+        double allocated = 0;
     };
     // What a front end does around the targets; each may be empty.
     struct Hooks {

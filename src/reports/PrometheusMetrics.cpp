@@ -2,14 +2,14 @@
 
 #include "ReportPage.h"
 #include "collection/CollectionRun.h"
-#include "collection/FileLists.h"
-#include "collection/FolderTree.h"
 #include "collection/StatAccumulators.h"
 #include "common/FileNameText.h"
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace PrometheusMetrics {
 
@@ -107,29 +107,44 @@ QByteArray text(const CollectionRun &run)
     out.family("quillix_run_end_time_seconds", "When the run ended, in seconds since 1970.");
     out.sample(double(run.finished().toMSecsSinceEpoch()) / 1000.0);
 
-    const FileLists &lists = run.lists();
-    if (lists.hasFolderTree()) {
-        const FolderTree tree(lists.folders());
-        const auto perTarget = [&](const char *name, const char *help, auto figure) {
-            out.family(name, help);
-            for (const quint32 root : tree.roots())
-                out.sample(figure(tree.node(root)),
-                           label("target", printableFileName(tree.path(root))));
-        };
-        perTarget("quillix_target_files", "Files counted under a target.",
-                  [](const FolderTree::Node &node) { return double(node.files); });
-        perTarget("quillix_target_bytes", "Size of the files under a target, in bytes.",
-                  [](const FolderTree::Node &node) { return double(node.bytes); });
-        if (onDisk)
-            perTarget("quillix_target_allocated_bytes",
-                      "Space on disk of the files under a target, in bytes.",
-                      [](const FolderTree::Node &node) { return double(node.allocated); });
-    }
+    const auto perTarget = [&](const char *name, const char *help, auto figure) {
+        out.family(name, help);
+        for (const CollectionRun::TargetOutcome &outcome : run.outcomes())
+            if (outcome.state == CollectionRun::State::Walked)
+                out.sample(figure(outcome), label("target", printableText(outcome.target.name)));
+    };
+    perTarget("quillix_target_files", "Files counted under a target.",
+              [](const CollectionRun::TargetOutcome &target) { return double(target.files); });
+    perTarget("quillix_target_bytes", "Size of the files under a target, in bytes.",
+              [](const CollectionRun::TargetOutcome &target) { return target.bytes; });
+    if (onDisk)
+        perTarget("quillix_target_allocated_bytes",
+                  "Space on disk of the files under a target, in bytes.",
+                  [](const CollectionRun::TargetOutcome &target) { return target.allocated; });
 
+    // The types that hold the most bytes, each a series of its own, and the rest as one: a
+    // tree of many odd extensions never floods the collector with series.
+    std::vector<ExtensionRow> types = stats.lbTypes.rows();
+    std::stable_sort(types.begin(), types.end(), [](const ExtensionRow &a, const ExtensionRow &b) {
+        return a.bytes > b.bytes;
+    });
+    if (types.size() > size_t(typeSeries)) {
+        ExtensionRow rest;
+        for (auto row = types.begin() + typeSeries; row != types.end(); ++row) {
+            rest.files += row->files;
+            rest.bytes += row->bytes;
+            rest.allocated += row->allocated;
+        }
+        types.resize(size_t(typeSeries));
+        types.push_back(rest);
+    }
+    const qsizetype listed = std::min<qsizetype>(qsizetype(types.size()), typeSeries);
     const auto perType = [&](const char *name, const char *help, auto figure) {
         out.family(name, help);
-        for (const ExtensionRow &row : stats.lbTypes.rows())
-            out.sample(double(figure(row)), label("type", printableFileName(row.key)));
+        for (qsizetype i = 0; i < qsizetype(types.size()); ++i)
+            out.sample(double(figure(types[size_t(i)])),
+                       label("type", i < listed ? printableFileName(types[size_t(i)].key)
+                                                : QStringLiteral("(other)")));
     };
     perType("quillix_type_files", "Files of a type (extension) over the run's targets.",
             [](const ExtensionRow &row) { return row.files; });
