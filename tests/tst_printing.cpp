@@ -38,12 +38,12 @@ public:
         ++asked;
         return true;
     }
-    void previewChart(const Chart &chart, QWidget *) override
+    void previewChart(const Chart &chart, const QString &title, QWidget *) override
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(m_path);
-        PagePrinter::printChart(printer, chart);
+        PagePrinter::printChart(printer, chart, title);
         ++previews;
     }
     int asked = 0;
@@ -186,7 +186,13 @@ private Q_SLOTS:
         PrintTarget::install(nullptr);
         QCOMPARE(target.previews, 1);
         QCOMPARE(target.asked, 0);
-        QVERIFY(pdfText(pdf()).contains(QStringLiteral("File Sizes in MB")));
+        const QString text = pdfText(pdf());
+        QVERIFY(text.contains(QStringLiteral("File Sizes in MB")));
+        // Framed as a printed listing is: title, date, page.
+        for (const QString &framed :
+             {QStringLiteral("Sizes for drive c: [test]"), QStringLiteral("Page 1"),
+              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)})
+            QVERIFY2(text.contains(framed), qPrintable(text));
     }
 
     // Every page in every view prints: a listing, a chart or the window's picture.
@@ -271,7 +277,13 @@ private Q_SLOTS:
         const QRect paper = printer.pageLayout().paintRectPixels(96);
         const QImage page = pdfPage(pdf());
         QVERIFY(!page.isNull());
-        QCOMPARE(page.pixelColor(paper.left() + 521, paper.top() + 398), QColor(Qt::white));
+        // (The picture stands below the printout's title line.)
+        QFont frameFont(QStringLiteral("Arial"));
+        frameFont.setPixelSize(11);
+        const int below = 20 + 2 * int(QFontMetricsF(frameFont).height() + 4);
+        QCOMPARE(page.pixelColor(paper.left() + 20 + 521, paper.top() + below + 398),
+                 QColor(Qt::white));
+        QVERIFY(pdfText(pdf()).contains(QStringLiteral("Overhang for drive c: [test]")));
         QVERIFY(TfrmStatistics::buttonFace() != QColor(Qt::white));
 
         // A listing in the picture: its heading row is white too, not the grey of the screen.

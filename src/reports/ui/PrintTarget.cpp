@@ -17,13 +17,14 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
-    void previewChart(const Chart &chart, QWidget *parent) override
+    void previewChart(const Chart &chart, const QString &title, QWidget *parent) override
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageOrientation(QPageLayout::Landscape);
         QPrintPreviewDialog preview(&printer, parent);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [&chart](QPrinter *target) { PagePrinter::printChart(*target, chart); });
+        QObject::connect(
+            &preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&chart, &title](QPrinter *target) { PagePrinter::printChart(*target, chart, title); });
         preview.exec();
     }
 };

@@ -817,9 +817,12 @@ void TfrmStatistics::btPrintClick()
 {
     PrintTarget &target = PrintTarget::current();
     const int page = OvcNotebook1->currentIndex();
+    // Charts and pictures of the window carry a title as the listing does.
+    const QString title =
+        OvcNotebook1->tabText(page) + QStringLiteral(" for drive ") + currentDrive;
     if (page == Types) {
         if (m_types->chartPie->isVisible()) {
-            target.previewChart(*m_types->chartPie, this);
+            target.previewChart(*m_types->chartPie, title, this);
             return;
         }
         QPrinter printer(QPrinter::HighResolution);
@@ -839,13 +842,13 @@ void TfrmStatistics::btPrintClick()
     else if (auto *bands = qobject_cast<BandPage *>(OvcNotebook1->currentWidget()))
         chart = bands->listingChosen() ? nullptr : bands->chart;
     if (chart) {
-        target.previewChart(*chart, this);
+        target.previewChart(*chart, title, this);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
     if (!target.choosePrinter(printer, this))
         return;
     changeBackgroundColor(Qt::white);
-    PagePrinter::printPicture(printer, *this);
+    PagePrinter::printPicture(printer, *this, title);
     changeBackgroundColor(buttonFace());
 }
