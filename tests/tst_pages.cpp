@@ -472,6 +472,36 @@ private Q_SLOTS:
         shown = openedWindow();
         QVERIFY(shown);
         QCOMPARE(shown->windowTitle(), QStringLiteral("Modified Over 4 years - 1 file"));
+        // By keys alone: a listing entered shows its current row, Shift+F10 opens the row's
+        // menu there, Tab leaves the listing; the chart's bars are picked by the arrows and
+        // Enter opens the files of the one picked.
+        QApplication::setActiveWindow(&statistics);
+        modified.grid->setCurrentCell(0, 0);
+        modified.grid->clearFocus();
+        modified.grid->setFocus();
+        QCOMPARE(modified.grid->currentRow(), 1);
+        QSignalSpy menuAsked(modified.grid, &QWidget::customContextMenuRequested);
+        QTimer::singleShot(100, [] {
+            if (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+        });
+        QTest::keyClick(modified.grid, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(menuAsked.size(), 1);
+        QVERIFY(modified.grid->visualRect(modified.grid->model()->index(1, 0))
+                    .contains(menuAsked[0][0].toPoint()));
+        QTest::keyClick(modified.grid, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != modified.grid);
+        statistics.OvcNotebook1->setCurrentIndex(TfrmStatistics::Sizes);
+        sizes.chart->setFocus();
+        QCOMPARE(sizes.chart->keyPick(), 0);
+        for (int down = 0; down < 7; ++down)
+            QTest::keyClick(sizes.chart, Qt::Key_Down);
+        QCOMPARE(sizes.chart->keyPick(), 7);
+        sizes.chart->grab();
+        QVERIFY(sizes.chart->keyPickRect().contains(QPoint(200, y)));
+        QTest::keyClick(sizes.chart, Qt::Key_Return);
+        shown = openedWindow();
+        QVERIFY(shown && shown->pathAt(0).endsWith("/one-and-a-half.bin"));
 
         // Export: the Types listing as CSV, read back cell for cell (figures as plain digits);
         // the Sizes chart as SVG, PNG and PDF, well formed and not blank.

@@ -5,14 +5,24 @@
 
 #include "ChartPainter.h"
 
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 double Chart::ValueScale::valueAt(double pixel) const
 {
     if (pixelHigh == pixelLow)
         return low;
     return low + (pixel - pixelLow) / (pixelHigh - pixelLow) * (high - low);
+}
+
+double Chart::ValueScale::pixelAt(double value) const
+{
+    if (high == low)
+        return pixelLow;
+    return pixelLow + (value - low) / (high - low) * (pixelHigh - pixelLow);
 }
 
 Chart::Chart(QWidget *parent) : QWidget(parent)
@@ -170,6 +180,12 @@ void Chart::paintEvent(QPaintEvent *)
     m_scale = placed.scale;
     m_categoryScale = placed.categoryScale;
     m_pieSlices = std::move(placed.slices);
+    if (hasFocus() && m_keyPick >= 0) {
+        // The pick of the keys, framed as a focused item is.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(keyPickRect().adjusted(1, 1, -1, -1));
+    }
     if (m_dragging && !m_band.isNull()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -222,6 +238,7 @@ void Chart::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     update();
+    m_pickedByKeys = false;
     Q_EMIT clicked();
     if (const int category = categoryAt(release); category >= 0)
         Q_EMIT categoryClicked(category);
@@ -264,4 +281,118 @@ void Chart::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Q_EMIT doubleClicked();
     QWidget::mouseDoubleClickEvent(event);
+}
+
+bool Chart::isPie() const
+{
+    return std::any_of(m_series.begin(), m_series.end(),
+                       [](const ChartSeries &series) { return series.kind == ChartSeries::Pie; });
+}
+
+int Chart::keyPickCount() const
+{
+    if (isPie())
+        return int(m_pieSlices.size());
+    qsizetype points = 0;
+    for (const ChartSeries &series : m_series)
+        points = std::max(points, series.points.size());
+    const ValueScale &bands = m_categoryScale;
+    // Only the categories in view (the chart may be zoomed in).
+    return int(std::clamp<double>(std::min<double>(double(points), bands.high), 0, 1e6));
+}
+
+QPoint Chart::menuPosition() const
+{
+    return m_pickedByKeys && m_keyPick >= 0 ? mapToGlobal(keyPickRect().center()) : QCursor::pos();
+}
+
+void Chart::setPickableByKeys(bool pickable)
+{
+    setFocusPolicy(pickable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+QRect Chart::keyPickRect() const
+{
+    if (m_keyPick < 0)
+        return {};
+    if (isPie()) {
+        for (const PlacedSlice &slice : m_pieSlices)
+            if (slice.point == m_keyPick) {
+                // The slice's top face: the part of the pie's ellipse between its angles.
+                QPainterPath face;
+                const QRectF ellipse(slice.centre.x() - slice.radius,
+                                     slice.centre.y() - slice.radius * slice.tilt, 2 * slice.radius,
+                                     2 * slice.radius * slice.tilt);
+                face.moveTo(slice.centre);
+                face.arcTo(ellipse, slice.start, slice.span);
+                face.closeSubpath();
+                return face.boundingRect().toAlignedRect();
+            }
+        return {};
+    }
+    const ValueScale &bands = m_categoryScale;
+    const double a = bands.pixelAt(m_keyPick), b = bands.pixelAt(m_keyPick + 1);
+    const double low = std::min(m_scale.pixelLow, m_scale.pixelHigh);
+    const double high = std::max(m_scale.pixelLow, m_scale.pixelHigh);
+    const QRectF band = bands.horizontal
+                            ? QRectF(QPointF(low, std::min(a, b)), QPointF(high, std::max(a, b)))
+                            : QRectF(QPointF(std::min(a, b), low), QPointF(std::max(a, b), high));
+    return band.toAlignedRect();
+}
+
+void Chart::keyPressEvent(QKeyEvent *event)
+{
+    const int count = keyPickCount();
+    const int key = event->key();
+    const bool previous = key == Qt::Key_Left || key == Qt::Key_Up;
+    const bool next = key == Qt::Key_Right || key == Qt::Key_Down;
+    const bool menu =
+        key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (count <= 0 || focusPolicy() == Qt::NoFocus) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (previous || next) {
+        if (isPie()) {
+            // Slices in the order they are drawn, round the pie.
+            int at = 0;
+            for (int i = 0; i < m_pieSlices.size(); ++i)
+                if (m_pieSlices[i].point == m_keyPick)
+                    at = i;
+            at = m_keyPick < 0 ? 0 : (at + (next ? 1 : count - 1)) % count;
+            m_keyPick = m_pieSlices[at].point;
+        } else {
+            m_keyPick = m_keyPick < 0 ? 0 : std::clamp(m_keyPick + (next ? 1 : -1), 0, count - 1);
+        }
+        update();
+        return;
+    }
+    if (m_keyPick >= 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        m_pickedByKeys = true;
+        if (isPie())
+            Q_EMIT sliceActivated(m_keyPick);
+        else
+            Q_EMIT categoryClicked(m_keyPick);
+        return;
+    }
+    if (m_keyPick >= 0 && menu && contextMenuPolicy() == Qt::CustomContextMenu) {
+        Q_EMIT customContextMenuRequested(keyPickRect().center());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Chart::focusInEvent(QFocusEvent *event)
+{
+    // Entered by keys: the first category or slice is picked at once, so the frame shows.
+    if (m_keyPick < 0 && keyPickCount() > 0)
+        m_keyPick = isPie() ? m_pieSlices.value(0).point : 0;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void Chart::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }

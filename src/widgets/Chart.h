@@ -115,6 +115,7 @@ public:
         double pixelLow = 0, pixelHigh = 1; // pixel positions of low and high
         bool horizontal = false;
         double valueAt(double pixel) const;
+        double pixelAt(double value) const;
     };
     // A slice of a pie as last painted: its top face's ellipse and angles.
     struct PlacedSlice {
@@ -130,11 +131,24 @@ public:
     // slices or on the slice of the others.
     int sliceAt(QPoint at) const;
 
+    // The categories (bars) or slices can be picked by keys: the chart takes focus, the arrows
+    // move the pick (framed), Enter raises categoryClicked or sliceActivated, and the Menu key
+    // or Shift+F10 asks for the context menu at the pick.
+    void setPickableByKeys(bool pickable);
+    // The category or slice picked by keys; -1 none.
+    int keyPick() const { return m_keyPick; }
+    // Where the pick stands, as last painted (empty for none).
+    QRect keyPickRect() const;
+    // Where a menu that a pick raises opens: at the pick when keys made it, else at the mouse.
+    QPoint menuPosition() const;
+
 Q_SIGNALS:
     void clicked();
     // A click (no drag) on the band of a category of a bar or line chart, after clicked().
     void categoryClicked(int category);
     void doubleClicked();
+    // Enter on the slice of point picked by keys.
+    void sliceActivated(int point);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -142,12 +156,21 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     friend class ChartPainter;
     void stepZoomAnimation();
 
+    // The number of categories, or of slices as last painted, that keys move among.
+    int keyPickCount() const;
+    bool isPie() const;
+
     std::deque<ChartSeries> m_series;
+    int m_keyPick = -1;
+    bool m_pickedByKeys = false;
     std::optional<std::pair<double, double>> m_zoom;
     std::pair<double, double> m_zoomFrom{0, 0};
     std::pair<double, double> m_zoomTo{0, 0};

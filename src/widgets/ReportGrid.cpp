@@ -22,7 +22,18 @@ ReportGrid::ReportGrid(QWidget *parent) : QTableWidget(parent)
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
+    // Tab leaves the listing for the next control; the arrows move within it.
+    setTabKeyNavigation(false);
     connect(this, &QTableWidget::cellDoubleClicked, this, &ReportGrid::activate);
+}
+
+void ReportGrid::focusInEvent(QFocusEvent *event)
+{
+    // Entered by keys, the first data row is current at once: the focus frame shows where the
+    // keys will act before any arrow is pressed.
+    if (m_activatable && currentRow() < 1 && rowCount() > 1)
+        setCurrentCell(1, 0);
+    QTableWidget::focusInEvent(event);
 }
 
 void ReportGrid::activate(int row, int column)
@@ -41,6 +52,14 @@ void ReportGrid::setRowsActivatable(bool activatable)
 
 void ReportGrid::keyPressEvent(QKeyEvent *event)
 {
+    // The Menu key and Shift+F10 open the row's context menu, at the row.
+    const bool menu = event->key() == Qt::Key_Menu ||
+                      (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menu && contextMenuPolicy() == Qt::CustomContextMenu && currentRow() >= 1) {
+        const QRect row = visualRect(model()->index(currentRow(), std::max(currentColumn(), 0)));
+        Q_EMIT customContextMenuRequested(row.center());
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (m_activatable && enter && currentRow() >= 1) {
         activate(currentRow(), std::max(currentColumn(), 0));

@@ -70,9 +70,10 @@ BandPage::BandPage(const QList<int> &columnWidths, int rows, const QString &info
         for (const ListRow &row : behind)
             connect(menu.addAction(FileListPages::menuText(row) + QStringLiteral(" files...")),
                     &QAction::triggered, this, [this, row] { Q_EMIT showFiles(row); });
-        menu.exec(QCursor::pos());
+        menu.exec(chart->menuPosition());
     });
     chart->setGeometry(4, 4, 620, 326);
+    chart->setPickableByKeys(true);
     chart->backColor = QColor(212, 208, 200);
     chart->legendStyle = LegendStyle::Values;
     chart->view.depth = 15;

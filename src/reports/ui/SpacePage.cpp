@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 
@@ -284,12 +284,12 @@ void SpacePage::doPieCharts()
         Chart *pie = pies[n++];
         pie->show();
         // The share free always shows; a long row gives way in its middle.
-        const QString free = QStringLiteral("  ") +
-                             percentFree(space.freeBytes, space.totalBytes) +
+        const QString free = QStringLiteral("  ") + percentFree(space.freeBytes, space.totalBytes) +
                              QStringLiteral("% free");
         const QFontMetricsF metrics(pie->titleFont);
         const double room = pie->width() * 0.94 - metrics.horizontalAdvance(free);
-        pie->title = metrics.elidedText(row.toUpper(), Qt::ElideMiddle, std::max(room, 12.0)) + free;
+        pie->title =
+            metrics.elidedText(row.toUpper(), Qt::ElideMiddle, std::max(room, 12.0)) + free;
         ChartSeries &slices = pie->seriesAt(0);
         slices.clear();
         slices.add(space.totalBytes - space.freeBytes, QStringLiteral(" "), usedColour);

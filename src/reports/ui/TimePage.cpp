@@ -70,6 +70,7 @@ TimePage::TimePage(QWidget *parent) : QWidget(parent)
     anchors->pin(Chart4, Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
     anchors->pin(sbTime, Qt::LeftEdge | Qt::BottomEdge);
     anchors->pin(SpeedButton5, Qt::RightEdge | Qt::BottomEdge);
+    Chart4->setPickableByKeys(true);
     connect(Chart4, &Chart::categoryClicked, this, [this](int slot) {
         QMenu menu;
         for (const ListRow::Kind stamp :
@@ -78,7 +79,7 @@ TimePage::TimePage(QWidget *parent) : QWidget(parent)
             connect(menu.addAction(FileListPages::menuText(row) + QStringLiteral(" files...")),
                     &QAction::triggered, this, [this, row] { Q_EMIT showFiles(row); });
         }
-        menu.exec(QCursor::pos());
+        menu.exec(Chart4->menuPosition());
     });
     connect(sbTime, &QScrollBar::valueChanged, this, &TimePage::sbTimeChange);
     connect(SpeedButton5, &QToolButton::clicked, this, &TimePage::SpeedButton5Click);

@@ -109,6 +109,12 @@ TypesPage::TypesPage(ChartColorTable &colours, QWidget *parent)
                 menu.exec(gridTypes->viewport()->mapToGlobal(at));
             });
     connect(chartPie, &Chart::clicked, this, &TypesPage::pieClicked);
+    // By keys: the arrows pick a slice, Enter shows its files.
+    chartPie->setPickableByKeys(true);
+    connect(chartPie, &Chart::sliceActivated, this, [this](int point) {
+        if (point >= 0 && point < m_pieKeys.size())
+            Q_EMIT showFiles(ListRow{ListRow::Extension, 0, m_pieKeys[point]});
+    });
     // A click turns the pie or stops it; the files of a slice are in its context menu.
     chartPie->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(chartPie, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
