@@ -84,6 +84,10 @@ private Q_SLOTS:
             dialog->show();
             QVERIFY2((dialog->frameGeometry().center() - middle).manhattanLength() <= 4,
                      dialog->metaObject()->className());
+            // A title bar has room for the whole title beside the window manager's buttons.
+            QVERIFY2(dialog->width() >=
+                         QFontMetrics(dialog->font()).horizontalAdvance(dialog->windowTitle()) + 120,
+                     qPrintable(dialog->windowTitle()));
             dialog->hide();
         }
     }

@@ -677,6 +677,8 @@ private Q_SLOTS:
         FilesWindow *files =
             statistics.showFiles(ListRow{ListRow::Extension, 0, QByteArrayLiteral(".DOC")});
         QVERIFY(files && files->shownRows() == 1 && files->pathAt(0) == tree.path("b.doc"));
+        QVERIFY2(files->windowTitle().endsWith(QStringLiteral(" (1 no longer on disk)")),
+                 qPrintable(files->windowTitle()));
         // Its folder tree came with it.
         FoldersWindow *keptFolders = statistics.showFolders();
         QVERIFY(keptFolders);

@@ -12,6 +12,7 @@
 #include "widgets/Picklist.h"
 #include "widgets/ScreenCentre.h"
 
+#include <QFontMetrics>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -58,7 +59,8 @@ QWidget *page(QLayout *content)
 {
     auto *panel = new QWidget;
     panel->setLayout(content);
-    panel->setFixedSize(TfrmWhichDrive::pageWidth, TfrmWhichDrive::pageHeight);
+    panel->setFixedHeight(TfrmWhichDrive::pageHeight);
+    panel->setMinimumWidth(TfrmWhichDrive::pageWidth);
     return panel;
 }
 
@@ -161,7 +163,9 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(m_pages);
-    setFixedSize(pageWidth + 2, pageHeight + 2);
+    // Wide enough that a window manager's title bar shows the whole title beside its buttons.
+    const int titleRoom = QFontMetrics(font()).horizontalAdvance(windowTitle()) + 140;
+    setFixedSize(std::max(pageWidth, titleRoom) + 2, pageHeight + 2);
     centreOnScreen(this);
 
     addSelectMenu(pckDrives, &TfrmWhichDrive::pckDrivesClick);

@@ -5,6 +5,7 @@
 #include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "reports/FileListPages.h"
+#include "widgets/OffThread.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,9 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -181,6 +185,38 @@ void FilesWindow::addRow(const QList<QStandardItem *> &cells, const QByteArray &
     cells.first()->setData(bytes, bytesRole);
     cells.first()->setData(folder, folderRole);
     m_model.appendRow(cells);
+}
+
+int FilesWindow::markMissing()
+{
+    QList<QByteArray> paths;
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        paths.append(m_model.item(row, 0)->data(pathRole).toByteArray());
+    // A folder on a mount that does not answer never freezes the window.
+    const QList<bool> gone = waitOffThread([paths] {
+        QList<bool> missing;
+        for (const QByteArray &path : paths) {
+            struct stat st {};
+            missing.append(::lstat(path.constData(), &st) != 0 && errno == ENOENT);
+        }
+        return missing;
+    });
+    int count = 0;
+    const QBrush grey = palette().brush(QPalette::Disabled, QPalette::Text);
+    for (int row = 0; row < gone.size() && row < m_model.rowCount(); ++row) {
+        if (!gone[row])
+            continue;
+        ++count;
+        for (int column = 0; column < m_model.columnCount(); ++column)
+            if (QStandardItem *item = m_model.item(row, column)) {
+                item->setForeground(grey);
+                item->setToolTip(QStringLiteral("No longer on disk: moved or deleted since the "
+                                                "run"));
+            }
+    }
+    if (count > 0)
+        setWindowTitle(windowTitle() + QStringLiteral(" (%1 no longer on disk)").arg(count));
+    return count;
 }
 
 QByteArray FilesWindow::pathAt(int viewRow) const

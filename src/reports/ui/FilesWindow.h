@@ -35,6 +35,9 @@ public:
     int shownRows() const { return m_proxy.rowCount(); }
     // Something at path was moved away since the run: its row, and those beneath it, go.
     void dropMovedAway(const QByteArray &path);
+    // Greys the rows whose files are no longer on disk (a kept run's, say), each with a
+    // tooltip, and says how many in the title; their number. Looked at off the window's thread.
+    int markMissing();
 
     QTableView *listing;
     QLineEdit *edFilter;

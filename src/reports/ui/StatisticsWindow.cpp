@@ -426,6 +426,7 @@ void TfrmStatistics::btOKClick()
     forgetFolders();
     m_unreadable.clear();
     btUnreadable->hide();
+    m_keptOnShow = false;
 
     QString visited;
     CollectionRun::Hooks hooks;
@@ -544,6 +545,7 @@ bool TfrmStatistics::showKeptRun(const KeptRun &run)
         return false;
     }
     forgetFolders();
+    m_keptOnShow = true;
     m_stats = std::move(stats);
     m_lists.swap(lists);
     m_unreadable = std::move(unreadable);
@@ -595,6 +597,9 @@ FilesWindow *TfrmStatistics::showFiles(const ListRow &row)
     connect(window, &FilesWindow::trashed, this, &TfrmStatistics::noteTrashed);
     for (const QByteArray &path : m_trashed)
         window->dropMovedAway(path);
+    // A kept run's files may have gone since.
+    if (m_keptOnShow)
+        window->markMissing();
     window->show();
     return window;
 }

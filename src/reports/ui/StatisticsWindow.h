@@ -172,7 +172,8 @@ private:
     bool m_collecting = false;
     bool m_statsCollected = false;
     bool m_timerBusy = false;
-    bool m_opening = false; // a kept run is being read
+    bool m_opening = false;    // a kept run is being read
+    bool m_keptOnShow = false; // the pages show a run from the history
     QTimer m_progressTimer;
     QElapsedTimer m_walkClock;
     qint32 m_clusterSize = 0;
