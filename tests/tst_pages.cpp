@@ -4,6 +4,7 @@
 #include "collection/RunArchive.h"
 #include "collection/RunSettings.h"
 #include "common/FileNameText.h"
+#include "common/NumberPattern.h"
 #include "common/Utility.h"
 #include "drives/ui/whichdrv.h"
 #include "history/ui/ComparisonWindow.h"
@@ -932,6 +933,15 @@ private Q_SLOTS:
             QCOMPARE(page.lblActual->text(), QStringLiteral("Actual space used 4 KB"));
         // Bars from 64K up to 4K: the last one added stands at the top, with the 4K row.
         QCOMPARE(page.chartWaste->seriesAt(0).points.last().value, 100.0 * 4095 / 4096);
+        QCOMPARE(page.chartWaste->seriesAt(0).marks.format, QStringLiteral("#,##0. %"));
+        // A large file wastes a tiny share: its marks keep the decimals that tell it from 0.
+        StatAccumulators large;
+        large.setOptions(options);
+        large.crunchNumbers(QString(), testEntry("large.iso", 100 * 1048576 + 1));
+        QVERIFY(page.doOverHang(large, clusterSize));
+        const ChartSeries &bars = page.chartWaste->seriesAt(0);
+        QCOMPARE(formatFloat(bars.marks.format, bars.points.last().value),
+                 QStringLiteral("0.004 %"));
     }
 
     // FAT drives keep the FAT texts word for word; any other file system has its own.

@@ -16,6 +16,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QLabel *caption(const QString &text, QWidget *parent, const QRect &where, bool heading = false)
@@ -229,8 +232,20 @@ bool OverhangPage::doOverHang(const StatAccumulators &stats, qint32 clusterSize)
     // From 64K up to 4K, so that the 4K bar stands at the top, level with its row.
     ChartSeries &bars = chartWaste->seriesAt(0);
     bars.clear();
-    for (int row = OverhangFigures::rowCount - 1; row >= 0; --row)
-        bars.add(figures.percentWasted[size_t(row)], QString(), Qt::red);
+    double smallest = 0;
+    for (int row = OverhangFigures::rowCount - 1; row >= 0; --row) {
+        const double percent = figures.percentWasted[size_t(row)];
+        bars.add(percent, QString(), Qt::red);
+        if (percent > 0 && (smallest == 0 || percent < smallest))
+            smallest = percent;
+    }
+    // Whole percents as designed; where a bar stands for less than one percent (a large disk
+    // of large files), the decimals that tell it from 0 (0.005 % needs three).
+    const int decimals =
+        smallest > 0 && smallest < 1 ? std::clamp(int(std::ceil(-std::log10(smallest))), 1, 4) : 0;
+    bars.marks.format =
+        decimals == 0 ? QStringLiteral("#,##0. %")
+                      : QStringLiteral("#,##0.") + QString(decimals, u'0') + QStringLiteral(" %");
     chartWaste->update();
     return true;
 }
