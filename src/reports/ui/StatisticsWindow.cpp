@@ -40,6 +40,8 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QLocale>
 #include <QPrinter>
@@ -808,11 +810,20 @@ void TfrmStatistics::btExportClick()
             path, chart->size(),
             [chart](QPainter &painter, const QRectF &area) { chart->paint(painter, area); });
     } else {
-        // The Space, Overhang and Attribute pages as they stand.
+        // The Space, Overhang and Attribute pages as they stand on the screen, at twice its
+        // resolution: drawn into a picture first, since an SVG painter clips no child widget
+        // and measures text at another resolution.
         QWidget *shown = OvcNotebook1->currentWidget();
+        QImage picture(shown->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(2);
+        picture.fill(shown->palette().color(QPalette::Window));
+        shown->render(&picture);
         error = PageExporter::writePicture(
             path, shown->size(),
-            [shown](QPainter &painter, const QRectF &) { shown->render(&painter); });
+            [&picture](QPainter &painter, const QRectF &area) {
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.drawImage(area, picture);
+            });
     }
     if (!error.isEmpty())
         showError(error);
