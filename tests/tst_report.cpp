@@ -944,6 +944,8 @@ private Q_SLOTS:
     // and nothing is left beside it; a file that cannot be written is said, the report stands.
     void prometheusMetricsHoldTheReportsFigures()
     {
+        if (!walksInForkedChildren)
+            QSKIP("ThreadSanitizer cannot follow the parser's process");
         m_tree->file("odd.a\"\\b", 3);
         // More types than get series of their own: the smallest are summed as "(other)".
         for (int i = 0; i < 100; ++i)
@@ -1072,6 +1074,8 @@ private Q_SLOTS:
     }
     void scheduleTurnsTheTimerOnAndOff()
     {
+        if (!walksInForkedChildren)
+            QSKIP("ThreadSanitizer cannot follow systemctl's process");
         QFETCH(QString, when);
         QFETCH(int, systemctlStatus);
         QFETCH(int, status);
