@@ -164,7 +164,7 @@ bool HistoryStore::open()
         return true;
     m_open = false;
     if (m_location.engine() == HistoryLocation::Engine::PostgreSQL) {
-        if (!connect(false) || !migrateServer())
+        if (!connect(false) || !migrate())
             return false;
         m_open = true;
         return true;
@@ -229,19 +229,34 @@ bool HistoryStore::openForReading()
 
 bool HistoryStore::migrate()
 {
+    const bool server = m_location.engine() == HistoryLocation::Engine::PostgreSQL;
     QSqlDatabase database = QSqlDatabase::database(m_connection);
     QSqlQuery query(database);
-    // The version is read and the schema upgraded under one write lock: a second process
-    // waits here, then finds the schema made. Nothing is written before the version is known.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    // The version is read and the schema upgraded under one lock (SQLite's write lock, or an
+    // advisory lock released with the transaction): a second process or host waits here, then
+    // finds the schema made. Nothing is written before the version is known.
+    if (!query.exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
         return fail(QStringLiteral("Unable to open"), query.lastError().text());
     auto rollBack = [&](const QString &what, const QString &reason) {
         QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
         return fail(what, reason);
     };
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+    // A server keeps the version in a table of its own (made once: a notice that it is there
+    // already is of no use).
+    const bool versionRead =
+        server ? query.exec(QStringLiteral("SET LOCAL client_min_messages TO WARNING")) &&
+                     query.exec(
+                         QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(migrationLock)) &&
+                     query.exec(QStringLiteral(
+                         "CREATE TABLE IF NOT EXISTS quillix_schema (version INTEGER NOT NULL)")) &&
+                     query.exec(QStringLiteral("SELECT version FROM quillix_schema"))
+               : query.exec(QStringLiteral("PRAGMA user_version"));
+    if (!versionRead)
         return rollBack(QStringLiteral("Unable to read"), query.lastError().text());
-    const int version = query.value(0).toInt();
+    const bool versioned = query.next();
+    if (!server && !versioned)
+        return rollBack(QStringLiteral("Unable to read"), query.lastError().text());
+    const int version = versioned ? query.value(0).toInt() : 0;
     query.finish();
     if (version < 0 || version > schemaVersion)
         return rollBack(QStringLiteral("Not keeping runs in"),
@@ -249,13 +264,16 @@ bool HistoryStore::migrate()
                                        "knows %2); it is left as it is")
                             .arg(version)
                             .arg(schemaVersion));
-    if (!upgrade(query, version))
+    const QString newVersion =
+        !server     ? QStringLiteral("PRAGMA user_version = %1")
+        : versioned ? QStringLiteral("UPDATE quillix_schema SET version = %1")
+                    : QStringLiteral("INSERT INTO quillix_schema (version) VALUES (%1)");
+    if (!upgrade(query, version) ||
+        ((version < schemaVersion || !versioned) && !query.exec(newVersion.arg(schemaVersion))) ||
+        !query.exec(QStringLiteral("COMMIT")))
         return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
-    if (version < schemaVersion &&
-        !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)))
-        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
-    if (!query.exec(QStringLiteral("COMMIT")))
-        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
+    if (server)
+        return true;
     // Readers and a writer at once; a process that finds the switch under way goes on in
     // the mode the file has, which loses nothing.
     query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -270,44 +288,6 @@ bool HistoryStore::upgrade(QSqlQuery &query, int version)
         for (const QString &portable : migrations[step])
             if (!query.exec(statement(portable, m_location.engine())))
                 return false;
-    return true;
-}
-
-bool HistoryStore::migrateServer()
-{
-    QSqlDatabase database = QSqlDatabase::database(m_connection);
-    QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("BEGIN")))
-        return fail(QStringLiteral("Unable to open"), query.lastError().text());
-    auto rollBack = [&](const QString &what, const QString &reason) {
-        QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
-        return fail(what, reason);
-    };
-    // The version is read and the schema upgraded under one lock, released with the
-    // transaction: another host waits here, then finds the schema made.
-    // (The schema's table is made once; a notice that it is there already is of no use.)
-    if (!query.exec(QStringLiteral("SET LOCAL client_min_messages TO WARNING")) ||
-        !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(migrationLock)) ||
-        !query.exec(QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS quillix_schema (version INTEGER NOT NULL)")) ||
-        !query.exec(QStringLiteral("SELECT version FROM quillix_schema")))
-        return rollBack(QStringLiteral("Unable to read"), query.lastError().text());
-    const bool versioned = query.next();
-    const int version = versioned ? query.value(0).toInt() : 0;
-    query.finish();
-    if (version < 0 || version > schemaVersion)
-        return rollBack(QStringLiteral("Not keeping runs in"),
-                        QStringLiteral("it was written by a newer Quillix (schema %1, this one "
-                                       "knows %2); it is left as it is")
-                            .arg(version)
-                            .arg(schemaVersion));
-    if (!upgrade(query, version) ||
-        !query.exec(
-            versioned ? QStringLiteral("UPDATE quillix_schema SET version = %1").arg(schemaVersion)
-                      : QStringLiteral("INSERT INTO quillix_schema (version) VALUES (%1)")
-                            .arg(schemaVersion)) ||
-        !query.exec(QStringLiteral("COMMIT")))
-        return rollBack(QStringLiteral("Unable to upgrade"), query.lastError().text());
     return true;
 }
 

@@ -61,9 +61,8 @@ private:
     // For looking: read-only, after an upgrade where one is due and can be made.
     bool openForReading();
     bool connect(bool readOnly, bool immutable = false);
-    // Reads the schema version and migrates it, in one immediate transaction.
+    // Reads the schema version and migrates it, in one transaction under a lock.
     bool migrate();
-    bool migrateServer();
     // Runs the migrations from version up, in the transaction open.
     bool upgrade(QSqlQuery &query, int version);
     // The runs, newest first, or the one of id.

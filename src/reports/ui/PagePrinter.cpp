@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -69,6 +70,18 @@ private:
     double m_rowHeight = 0;
     QRectF m_page;
 };
+
+// A single page: the painter scaled to screen pixels, the frame drawn; the room inside the
+// frame, or nothing when the printer cannot be painted on.
+std::optional<QRectF> framedPage(QPrinter &printer, QPainter &painter, const QString &title)
+{
+    if (!painter.isActive())
+        return std::nullopt;
+    painter.scale(printer.resolution() / designDpi, printer.resolution() / designDpi);
+    PageFrame frame(printer, painter, title);
+    frame.draw(1);
+    return frame.inside();
+}
 
 } // namespace
 
@@ -144,13 +157,11 @@ int PagePrinter::printGrid(QPrinter &printer, const TextGrid &grid, const QStrin
 void PagePrinter::printChart(QPrinter &printer, const Chart &chart, const QString &title)
 {
     QPainter painter(&printer);
-    if (!painter.isActive())
+    const std::optional<QRectF> framed = framedPage(printer, painter, title);
+    if (!framed)
         return;
-    painter.scale(printer.resolution() / designDpi, printer.resolution() / designDpi);
-    PageFrame frame(printer, painter, title);
-    frame.draw(1);
     // Laid out at the chart's own size in screen pixels, then scaled to fill the frame.
-    const QRectF inside = frame.inside();
+    const QRectF inside = *framed;
     const QSizeF design = chart.size().isEmpty() ? QSizeF(632, 382) : QSizeF(chart.size());
     const double scale =
         std::min(inside.width() / design.width(), inside.height() / design.height());
@@ -163,14 +174,12 @@ void PagePrinter::printPicture(QPrinter &printer, QWidget &widget, const QString
 {
     const QPixmap picture = widget.grab();
     QPainter painter(&printer);
-    if (!painter.isActive())
+    const std::optional<QRectF> framed = framedPage(printer, painter, title);
+    if (!framed)
         return;
-    painter.scale(printer.resolution() / designDpi, printer.resolution() / designDpi);
-    PageFrame frame(printer, painter, title);
-    frame.draw(1);
     // At its screen size, or smaller to fit inside the frame when the window is larger
     // (maximised, it would be cut off at the page's edge).
-    const QRectF inside = frame.inside();
+    const QRectF inside = *framed;
     const QSizeF logical = QSizeF(picture.size()) / picture.devicePixelRatio();
     const double scale =
         std::min({1.0, inside.width() / logical.width(), inside.height() / logical.height()});
