@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileIdentity.h"
+
 #include <QtGlobal>
 
 #include <mutex>
@@ -15,17 +17,6 @@ public:
     void clear();
 
 private:
-    struct Identity {
-        quint64 device;
-        quint64 inode;
-        bool operator==(const Identity &) const = default;
-    };
-    struct IdentityHash {
-        size_t operator()(const Identity &id) const
-        {
-            return std::hash<quint64>()(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
-        }
-    };
     std::mutex m_mutex;
-    std::unordered_set<Identity, IdentityHash> m_seen;
+    std::unordered_set<FileIdentity, FileIdentity::Hash> m_seen;
 };

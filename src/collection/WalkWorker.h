@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileIdentity.h"
 #include "FileLists.h"
 #include "LinkedFiles.h"
 #include "SkipPatterns.h"
@@ -80,18 +81,6 @@ private:
         // The files counted in it, for its record.
         FolderRecords::Contents contents;
     };
-    struct Identity {
-        quint64 device;
-        quint64 inode;
-        bool operator==(const Identity &) const = default;
-    };
-    struct IdentityHash {
-        size_t operator()(const Identity &id) const
-        {
-            return std::hash<quint64>()(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
-        }
-    };
-
     void walkTask(const WalkTask &task);
     // Stands on the folder the task lies in: the root entered, or the ancestors pushed and the
     // last reopened; its descriptor, or -1 after noting what cannot be read.
@@ -137,7 +126,7 @@ private:
     std::vector<Frame> m_stack;
     // Subfolders listed and not entered yet, on every level: the work this worker could spare.
     size_t m_spare = 0;
-    std::unordered_set<Identity, IdentityHash> m_ancestors;
+    std::unordered_set<FileIdentity, FileIdentity::Hash> m_ancestors;
     std::vector<char> m_buffer;
     DirEntry m_entry;
 };
