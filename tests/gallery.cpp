@@ -35,6 +35,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QPalette>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTime>
@@ -413,6 +414,22 @@ int main(int argc, char *argv[])
         return dialog ? dialog->exec() : 2;
     }
     pinTestEnvironment();
+    // QUILLIX_GALLERY_DARK=1: as a desktop with a dark palette shows the windows.
+    if (qEnvironmentVariableIntValue("QUILLIX_GALLERY_DARK") == 1) {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Button, QColor(55, 55, 60));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+        dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+        QApplication::setPalette(dark);
+    }
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery");
     QDir().mkpath(folder);
     bool ok = true;

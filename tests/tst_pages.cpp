@@ -944,6 +944,26 @@ private Q_SLOTS:
                  QStringLiteral("0.004 %"));
     }
 
+    // The page's own colours stay on the light palette they were chosen for; on a dark one the
+    // navy title is lightened until it reads.
+    void overhangTitleReadsOnADarkPalette()
+    {
+        const QPalette light = QApplication::palette();
+        {
+            OverhangPage page;
+            QCOMPARE(page.lblTitle->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        }
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        QApplication::setPalette(dark);
+        OverhangPage page;
+        QApplication::setPalette(light);
+        const QColor title = page.lblTitle->palette().color(QPalette::WindowText);
+        QVERIFY2(std::abs(title.lightness() - QColor(45, 45, 48).lightness()) >= 90,
+                 qPrintable(title.name()));
+        QCOMPARE(title.toHsl().hslHue(), QColor(0, 0, 128).toHsl().hslHue());
+    }
+
     // FAT drives keep the FAT texts word for word; any other file system has its own.
     void overhangTextsFollowTheFileSystem_data()
     {

@@ -10,7 +10,9 @@
 #include "widgets/Anchors.h"
 #include "widgets/Chart.h"
 #include "widgets/LabelFit.h"
+#include "widgets/LegibleInk.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -38,7 +40,10 @@ QLabel *caption(const QString &text, QWidget *parent, const QRect &where, bool h
 
 QPixmap OverhangPage::arrowPicture()
 {
-    QPixmap picture(40, 32);
+    // Drawn at the screen's own pixel density, so that it stays sharp at any scale.
+    const qreal density = qApp->devicePixelRatio();
+    QPixmap picture(QSize(40, 32) * density);
+    picture.setDevicePixelRatio(density);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -54,7 +59,7 @@ QPixmap OverhangPage::arrowPicture()
     font.setPixelSize(7);
     font.setBold(true);
     painter.setFont(font);
-    painter.setPen(Qt::blue);
+    painter.setPen(legibleInk(Qt::blue, QApplication::palette().color(QPalette::Window)));
     painter.drawText(QRectF(0, 22, 40, 10), Qt::AlignCenter, QStringLiteral("Active Size"));
     return picture;
 }
@@ -66,7 +71,10 @@ OverhangPage::OverhangPage(QWidget *parent) : QWidget(parent)
     titleFont.setPixelSize(16);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblTitle->setStyleSheet(QStringLiteral("color: navy;"));
+    QPalette titleColours = lblTitle->palette();
+    titleColours.setColor(QPalette::WindowText,
+                          legibleInk(QColor(0, 0, 128), titleColours.color(QPalette::Window)));
+    lblTitle->setPalette(titleColours);
     lblTitle->setGeometry(8, 4, 600, 20);
 
     const int headingTop = 28;
