@@ -521,6 +521,8 @@ ChartPainter::BoxLayout ChartPainter::layoutBox(const QRectF &free) const
         slotOf.append(std::max(slots - 1, 0));
     }
     const double barSlot = box.depth / std::max(slots, 1);
+    if (slots > 0)
+        box.barFront = barSlot * 0.1;
     const BarExtents extents = barExtents(box.shown);
     for (qsizetype s = 0; s < box.shown.size(); ++s) {
         const ChartSeries &series = *box.shown[s];
@@ -694,12 +696,12 @@ void ChartPainter::drawCategoryLabels(const BoxLayout &box, const Projection3D &
             continue;
         const double width = metrics.horizontalAdvance(text);
         if (box.horizontal) {
-            const QPointF at = projection.map(box.front.left(), box.bandCentre(i), 0);
+            const QPointF at = projection.map(box.front.left(), box.bandCentre(i), box.barFront);
             m_painter.drawText(QPointF(at.x() - 6 - width, at.y() + metrics.ascent() / 2 - 1),
                                text);
             continue;
         }
-        const QPointF at = projection.map(box.bandCentre(i), box.front.bottom(), 0);
+        const QPointF at = projection.map(box.bandCentre(i), box.front.bottom(), box.barFront);
         const double extent = turned ? metrics.height() : width;
         const double start = at.x() - extent / 2;
         if (start < lastEdge + axis.labelSeparation)

@@ -48,6 +48,9 @@ public:
         double depth = 0;
         // The bands shown (all, or the zoomed part) and the pixels of one band.
         double firstBand = 0, lastBand = 0, band = 0;
+        // The depth of the bars' front faces (the foremost slot's): category labels stand
+        // level with them, so that each bar is read against its own row.
+        double barFront = 0;
         QList<Bar> bars;
         QList<Mark> marks;
         QList<int> lineSeries; // of the visible series, in order
