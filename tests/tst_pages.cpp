@@ -52,13 +52,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -942,6 +945,65 @@ private Q_SLOTS:
         const ChartSeries &bars = page.chartWaste->seriesAt(0);
         QCOMPARE(formatFloat(bars.marks.format, bars.points.last().value),
                  QStringLiteral("0.004 %"));
+    }
+
+    // A page exported as SVG or PDF is the page as the screen shows it: a long drive row is cut
+    // at its list's edge, text stands at the screen's size; drawn back, it matches the window.
+    void pageExportedAsShown_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("SVG") << "svg";
+        QTest::newRow("PDF") << "pdf";
+    }
+    void pageExportedAsShown()
+    {
+        QFETCH(QString, suffix);
+        TestTree tree;
+        tree.file("a.txt", 10);
+        FakeVolumes volumes;
+        volumes.addDrive(u'c', dtFixed, QStringLiteral("TEST"), tree.root(),
+                         VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        volumes.addDrive(u'd', dtFixed, QStringLiteral("A VERY LONG LABEL OF A DRIVE"),
+                         tree.root() + "/mounted/deep/below/many/folders/with/long/names",
+                         VolumeSpace{1ull << 34, 1ull << 33, 4096});
+        volumes.current = u'c';
+        TfrmStatistics statistics;
+        statistics.show();
+        QTemporaryDir exports;
+        const QString path = exports.filePath(QStringLiteral("space.") + suffix);
+        const auto desktopSave = PageExporter::chooseFile;
+        PageExporter::chooseFile = [&](QWidget *, const QString &, QString *) { return path; };
+        statistics.btExport->click();
+        PageExporter::chooseFile = desktopSave;
+        QWidget *space = statistics.OvcNotebook1->currentWidget();
+        const QImage screen = space->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage drawn;
+        if (suffix == u"svg") {
+            drawn = QImage(screen.size(), QImage::Format_RGB32);
+            drawn.fill(Qt::white);
+            QSvgRenderer svg(path);
+            QVERIFY(svg.isValid());
+            QPainter painter(&drawn);
+            svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(screen.size())));
+        } else {
+            QProcess::execute(QStringLiteral("pdftoppm"),
+                              {"-r", "72", "-png", "-singlefile", path, path});
+            drawn = QImage(path + QStringLiteral(".png"))
+                        .scaled(screen.size())
+                        .convertToFormat(QImage::Format_RGB32);
+        }
+        QCOMPARE(drawn.size(), screen.size());
+        // Text and bars stand where the screen has them, at its size: of the screen's dark
+        // pixels, nearly all are dark in the picture too (text drawn smaller, or running past
+        // its list, leaves some 3 % light).
+        int ink = 0, kept = 0;
+        for (int row = 0; row < screen.height(); ++row)
+            for (int column = 0; column < screen.width(); ++column)
+                if (qGray(screen.pixel(column, row)) < 100) {
+                    ++ink;
+                    kept += qGray(drawn.pixel(column, row)) < 160;
+                }
+        QVERIFY2(kept > ink * 99 / 100, qPrintable(QStringLiteral("%1 of %2").arg(kept).arg(ink)));
     }
 
     // The page's own colours stay on the light palette they were chosen for; on a dark one the
