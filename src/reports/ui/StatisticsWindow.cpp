@@ -41,9 +41,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QPainter>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -479,11 +479,17 @@ void TfrmStatistics::keepRun()
 {
     const KeptRun run = KeptRun::record(m_run);
     // The run stands whatever becomes of keeping it; a failure is said once, here. Kept off
-    // the window's thread: a history on a server that is slow to answer never freezes it.
+    // the window's thread: a history on a server that is slow to answer never freezes it. A
+    // new run or the history waits until it is kept.
+    const bool okEnabled = btOK->isEnabled(), historyEnabled = btHistory->isEnabled();
+    btOK->setEnabled(false);
+    btHistory->setEnabled(false);
     const QString error = waitOffThread([&run, location = historyLocation()] {
         HistoryStore store(location);
         return store.save(run) ? QString() : store.error();
     });
+    btOK->setEnabled(okEnabled);
+    btHistory->setEnabled(historyEnabled);
     if (!error.isEmpty()) {
         // Said in the status line; the whole reason where it has room, and History offers to
         // set a damaged history aside.
@@ -499,6 +505,9 @@ QString TfrmStatistics::historyLocation()
 
 HistoryWindow *TfrmStatistics::btHistoryClick()
 {
+    // Asked again while the window is still reading the runs: the one on its way is enough.
+    if (m_historyOpening)
+        return nullptr;
     // One history window: asked again, it comes to the front with the runs read anew. (A
     // closed one is on its way out.)
     if (m_history && m_history->isVisible()) {
@@ -507,7 +516,9 @@ HistoryWindow *TfrmStatistics::btHistoryClick()
         m_history->activateWindow();
         return m_history;
     }
+    m_historyOpening = true;
     auto *window = new HistoryWindow(historyLocation(), this);
+    m_historyOpening = false;
     m_history = window;
     // Once a run is on the pages, the pages are what the user wants to see.
     connect(window, &HistoryWindow::openRun, this, [this, window](const KeptRun &run) {
@@ -819,8 +830,7 @@ void TfrmStatistics::btExportClick()
         picture.fill(shown->palette().color(QPalette::Window));
         shown->render(&picture);
         error = PageExporter::writePicture(
-            path, shown->size(),
-            [&picture](QPainter &painter, const QRectF &area) {
+            path, shown->size(), [&picture](QPainter &painter, const QRectF &area) {
                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
                 painter.drawImage(area, picture);
             });

@@ -159,6 +159,7 @@ private:
     UnreadableFolders m_unreadable;
     Anchors *m_anchors = nullptr;
     QPointer<HistoryWindow> m_history;
+    bool m_historyOpening = false; // a History window is reading the runs
     SpacePage *m_space;
     TypesPage *m_types;
     SizesPage *m_sizes;
