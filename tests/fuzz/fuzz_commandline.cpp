@@ -1,8 +1,8 @@
 // quillix-report's command line: the arguments, separated by NUL bytes. Walks stop at once (the
 // interrupt is raised), so what is fuzzed is reading the command line, resolving targets and
 // writing every kind of output, into /dev/null.
+#include "SilentMessages.h"
 #include "cli/ReportCommand.h"
-#include "platform/Messages.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -11,18 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-class Silent final : public Messages {
-public:
-    void beep() override {}
-    void errorBox(const QString &) override {}
-    void infoBox(const QString &) override {}
-    bool confirm(const QString &) override { return false; }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -37,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return new QCoreApplication(argc, argv);
     }();
     (void)application;
-    static Silent silent;
+    static SilentMessages silent;
     Messages::install(&silent);
     static FILE *sink = std::fopen("/dev/null", "w");
     QStringList arguments{QStringLiteral("quillix-report")};

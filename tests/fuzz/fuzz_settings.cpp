@@ -1,7 +1,7 @@
 // The settings file as people keep it, or as anything else left it: read, then saved.
+#include "SilentMessages.h"
 #include "collection/RunSettings.h"
 #include "filetypes/StatFiles.h"
-#include "platform/Messages.h"
 #include "platform/ProfileFile.h"
 
 #include <QTemporaryDir>
@@ -10,21 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace {
-
-class Silent final : public Messages {
-public:
-    void beep() override {}
-    void errorBox(const QString &) override {}
-    void infoBox(const QString &) override {}
-    bool confirm(const QString &) override { return false; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static Silent silent;
+    static SilentMessages silent;
     Messages::install(&silent);
     static QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("quillset.ini"));
