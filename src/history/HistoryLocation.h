@@ -34,9 +34,10 @@ public:
     QString database() const { return m_database; }
     QString connectOptions() const { return m_options; }
 
-    static bool isConnectionString(const QString &location);
 
 private:
+    static bool isConnectionString(const QString &location);
+
     Engine m_engine = Engine::SQLite;
     QString m_error;
     QString m_shown;

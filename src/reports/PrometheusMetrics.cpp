@@ -71,11 +71,6 @@ QByteArray label(const char *name, const QString &printable)
 
 } // namespace
 
-QByteArray labelValue(const QString &text)
-{
-    return escaped(printableText(text));
-}
-
 QByteArray text(const CollectionRun &run)
 {
     const StatAccumulators &stats = run.stats();

@@ -9,10 +9,10 @@ class CollectionRun;
 // collector: the run's counters, duration and end time; per target its files and bytes; per
 // type, size band and age band (of each time stamp) the files and bytes of the whole run. The
 // space on disk goes beside the bytes when the run counted it. The types are the hundred with
-// the most bytes and the rest together. Every metric is a gauge named
-// quillix_..., with its HELP and TYPE lines. Label values are types, bands and targets only,
-// never a file's name, and are written as a listing shows them (controls and turning marks
-// escaped), then escaped as the format asks.
+// the most bytes and the rest together. Every metric is a gauge named quillix_..., with its
+// HELP and TYPE lines. Label values are types, bands and targets only, never a file's name,
+// and are written as a listing shows them (controls and turning marks escaped), then escaped
+// as the format asks.
 namespace PrometheusMetrics {
 
 // The types with the most bytes that get series of their own; the others are summed under the
@@ -23,7 +23,5 @@ QByteArray text(const CollectionRun &run);
 // Writes text to path as one step: a temporary file in the same folder, renamed over path once
 // it is whole, so that a collector never reads half a file. Empty, or the reason it failed.
 QString write(const QString &path, const QByteArray &text);
-// A label value as the format asks: backslash, double quote and line feed escaped.
-QByteArray labelValue(const QString &text);
 
 } // namespace PrometheusMetrics
