@@ -384,6 +384,7 @@ private Q_SLOTS:
         QVERIFY(!store.save(sampleRun(QStringLiteral("lost?"))));
         QVERIFY2(store.error().contains(message), qPrintable(store.error()));
         QVERIFY(!store.error().contains(QStringLiteral("secret")));
+        QVERIFY(!store.error().contains(u'\n')); // one line, for a status line
         QVERIFY2(m_server->start(), qPrintable(m_server->error()));
         if (kind == u"newer")
             QVERIFY(m_server->execute(database,

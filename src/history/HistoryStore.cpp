@@ -106,7 +106,9 @@ HistoryStore::~HistoryStore()
 
 bool HistoryStore::fail(const QString &what, const QString &reason)
 {
-    m_error = what + QStringLiteral(" ") + m_location.shown() + QStringLiteral(": ") + reason;
+    // A driver's reason may run over lines (libpq's do): one line, for a status line.
+    m_error = what + QStringLiteral(" ") + m_location.shown() + QStringLiteral(": ") +
+              reason.simplified();
     return false;
 }
 
