@@ -1,5 +1,6 @@
 #include "common/NumberPattern.h"
 #include "reports/FolderTiles.h"
+#include "reports/FolderTreeModel.h"
 #include "reports/Treemap.h"
 #include "support/TestEnvironment.h"
 #include "widgets/Chart.h"
@@ -306,6 +307,20 @@ private Q_SLOTS:
         QVERIFY(deep != tiles.end());
         QCOMPARE(deep->depth, 2);
         QCOMPARE(FolderTiles::tileAt(tiles, deep->rect.center()), int(deep - tiles.begin()));
+
+        // Its files moved to the trash, a folder smaller than its neighbour moves below it, in
+        // the tree and in the model the Folders window shows (a kept index follows it).
+        FolderTree shrinking(records);
+        FolderTreeModel model(shrinking, false);
+        const QModelIndex top = model.index(0, 0);
+        QPersistentModelIndex first = model.index(0, 0, top);
+        QCOMPARE(first.data().toString(), QStringLiteral("a"));
+        QVERIFY(model.drop("/r/a/big.iso"));
+        QCOMPARE(model.index(0, 0, top).data().toString(), QStringLiteral("a")); // 120,000
+        QVERIFY(model.drop("/r/a/c"));
+        QCOMPARE(model.index(0, 0, top).data().toString(), QStringLiteral("b"));
+        QCOMPARE(first.row(), 1);
+        QCOMPARE(shrinking.node(a).row, quint32(1));
     }
 
     void pointColoursAppear()

@@ -33,12 +33,41 @@ FolderTree::FolderTree(const FolderRecords &records) : m_records(records)
     std::reverse(m_roots.begin(), m_roots.end());
     renumber(m_roots);
     for (Node &node : m_nodes) {
-        std::sort(node.children.begin(), node.children.end(), [this](quint32 a, quint32 b) {
-            return m_nodes[a].bytes != m_nodes[b].bytes ? m_nodes[a].bytes > m_nodes[b].bytes
-                                                        : a < b;
-        });
+        std::sort(node.children.begin(), node.children.end(),
+                  [this](quint32 a, quint32 b) { return before(a, b); });
         renumber(node.children);
     }
+}
+
+bool FolderTree::before(quint32 a, quint32 b) const
+{
+    return m_nodes[a].bytes != m_nodes[b].bytes ? m_nodes[a].bytes > m_nodes[b].bytes : a < b;
+}
+
+const std::vector<quint32> &FolderTree::siblingsOf(quint32 folder) const
+{
+    const quint32 parent = m_nodes[folder].parent;
+    return parent < m_nodes.size() ? m_nodes[parent].children : m_roots;
+}
+
+quint32 FolderTree::sortedRow(quint32 folder) const
+{
+    const std::vector<quint32> &siblings = siblingsOf(folder);
+    // Where it would stand among the others, which are still in order.
+    quint32 row = 0;
+    for (const quint32 other : siblings)
+        if (other != folder && before(other, folder))
+            ++row;
+    return row;
+}
+
+void FolderTree::moveToRow(quint32 folder, quint32 row)
+{
+    const quint32 parent = m_nodes[folder].parent;
+    std::vector<quint32> &siblings = parent < m_nodes.size() ? m_nodes[parent].children : m_roots;
+    siblings.erase(siblings.begin() + m_nodes[folder].row);
+    siblings.insert(siblings.begin() + std::min<size_t>(row, siblings.size()), folder);
+    renumber(siblings);
 }
 
 void FolderTree::renumber(std::vector<quint32> &siblings)

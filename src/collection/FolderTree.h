@@ -52,8 +52,14 @@ public:
     // bytes leave the sums of the folders above it.
     void removeFolder(quint32 folder);
     bool removeFile(quint32 folder, const QByteArray &name);
+    // The row folder belongs at among its siblings, largest first, after its bytes shrank.
+    quint32 sortedRow(quint32 folder) const;
+    // Moves folder to row among its siblings (the others keep their order).
+    void moveToRow(quint32 folder, quint32 row);
 
 private:
+    const std::vector<quint32> &siblingsOf(quint32 folder) const;
+    bool before(quint32 a, quint32 b) const;
     void subtract(quint32 from, qint64 files, qint64 bytes, qint64 allocated);
     void renumber(std::vector<quint32> &siblings);
 

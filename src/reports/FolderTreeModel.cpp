@@ -156,10 +156,19 @@ QVariant FolderTreeModel::headerData(int section, Qt::Orientation orientation, i
 
 void FolderTreeModel::announceSums(quint32 from)
 {
-    // Every figure of the folders above changed, and the shares of their neighbours.
+    // Every figure of the folders above changed, and the shares of their neighbours; each of
+    // them, smaller now, moves down to its place among its siblings, largest first.
     for (quint32 id = from; m_tree.contains(id); id = m_tree.node(id).parent) {
         const QModelIndex at = indexOf(id);
         const QModelIndex above = at.parent();
+        const quint32 row = m_tree.node(id).row;
+        const quint32 sorted = m_tree.sortedRow(id);
+        // (A move down names the row it goes before, one past where it ends.)
+        if (sorted != row && beginMoveRows(above, int(row), int(row), above,
+                                           int(sorted > row ? sorted + 1 : sorted))) {
+            m_tree.moveToRow(id, sorted);
+            endMoveRows();
+        }
         const int rows = rowCount(above);
         if (rows > 0)
             Q_EMIT dataChanged(index(0, 0, above), index(rows - 1, columnCount() - 1, above));
