@@ -62,7 +62,7 @@ QByteArray topFolderOf(const QByteArray &path, dev_t device)
 QByteArray FreedesktopTrash::homeTrash()
 {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
-    // The specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME names no place of its own: the trash is then under HOME.
     if (dataHome.startsWith('/'))
         return dataHome + "/Trash";
     return qgetenv("HOME") + "/.local/share/Trash";
@@ -94,7 +94,8 @@ QByteArray FreedesktopTrash::moveToTrash(const QByteArray &path, QString *error)
         const QByteArray uid = QByteArray::number(::getuid());
         const QByteArray shared = (top == "/" ? QByteArray() : top) + "/.Trash";
         struct stat sharedStatus {};
-        // A shared .Trash counts only as the specification allows: a real, sticky folder.
+        // A shared .Trash is used only when it is a real, sticky folder: anything else could
+        // be a trap laid by another user.
         if (::lstat(shared.constData(), &sharedStatus) == 0 && S_ISDIR(sharedStatus.st_mode) &&
             (sharedStatus.st_mode & S_ISVTX) && usableTrash(shared + '/' + uid))
             trash = shared + '/' + uid;

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-// The desktop's trash, as the freedesktop.org trash specification lays it out: a file or folder
+// The desktop's trash, laid out as freedesktop.org desktops share it: a file or folder
 // moved there is put back by any file manager, never deleted here. The home trash
 // ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash; made when missing) takes what lies on the
 // home's file system; elsewhere the file system's own top folder holds the trash
