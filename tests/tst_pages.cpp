@@ -705,6 +705,9 @@ private Q_SLOTS:
         KeptRun elsewhere = HistoryStore(database).runs().value(0);
         QVERIFY(!elsewhere.host.isEmpty());
         elsewhere.host = QStringLiteral("nas");
+        // Written by another host into a shared history: a target with a turning mark is
+        // shown escaped, never as it is.
+        elsewhere.targets = QStringList{QStringLiteral("/srv/evil\u202Etxt.exe")};
         HistoryStore(database).save(elsewhere);
         history = statistics.btHistoryClick();
         QCOMPARE(history->runList->rowCount(), 2);
@@ -715,6 +718,8 @@ private Q_SLOTS:
         Q_EMIT history->cbHost->activated(nas);
         QCOMPARE(history->runList->rowCount(), 1);
         QCOMPARE(history->runList->item(0, HistoryWindow::Host)->text(), elsewhere.hostText());
+        QCOMPARE(history->runList->item(0, HistoryWindow::Targets)->text(),
+                 QStringLiteral("/srv/evil\\u202etxt.exe"));
         QVERIFY(history->lblState->text().startsWith(QStringLiteral("1 of 2 kept runs")));
         history->cbHost->setCurrentIndex(0);
         Q_EMIT history->cbHost->activated(0);

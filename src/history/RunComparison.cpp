@@ -193,10 +193,12 @@ QStringList RunComparison::differences(const KeptRun &before, const KeptRun &aft
 {
     QStringList differ;
     auto compareText = [&differ](const char *what, const QString &a, const QString &b) {
+        // Names read back from a history, perhaps a shared one: said as listings say them.
         if (a != b)
             differ.append(QString::fromLatin1(what) + QStringLiteral(": ") +
-                          (a.isEmpty() ? QStringLiteral("none") : a) + QStringLiteral(" then ") +
-                          (b.isEmpty() ? QStringLiteral("none") : b));
+                          (a.isEmpty() ? QStringLiteral("none") : withoutHiddenControls(a)) +
+                          QStringLiteral(" then ") +
+                          (b.isEmpty() ? QStringLiteral("none") : withoutHiddenControls(b)));
     };
     // The same path on two hosts is two targets. (Runs kept before hosts were kept have none.)
     if (!before.host.isEmpty() && !after.host.isEmpty())

@@ -1,6 +1,7 @@
 #include "HistoryWindow.h"
 
 #include "ComparisonWindow.h"
+#include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "history/RunComparison.h"
 #include "platform/Messages.h"
@@ -32,6 +33,12 @@ template <typename Work> auto HistoryWindow::withStore(Work work)
     m_busy = false;
     m_error = error;
     return std::optional<Result>(result);
+}
+
+QString HistoryWindow::shownHost(const KeptRun &run)
+{
+    // Written by any host into a shared history: shown as a listing shows names.
+    return withoutHiddenControls(run.hostText());
 }
 
 HistoryWindow::HistoryWindow(const QString &location, QWidget *parent)
@@ -99,8 +106,8 @@ void HistoryWindow::refresh()
     const QString chosen = cbHost->currentIndex() > 0 ? cbHost->currentText() : QString();
     QStringList hosts;
     for (const KeptRun &run : m_runs)
-        if (!run.hostText().isEmpty() && !hosts.contains(run.hostText()))
-            hosts.append(run.hostText());
+        if (!run.hostText().isEmpty() && !hosts.contains(shownHost(run)))
+            hosts.append(shownHost(run));
     hosts.sort(Qt::CaseInsensitive);
     cbHost->clear();
     cbHost->addItem(QStringLiteral("All hosts"));
@@ -115,20 +122,21 @@ void HistoryWindow::showRuns()
     const QString host = cbHost->currentIndex() > 0 ? cbHost->currentText() : QString();
     m_shown.clear();
     for (const KeptRun &run : m_runs)
-        if (host.isEmpty() || run.hostText() == host)
+        if (host.isEmpty() || shownHost(run) == host)
             m_shown.append(run);
     runList->clearSelection();
     runList->setRowCount(int(m_shown.size()));
     for (int row = 0; row < m_shown.size(); ++row) {
         const KeptRun &run = m_shown[row];
-        const QString cells[ColumnCount] = {QLocale().toString(run.started, QLocale::ShortFormat),
-                                            run.hostText(),
-                                            run.targets.join(QStringLiteral("; ")),
-                                            run.modeText(),
-                                            run.optionsText(),
-                                            intToGrouped(run.filesFound),
-                                            intToGrouped(run.bytesFound),
-                                            run.aborted ? QStringLiteral("Aborted") : QString()};
+        const QString cells[ColumnCount] = {
+            QLocale().toString(run.started, QLocale::ShortFormat),
+            shownHost(run),
+            withoutHiddenControls(run.targets.join(QStringLiteral("; "))),
+            run.modeText(),
+            run.optionsText(),
+            intToGrouped(run.filesFound),
+            intToGrouped(run.bytesFound),
+            run.aborted ? QStringLiteral("Aborted") : QString()};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *cell = new QTableWidgetItem(cells[column]);
             if (column == Targets || column == Mode)

@@ -49,6 +49,7 @@ Q_SIGNALS:
 
 private:
     QList<KeptRun> pickedRuns() const;
+    static QString shownHost(const KeptRun &run);
     // Fills the list with the runs of the host chosen.
     void showRuns();
     // A history that cannot be read: asks whether to set it aside and start a new one.
