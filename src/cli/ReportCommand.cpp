@@ -10,6 +10,7 @@
 #include "common/CheckListModel.h"
 #include "common/FileNameText.h"
 #include "common/Utility.h"
+#include "common/WholeFile.h"
 #include "drives/DriveServices.h"
 #include "filetypes/TypeRow.h"
 #include "history/HistoryStore.h"
@@ -419,8 +420,7 @@ int ReportCommand::collect(const Request &request)
     // once, and the report stands as printed.
     bool lost = false;
     if (!request.prometheus.isEmpty()) {
-        const QString reason =
-            PrometheusMetrics::write(request.prometheus, PrometheusMetrics::text(run));
+        const QString reason = writeWholeFile(request.prometheus, PrometheusMetrics::text(run));
         if (!reason.isEmpty()) {
             note(QStringLiteral("the metrics are not written to %1: %2")
                      .arg(printableText(request.prometheus), reason));

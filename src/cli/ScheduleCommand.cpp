@@ -1,8 +1,9 @@
 #include "ScheduleCommand.h"
 
+#include "common/WholeFile.h"
+
 #include <QDir>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 ScheduleCommand::ScheduleCommand(std::function<void(const QString &)> out) : m_out(std::move(out))
@@ -49,13 +50,13 @@ bool ScheduleCommand::writeDropIn(const QString &when)
         m_lastReason = QStringLiteral("cannot make ") + folder;
         return false;
     }
-    QSaveFile file(folder + QStringLiteral("/schedule.conf"));
+    const QString path = folder + QStringLiteral("/schedule.conf");
     // The empty OnCalendar= clears the packaged one before the chosen period is set.
     const QByteArray text = "# Written by quillix-report --schedule.\n[Timer]\nOnCalendar=\n"
                             "OnCalendar=" +
                             when.toLatin1() + '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        m_lastReason = file.fileName() + QStringLiteral(": ") + file.errorString();
+    if (const QString reason = writeWholeFile(path, text); !reason.isEmpty()) {
+        m_lastReason = path + QStringLiteral(": ") + reason;
         return false;
     }
     return true;

@@ -5,8 +5,6 @@
 #include "collection/StatAccumulators.h"
 #include "common/FileNameText.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -180,21 +178,6 @@ QByteArray text(const CollectionRun &run)
                "Space on disk of the files in an age band of a time stamp, in bytes.",
                [&](int stamp) { return stats.onDisk.ages[size_t(stamp)]; });
     return out.text();
-}
-
-QString write(const QString &path, const QByteArray &text)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
 }
 
 } // namespace PrometheusMetrics

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 class CollectionRun;
 
@@ -20,8 +19,5 @@ namespace PrometheusMetrics {
 constexpr int typeSeries = 100;
 
 QByteArray text(const CollectionRun &run);
-// Writes text to path as one step: a temporary file in the same folder, renamed over path once
-// it is whole, so that a collector never reads half a file. Empty, or the reason it failed.
-QString write(const QString &path, const QByteArray &text);
 
 } // namespace PrometheusMetrics
