@@ -33,8 +33,9 @@ void makeRun(StatAccumulators &stats, FileLists &lists, int extensions)
             entry.name = "file-" + QByteArray::number(f) + '.' + ext;
             entry.size = qint64(1) << (f % 30);
             entry.attributes = faArchive;
-            entry.modified = entry.created = entry.accessed = PackedFileDate(
-                (45 + f % 20) << 25 | (1 + f % 12) << 21 | (1 + f % 28) << 16 | (f % 24) << 11);
+            entry.modified = entry.created = entry.accessed =
+                LocalFileTime::fromPacked(PackedFileDate((45 + f % 20) << 25 | (1 + f % 12) << 21 |
+                                                         (1 + f % 28) << 16 | (f % 24) << 11));
             FileRows rows;
             if (stats.crunchNumbers(QString(), entry, &rows))
                 lists.offer(rows, entry, folder);

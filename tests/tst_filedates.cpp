@@ -147,7 +147,7 @@ private Q_SLOTS:
     {
         QFETCH(qint64, utc);
         QFETCH(PackedFileDate, expected);
-        QCOMPARE(LocalTimeZone::packedLocalDate(utc), expected);
+        QCOMPARE(LocalTimeZone::localFileTime(utc).packed(), expected);
     }
 
     // The cached offsets must agree with the zone itself at every instant, also where a zone

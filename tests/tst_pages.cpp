@@ -1197,8 +1197,8 @@ private Q_SLOTS:
         StatAccumulators stats;
         DirEntry entry =
             testEntry("a", 1, faArchive, packFileDate(CivilDateTime{2020, 1, 1, 0, 10, 0}));
-        entry.accessed = 0;
-        entry.modified = packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0});
+        entry.accessed = LocalFileTime();
+        entry.modified = LocalFileTime::fromPacked(packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0}));
         stats.crunchNumbers(QString(), entry);
         page.doFileTimes(stats);
         QCOMPARE(page.Chart4->seriesAt(0).points.size(), 48);
@@ -1220,7 +1220,7 @@ private Q_SLOTS:
         StatAccumulators stats;
         stats.setToday(CivilDateTime{2026, 12, 7}.dayNumber());
         DirEntry entry = testEntry("a", 524288);
-        entry.accessed = 0;
+        entry.accessed = LocalFileTime();
         stats.crunchNumbers(QString(), entry);
         access.fillGridDates(stats);
         QCOMPARE(access.grid->cell(0, 0), QStringLiteral("Accessed Date"));

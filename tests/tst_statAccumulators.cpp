@@ -13,6 +13,11 @@ PackedFileDate packed(int year, int month, int day, int hour = 12, int minute = 
     return packFileDate(CivilDateTime{year, month, day, hour, minute, 0});
 }
 
+LocalFileTime localTime(int year, int month, int day, int hour = 12, int minute = 0)
+{
+    return LocalFileTime::fromPacked(packed(year, month, day, hour, minute));
+}
+
 const qint64 today = CivilDateTime{2026, 12, 7}.dayNumber();
 
 QStringList tableRows(const StatAccumulators &stats)
@@ -148,7 +153,7 @@ private Q_SLOTS:
         QFETCH(qint64, days);
         StatAccumulators stats;
         stats.setToday(today);
-        QCOMPARE(stats.fileAgeDays(date), days);
+        QCOMPARE(stats.fileAgeDays(LocalFileTime::fromPacked(date)), days);
     }
 
     void halfHourSlots_data()
@@ -167,18 +172,18 @@ private Q_SLOTS:
         QFETCH(int, hour);
         QFETCH(int, minute);
         QFETCH(int, slot);
-        QCOMPARE(StatAccumulators::halfHourSlot(packed(2020, 5, 5, hour, minute)), slot);
+        QCOMPARE(StatAccumulators::halfHourSlot(localTime(2020, 5, 5, hour, minute)), slot);
     }
 
     void slotZeroAndMissingTimesAreNotCounted()
     {
         StatAccumulators stats;
         DirEntry entry = testEntry("a.txt", 1);
-        entry.modified = packed(2020, 5, 5, 0, 15);
-        entry.created = packed(2020, 5, 5, 12, 30);
-        entry.accessed = 0;
+        entry.modified = localTime(2020, 5, 5, 0, 15);
+        entry.created = localTime(2020, 5, 5, 12, 30);
+        entry.accessed = LocalFileTime();
         stats.crunchNumbers(QString(), entry);
-        QCOMPARE(StatAccumulators::halfHourSlot(0), -1);
+        QCOMPARE(StatAccumulators::halfHourSlot(LocalFileTime()), -1);
         QCOMPARE(std::accumulate(stats.modifiedSlots.begin(), stats.modifiedSlots.end(), 0.0), 0.0);
         QCOMPARE(std::accumulate(stats.accessedSlots.begin(), stats.accessedSlots.end(), 0.0), 0.0);
         QCOMPARE(stats.createdSlots[25], 1.0);
@@ -247,7 +252,11 @@ private Q_SLOTS:
         stats.crunchNumbers(QString(), testEntry("a.doc", 10));
         stats.insertType(".doc", 0, true);
         stats.insertType(".pdf", 0, true);
-        QCOMPARE(tableRows(stats), (QStringList{".DOC\t1\t10", ".PDF\t0\t0"}));
+        stats.insertType(".bin", 0, true);
+        QCOMPARE(tableRows(stats), (QStringList{".BIN\t0\t0", ".DOC\t1\t10", ".PDF\t0\t0"}));
+        // Reading sorted the rows; a file of the type met last still lands in its own row.
+        stats.crunchNumbers(QString(), testEntry("b.bin", 5));
+        QCOMPARE(tableRows(stats), (QStringList{".BIN\t1\t5", ".DOC\t1\t10", ".PDF\t0\t0"}));
     }
 
     void largeFilesCountAtTheirTrueSize()
@@ -300,9 +309,9 @@ private Q_SLOTS:
         StatAccumulators stats;
         stats.setToday(today);
         DirEntry entry = testEntry("a.txt", 50);
-        entry.accessed = 0;
-        entry.created = packed(2026, 12, 1);  // 6 days
-        entry.modified = packed(2022, 12, 6); // 1462 days
+        entry.accessed = LocalFileTime();
+        entry.created = localTime(2026, 12, 1);  // 6 days
+        entry.modified = localTime(2022, 12, 6); // 1462 days
         stats.crunchNumbers(QString(), entry);
         QCOMPARE(stats.accessedAgeCount[0], 1.0);
         QCOMPARE(stats.createdAgeCount[1], 1.0);

@@ -48,9 +48,15 @@ bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayVi
 ExtensionRow &ExtensionTable::rowOf(QByteArrayView key)
 {
     const std::string_view name(key.data(), size_t(key.size()));
-    if (const auto found = m_index.find(name); found != m_index.end())
-        return m_rows[found->second];
-    m_index.emplace(std::string(name), m_rows.size());
+    if (m_lastRow != noRow && name == m_lastKey)
+        return m_rows[m_lastRow];
+    m_lastKey.assign(name);
+    if (const auto found = m_index.find(name); found != m_index.end()) {
+        m_lastRow = found->second;
+        return m_rows[m_lastRow];
+    }
+    m_lastRow = m_rows.size();
+    m_index.emplace(std::string(name), m_lastRow);
     m_rows.push_back(ExtensionRow{key.toByteArray(), 0, 0});
     m_sorted = m_rows.size() == 1;
     return m_rows.back();
@@ -91,6 +97,7 @@ void ExtensionTable::merge(ExtensionTable &&other)
     m_rows = std::move(other.m_rows);
     m_index = std::move(other.m_index);
     m_sorted = other.m_sorted;
+    m_lastRow = noRow;
     other.clear();
 }
 
@@ -112,13 +119,14 @@ void ExtensionTable::clear()
     m_rows.clear();
     m_index.clear();
     m_sorted = true;
+    m_lastRow = noRow;
 }
 
 bool ExtensionTable::restore(std::vector<ExtensionRow> rows)
 {
     clear();
     m_rows = std::move(rows);
-    m_sorted = false;
+    m_sorted = false; // clear() forgot the last row
     for (size_t i = 0; i < m_rows.size(); ++i)
         if (!m_index.emplace(m_rows[i].key.toStdString(), i).second) {
             clear();
@@ -137,4 +145,5 @@ void ExtensionTable::sortRows() const
         m_index.find(std::string_view(m_rows[i].key.constData(), size_t(m_rows[i].key.size())))
             ->second = i;
     m_sorted = true;
+    m_lastRow = noRow;
 }

@@ -72,4 +72,9 @@ private:
     mutable std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> m_index;
     mutable bool m_sorted = true;
     bool m_anyLength = false;
+    // The row met last, found again without hashing while its key repeats (files of a folder
+    // mostly share a few extensions); forgotten whenever the rows move.
+    std::string m_lastKey;
+    mutable size_t m_lastRow = noRow;
+    static constexpr size_t noRow = size_t(-1);
 };

@@ -50,8 +50,14 @@ void FileLists::offer(const FileRows &rows, const DirEntry &entry, quint32 folde
         if (!list || !list->wouldKeep(entry.size, entry.name))
             return;
         if (!file)
-            file = KeptFile{entry.name,      folder,         entry.attributes, entry.size,
-                            entry.allocated, entry.accessed, entry.created,    entry.modified};
+            file = KeptFile{entry.name,
+                            folder,
+                            entry.attributes,
+                            entry.size,
+                            entry.allocated,
+                            entry.accessed.packed(),
+                            entry.created.packed(),
+                            entry.modified.packed()};
         list->offer(*file, m_limit);
     };
     offerTo(fixedList(ListRow::SizeBand, rows.sizeBand));

@@ -8,16 +8,6 @@
 #include <bit>
 #include <cstdlib>
 
-namespace {
-
-// An invalid packed date stands for the earliest one the layout can hold.
-CivilDateTime unpackOrEarliest(PackedFileDate date)
-{
-    return unpackFileDate(date).value_or(CivilDateTime{});
-}
-
-} // namespace
-
 StatAccumulators::StatAccumulators()
 {
     setCurrentDrive(QString());
@@ -47,21 +37,19 @@ bool StatAccumulators::crunchNumbers(const QString &dirText, const DirEntry &ent
     found.allocated = allocated;
     found.attributes = entry.attributes;
     collectFileAttr(entry.attributes, size);
-    // Each stamp unpacked once, for its age band and its half-hour slot.
-    const PackedFileDate dates[] = {accessedDate(entry), createdDate(entry), modifiedDate(entry)};
+    // The stamps come on the local clock: a band and a slot are a division each.
+    const LocalFileTime *const times[] = {&entry.accessed, &entry.created, &entry.modified};
     AgeBands *const ageCounts[] = {&accessedAgeCount, &createdAgeCount, &modifiedAgeCount};
     AgeBands *const ageBytes[] = {&accessedAgeBytes, &createdAgeBytes, &modifiedAgeBytes};
     HalfHourSlots *const slots[] = {&accessedSlots, &createdSlots, &modifiedSlots};
     for (size_t stamp = 0; stamp < 3; ++stamp) {
-        const std::optional<CivilDateTime> time =
-            dates[stamp] == 0 ? std::nullopt : std::optional(unpackOrEarliest(dates[stamp]));
-        const int age = ageToIndex(time ? daysSince(*time) : -1);
+        const int age = ageToIndex(fileAgeDays(*times[stamp]));
         (*ageCounts[stamp])[size_t(age)] += 1;
         (*ageBytes[stamp])[size_t(age)] += double(size);
         onDisk.ages[stamp][size_t(age)] += onDiskBytes;
         found.ageBands[stamp] = age;
         // Only slots above 0 are counted: stamps from 00:00 to 00:29 land in no slot.
-        const int slot = time ? slotOf(*time) : -1;
+        const int slot = halfHourSlot(*times[stamp]);
         if (slot > 0)
             (*slots[stamp])[size_t(slot)] += 1;
         found.slots[stamp] = slot;
@@ -183,28 +171,14 @@ int StatAccumulators::ageToIndex(qint64 ageDays)
     return band;
 }
 
-qint64 StatAccumulators::fileAgeDays(PackedFileDate date) const
+qint64 StatAccumulators::fileAgeDays(LocalFileTime time) const
 {
-    if (date == 0)
-        return -1;
-    return daysSince(unpackOrEarliest(date));
+    return time.isRecorded() ? std::llabs(m_today - time.dayNumber()) : -1;
 }
 
-qint64 StatAccumulators::daysSince(const CivilDateTime &time) const
+int StatAccumulators::halfHourSlot(LocalFileTime time)
 {
-    return std::llabs(m_today - time.dayNumber());
-}
-
-int StatAccumulators::slotOf(const CivilDateTime &time)
-{
-    return 2 * time.hour + (time.minute >= 30 ? 1 : 0);
-}
-
-int StatAccumulators::halfHourSlot(PackedFileDate date)
-{
-    if (date == 0)
-        return -1;
-    return slotOf(unpackOrEarliest(date));
+    return time.isRecorded() ? time.secondOfDay() / 1800 : -1;
 }
 
 int StatAccumulators::sizeBand(qint64 size)

@@ -57,10 +57,10 @@ public:
     void insertType(QByteArrayView ext, qint64 size, bool registerOnly);
     int findType(QByteArrayView key) const;
     static int ageToIndex(qint64 ageDays);
-    // Whole days between the run's day and date, either way; -1 for a date that is not recorded.
-    qint64 fileAgeDays(PackedFileDate date) const;
-    // 2 * hour, + 1 from minute 30 on; -1 for a date that is not recorded.
-    static int halfHourSlot(PackedFileDate date);
+    // Whole days between the run's day and time, either way; -1 for a time that is not recorded.
+    qint64 fileAgeDays(LocalFileTime time) const;
+    // 2 * hour, + 1 from minute 30 on; -1 for a time that is not recorded.
+    static int halfHourSlot(LocalFileTime time);
     static int sizeBand(qint64 size);
     void collectFileAttr(quint32 attributes, qint64 size);
     bool isThisSelected(QByteArrayView fileName) const { return m_filter.isThisSelected(fileName); }
@@ -161,9 +161,6 @@ private:
     // Every table but the extension rows, and every counter.
     void addFigures(const StatAccumulators &other);
     std::array<const AgeBands *, 2> ageTables(int stamp) const;
-    // Whole days between the run's day and time, either way.
-    qint64 daysSince(const CivilDateTime &time) const;
-    static int slotOf(const CivilDateTime &time);
     void addOverhang(qint64 size);
 
     CollectionOptions m_options;

@@ -200,17 +200,17 @@ QString tabField(QStringView row, int n)
 
 PackedFileDate accessedDate(const DirEntry &entry)
 {
-    return entry.accessed;
+    return entry.accessed.packed();
 }
 
 PackedFileDate createdDate(const DirEntry &entry)
 {
-    return entry.created;
+    return entry.created.packed();
 }
 
 PackedFileDate modifiedDate(const DirEntry &entry)
 {
-    return entry.modified;
+    return entry.modified.packed();
 }
 
 QString driveTypeText(quint32 driveType)

@@ -14,7 +14,7 @@ enum FileAttribute : quint32 {
 };
 
 // One entry of a directory listing. The name is the file system's bytes, decoded only for
-// display; the dates are local packed dates, 0 where the file system records none.
+// display; the times are on the local clock, not recorded where the file system keeps none.
 struct DirEntry {
     QByteArray name;
     qint64 size = 0;
@@ -22,9 +22,9 @@ struct DirEntry {
     qint64 allocated = 0;
     quint32 links = 1;
     quint32 attributes = 0;
-    PackedFileDate accessed = 0;
-    PackedFileDate created = 0;
-    PackedFileDate modified = 0;
+    LocalFileTime accessed;
+    LocalFileTime created;
+    LocalFileTime modified;
     // Identity of the object, for the walk's check against entering a folder twice.
     quint64 device = 0;
     quint64 inode = 0;

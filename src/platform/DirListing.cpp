@@ -27,9 +27,9 @@ bool isOtherMount(const struct statx &sx, const MountIdentity &drive)
     return deviceNumber(sx) != drive.device;
 }
 
-PackedFileDate packedDate(const struct statx_timestamp &time)
+LocalFileTime localTime(const struct statx_timestamp &time)
 {
-    return LocalTimeZone::packedLocalDate(time.tv_sec);
+    return LocalTimeZone::localFileTime(time.tv_sec);
 }
 
 } // namespace
@@ -84,9 +84,9 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
                           : entry.size;
     entry.links = sx.stx_mask & STATX_NLINK ? sx.stx_nlink : 1;
     entry.attributes = attributes;
-    entry.accessed = sx.stx_mask & STATX_ATIME ? packedDate(sx.stx_atime) : 0;
-    entry.modified = sx.stx_mask & STATX_MTIME ? packedDate(sx.stx_mtime) : 0;
-    entry.created = sx.stx_mask & STATX_BTIME ? packedDate(sx.stx_btime) : 0;
+    entry.accessed = sx.stx_mask & STATX_ATIME ? localTime(sx.stx_atime) : LocalFileTime();
+    entry.modified = sx.stx_mask & STATX_MTIME ? localTime(sx.stx_mtime) : LocalFileTime();
+    entry.created = sx.stx_mask & STATX_BTIME ? localTime(sx.stx_btime) : LocalFileTime();
     entry.device = deviceNumber(sx);
     entry.inode = sx.stx_ino;
     entry.otherMount = otherMount;

@@ -77,14 +77,14 @@ CivilDateTime LocalTimeZone::toLocal(qint64 utcSeconds)
     return CivilDateTime::fromSecondsSinceEpoch(utcSeconds + offsetAt(utcSeconds));
 }
 
-PackedFileDate LocalTimeZone::packedLocalDate(qint64 utcSeconds)
+LocalFileTime LocalTimeZone::localFileTime(qint64 utcSeconds)
 {
-    // Well outside the packable years whatever the zone; also keeps the arithmetic in range.
+    // Well outside the recorded years whatever the zone; also keeps the arithmetic in range.
     constexpr qint64 earliest = 315532800 - 2 * 86400; // 1979-12-30 UTC
     constexpr qint64 latest = 4354819200 + 2 * 86400;  // 2108-01-03 UTC
     if (utcSeconds < earliest || utcSeconds > latest)
-        return 0;
-    return packFileDate(toLocal(utcSeconds));
+        return {};
+    return LocalFileTime::fromLocalSeconds(utcSeconds + offsetAt(utcSeconds));
 }
 
 qint64 LocalTimeZone::todayDayNumber()

@@ -13,8 +13,8 @@ public:
     // Seconds east of UTC in force at the instant utcSeconds.
     static long offsetAt(qint64 utcSeconds);
     static CivilDateTime toLocal(qint64 utcSeconds);
-    // The packed local date of a file time; 0 outside 1980-01-01 to 2107-12-31 local time.
-    static PackedFileDate packedLocalDate(qint64 utcSeconds);
+    // A file time on the local clock; not recorded outside 1980-01-01 to 2107-12-31 local time.
+    static LocalFileTime localFileTime(qint64 utcSeconds);
     // The local day number (days since 1970-01-01) of the present moment.
     static qint64 todayDayNumber();
 };

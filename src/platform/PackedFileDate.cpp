@@ -86,3 +86,26 @@ std::optional<CivilDateTime> unpackFileDate(PackedFileDate packed)
         return std::nullopt;
     return t;
 }
+
+LocalFileTime LocalFileTime::fromLocalSeconds(qint64 seconds)
+{
+    constexpr qint64 first = 315532800; // 1980-01-01 00:00:00
+    constexpr qint64 end = 4354819200;  // 2108-01-01 00:00:00
+    LocalFileTime time;
+    if (seconds >= first && seconds < end)
+        time.m_seconds = seconds;
+    return time;
+}
+
+LocalFileTime LocalFileTime::fromPacked(PackedFileDate date)
+{
+    if (date == 0)
+        return {};
+    const CivilDateTime t = unpackFileDate(date).value_or(CivilDateTime{});
+    return fromLocalSeconds(t.dayNumber() * 86400 + t.hour * 3600 + t.minute * 60 + t.second);
+}
+
+PackedFileDate LocalFileTime::packed() const
+{
+    return isRecorded() ? packFileDate(CivilDateTime::fromSecondsSinceEpoch(m_seconds)) : 0;
+}

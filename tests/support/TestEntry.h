@@ -10,6 +10,6 @@ inline DirEntry testEntry(const QByteArray &name, qint64 size, quint32 attribute
     entry.name = name;
     entry.size = size;
     entry.attributes = attributes;
-    entry.accessed = entry.created = entry.modified = date;
+    entry.accessed = entry.created = entry.modified = LocalFileTime::fromPacked(date);
     return entry;
 }
