@@ -1198,7 +1198,8 @@ private Q_SLOTS:
         DirEntry entry =
             testEntry("a", 1, faArchive, packFileDate(CivilDateTime{2020, 1, 1, 0, 10, 0}));
         entry.accessed = LocalFileTime();
-        entry.modified = LocalFileTime::fromPacked(packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0}));
+        entry.modified =
+            LocalFileTime::fromPacked(packFileDate(CivilDateTime{2020, 1, 1, 14, 40, 0}));
         stats.crunchNumbers(QString(), entry);
         page.doFileTimes(stats);
         QCOMPARE(page.Chart4->seriesAt(0).points.size(), 48);

@@ -42,8 +42,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("all counted") << finishedStatusText(1234, 1234, false)
-                                     << "Finished - 1,234 files processed";
+        QTest::newRow("all counted")
+            << finishedStatusText(1234, 1234, false) << "Finished - 1,234 files processed";
         QTest::newRow("some found, aborted")
             << finishedStatusText(1234, 1000, true)
             << "Finished - 1,234 files processed 1,000 files found INCOMPLETE ... ABORTED";
