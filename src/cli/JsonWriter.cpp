@@ -6,41 +6,52 @@
 
 namespace {
 
+bool needsEscape(char16_t c)
+{
+    return c == u'"' || c == u'\\' || isHiddenControl(c);
+}
+
+// Appends text with the characters JSON or a reader's eye needs escaped; the runs between them
+// are appended whole.
 void appendEscaped(QString &out, QStringView text)
 {
-    for (QChar c : text) {
-        switch (c.unicode()) {
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!needsEscape(c))
+            continue;
+        out += text.sliced(run, i - run);
+        run = i + 1;
+        switch (c) {
         case u'"':
-            out += QStringLiteral("\\\"");
+            out += QLatin1StringView("\\\"");
             break;
         case u'\\':
-            out += QStringLiteral("\\\\");
+            out += QLatin1StringView("\\\\");
             break;
         case u'\n':
-            out += QStringLiteral("\\n");
+            out += QLatin1StringView("\\n");
             break;
         case u'\t':
-            out += QStringLiteral("\\t");
+            out += QLatin1StringView("\\t");
             break;
         case u'\r':
-            out += QStringLiteral("\\r");
+            out += QLatin1StringView("\\r");
             break;
         default:
             // Controls and the marks that turn the direction of text are written as escapes:
             // the same string to a reader, nothing hidden to an eye.
-            if (isHiddenControl(c.unicode()))
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
+            out += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
         }
     }
+    out += text.sliced(run);
 }
 
-QString quoted(const QString &text)
+void appendQuoted(QString &out, QStringView text)
 {
-    QString out = QStringLiteral("\"");
+    out += u'"';
     appendEscaped(out, text);
-    return out + u'"';
+    out += u'"';
 }
 
 } // namespace
@@ -103,14 +114,15 @@ void JsonWriter::endArray()
 void JsonWriter::key(const QString &name)
 {
     beforeValue();
-    m_text += quoted(name) + QStringLiteral(": ");
+    appendQuoted(m_text, name);
+    m_text += QLatin1StringView(": ");
     m_afterKey = true;
 }
 
 void JsonWriter::value(const QString &text)
 {
     beforeValue();
-    m_text += quoted(text);
+    appendQuoted(m_text, text);
 }
 
 void JsonWriter::value(double number)

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <ctime>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -22,20 +23,29 @@ long zoneOffsetUncached(qint64 utcSeconds)
     return local.tm_gmtoff;
 }
 
+constexpr qint32 emptyWindow = std::numeric_limits<qint32>::min();
+constexpr qint32 nonUniform = std::numeric_limits<qint32>::min();
+
+// A day's offset in 8 bytes: the cache takes 32 KB, about what a core keeps nearest.
 struct OffsetWindow {
-    qint64 window = 0;
-    unsigned generation = 0; // 0: empty slot
-    bool uniform = false;    // no zone change inside the window
-    long offset = 0;
+    qint32 window = emptyWindow;
+    qint32 offset = 0; // nonUniform: the zone changes inside that day
+};
+struct OffsetCache {
+    unsigned generation = 0; // of the zone its offsets were read under
+    std::array<OffsetWindow, cacheSize> windows{};
 };
 
-using OffsetCache = std::array<OffsetWindow, cacheSize>;
-
 // Per thread, so that a conversion never waits for another thread's; made on first use, so
-// threads that convert nothing carry none.
+// threads that convert nothing carry none. The plain pointer costs no guard on each call; its
+// owner frees the cache when the thread ends.
 OffsetCache &offsetCache()
 {
-    thread_local std::unique_ptr<OffsetCache> cache = std::make_unique<OffsetCache>();
+    thread_local OffsetCache *cache = nullptr;
+    if (!cache) [[unlikely]] {
+        thread_local const std::unique_ptr<OffsetCache> owner = std::make_unique<OffsetCache>();
+        cache = owner.get();
+    }
     return *cache;
 }
 
@@ -58,18 +68,25 @@ long LocalTimeZone::offsetAt(qint64 utcSeconds)
     static const bool zoneRead = (tzset(), true);
     Q_UNUSED(zoneRead);
     const qint64 window = floorWindow(utcSeconds);
-    OffsetWindow &slot = offsetCache()[static_cast<size_t>(window) % cacheSize];
+    if (window <= emptyWindow || window > std::numeric_limits<qint32>::max())
+        return zoneOffsetUncached(utcSeconds); // no file time the walk records
+    OffsetCache &cache = offsetCache();
     const unsigned generation = zoneGeneration.load(std::memory_order_relaxed);
-    if (slot.generation != generation || slot.window != window) {
+    if (cache.generation != generation) {
+        cache.windows.fill(OffsetWindow{});
+        cache.generation = generation;
+    }
+    OffsetWindow &slot = cache.windows[static_cast<size_t>(window) % cacheSize];
+    if (slot.window != window) {
         const qint64 start = window * windowSeconds;
-        slot.window = window;
-        slot.generation = generation;
-        slot.offset = zoneOffsetUncached(start);
+        const long offset = zoneOffsetUncached(start);
+        slot.window = qint32(window);
         // Zone changes are months apart, so equal offsets at both ends of a day mean none
         // happens inside it; the few days that hold one are never served from the cache.
-        slot.uniform = zoneOffsetUncached(start + windowSeconds - 1) == slot.offset;
+        slot.offset =
+            zoneOffsetUncached(start + windowSeconds - 1) == offset ? qint32(offset) : nonUniform;
     }
-    return slot.uniform ? slot.offset : zoneOffsetUncached(utcSeconds);
+    return slot.offset != nonUniform ? slot.offset : zoneOffsetUncached(utcSeconds);
 }
 
 CivilDateTime LocalTimeZone::toLocal(qint64 utcSeconds)
