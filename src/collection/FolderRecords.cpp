@@ -18,7 +18,7 @@ bool largerFile(const FolderRecords::File &a, const FolderRecords::File &b)
 
 } // namespace
 
-void FolderRecords::Contents::add(QByteArrayView name, qint64 size, qint64 allocatedBytes)
+void FolderRecords::Contents::add(const QByteArray &name, qint64 size, qint64 allocatedBytes)
 {
     ++files;
     bytes += size;
@@ -26,7 +26,7 @@ void FolderRecords::Contents::add(QByteArrayView name, qint64 size, qint64 alloc
     // Most files are turned away by one comparison with the smallest kept.
     if (largest.size() == keptFilesPerFolder && size <= largest.back().size)
         return;
-    File file{name.toByteArray(), size, allocatedBytes};
+    File file{name, size, allocatedBytes};
     largest.insert(std::upper_bound(largest.begin(), largest.end(), file, largerFile),
                    std::move(file));
     if (largest.size() > keptFilesPerFolder)

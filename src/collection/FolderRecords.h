@@ -29,8 +29,9 @@ public:
         qint64 bytes = 0;
         qint64 allocated = 0;
         std::vector<File> largest; // at most keptFilesPerFolder, largest first
-        // Takes in a counted file, keeping the largest by size (then name).
-        void add(QByteArrayView name, qint64 size, qint64 allocated);
+        // Takes in a counted file, keeping the largest by size (then name). A name kept shares
+        // the caller's bytes until either changes them.
+        void add(const QByteArray &name, qint64 size, qint64 allocated);
         void merge(Contents &&other);
     };
 

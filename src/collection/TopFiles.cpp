@@ -11,36 +11,40 @@ bool TopFiles::comesBefore(const KeptFile &a, const KeptFile &b)
 
 void TopFiles::offer(const KeptFile &file, int limit)
 {
-    if (limit <= 0)
+    if (limit <= 0 || !wouldKeep(file.size, file.name))
         return;
-    if (int(m_heap.size()) < limit) {
-        m_heap.push_back(file);
-        std::push_heap(m_heap.begin(), m_heap.end(), comesBefore);
-        updateFloor(limit);
-        return;
-    }
-    if (!comesBefore(file, m_heap.front()))
-        return;
-    std::pop_heap(m_heap.begin(), m_heap.end(), comesBefore);
-    m_heap.back() = file;
-    std::push_heap(m_heap.begin(), m_heap.end(), comesBefore);
-    updateFloor(limit);
+    m_limit = size_t(limit);
+    m_files.push_back(file);
+    if (m_files.size() >= 2 * m_limit)
+        trim();
 }
 
-void TopFiles::updateFloor(int limit)
+void TopFiles::trim() const
 {
-    m_floor = int(m_heap.size()) < limit ? -1 : m_heap.front().size;
+    if (m_files.size() <= m_limit)
+        return;
+    const auto last = m_files.begin() + qsizetype(m_limit) - 1;
+    std::nth_element(m_files.begin(), last, m_files.end(), comesBefore);
+    m_files.resize(m_limit);
+    m_floorSize = m_files.back().size;
+    m_floorName = m_files.back().name;
 }
 
 void TopFiles::merge(const TopFiles &other, int limit)
 {
-    for (const KeptFile &file : other.m_heap)
+    for (const KeptFile &file : other.unsorted())
         offer(file, limit);
+}
+
+const std::vector<KeptFile> &TopFiles::unsorted() const
+{
+    trim();
+    return m_files;
 }
 
 std::vector<KeptFile> TopFiles::sorted() const
 {
-    std::vector<KeptFile> files = m_heap;
+    std::vector<KeptFile> files = unsorted();
     std::sort(files.begin(), files.end(), comesBefore);
     return files;
 }

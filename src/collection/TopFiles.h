@@ -20,33 +20,38 @@ struct KeptFile {
 };
 
 // The largest files offered, at most limit of them; of files of one size, those whose names
-// come first (by bytes) are kept.
+// come first (by bytes) are kept. A list belongs to one thread at a time (reading it may trim it).
 class TopFiles {
 public:
     // Whether a file would be kept now: a cheap test before anything is copied.
     bool wouldKeep(qint64 size, QByteArrayView name) const
     {
-        if (size != m_floor)
-            return size > m_floor;
-        return m_heap.empty() || name < QByteArrayView(m_heap.front().name);
+        if (size != m_floorSize)
+            return size > m_floorSize;
+        return name < QByteArrayView(m_floorName);
     }
     void offer(const KeptFile &file, int limit);
     void merge(const TopFiles &other, int limit);
     // Largest first; of one size, by name.
     std::vector<KeptFile> sorted() const;
     // The kept files in no particular order, without a copy.
-    const std::vector<KeptFile> &unsorted() const { return m_heap; }
-    int size() const { return int(m_heap.size()); }
+    const std::vector<KeptFile> &unsorted() const;
+    int size() const { return int(unsorted().size()); }
 
     // a comes before b in a list: larger, or as large with a name that sorts first.
     static bool comesBefore(const KeptFile &a, const KeptFile &b);
 
 private:
-    void updateFloor(int limit);
+    // Keeps the limit files that come first, and makes the last of them the floor.
+    void trim() const;
 
-    // A heap whose front is the file that would leave first.
-    std::vector<KeptFile> m_heap;
-    // The size of that file once the list is full, below every size before: most files are
-    // turned away by this one number, without touching the heap.
-    qint64 m_floor = -1;
+    // Files taken in since the last trim sit beside the kept ones, up to twice the limit: a
+    // file taken in costs one copy, and a trim a partition of the list, instead of a reordered
+    // heap for every file.
+    mutable std::vector<KeptFile> m_files;
+    size_t m_limit = 0;
+    // The last file kept at the last trim: files that do not come before it are turned away by
+    // its size alone, most without touching the list. -1: nothing turned away yet.
+    mutable qint64 m_floorSize = -1;
+    mutable QByteArray m_floorName;
 };

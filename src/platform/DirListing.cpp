@@ -72,9 +72,14 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
             attributes |= faArchive;
     }
 
-    // Keeps the buffer of a reused entry, so that listing a folder allocates nothing per name.
-    entry.name.truncate(0);
-    entry.name.append(name);
+    // Keeps the buffer of a reused entry, so that listing a folder allocates nothing per name,
+    // unless a list kept the last name: then that one stays theirs and the new one is copied.
+    if (entry.name.isDetached()) {
+        entry.name.truncate(0);
+        entry.name.append(name);
+    } else {
+        entry.name = QByteArray(name);
+    }
     entry.size = sx.stx_size > quint64(std::numeric_limits<qint64>::max())
                      ? std::numeric_limits<qint64>::max()
                      : static_cast<qint64>(sx.stx_size);
