@@ -3,6 +3,7 @@
 #include "FileLists.h"
 #include "StatAccumulators.h"
 #include "StatusText.h"
+#include "common/FileNameText.h"
 #include "platform/DirListing.h"
 
 #include <QFile>
@@ -216,5 +217,5 @@ QString CollectionRun::cannotOpenText(const RunTarget &target)
 {
     return (target.isFolder() ? QStringLiteral("Can't open folder ")
                               : QStringLiteral("Can't open drive ")) +
-           target.name;
+           withoutHiddenControls(target.name);
 }

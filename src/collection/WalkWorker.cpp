@@ -1,5 +1,6 @@
 #include "WalkWorker.h"
 
+#include "common/FileNameText.h"
 #include "common/Utility.h"
 
 #include <QFile>
@@ -349,11 +350,13 @@ void WalkWorker::answerStatus()
 
 QString WalkWorker::folderText() const
 {
-    QString text = m_root.displayText;
+    // Shown in a status line and on a terminal: names as listings show them, so that no
+    // escape sequence or turned text of a folder's name gets through.
+    QString text = printableText(m_root.displayText);
     for (size_t level = 1; level < m_stack.size(); ++level) {
         if (!text.endsWith(u'/'))
             text += u'/';
-        text += QFile::decodeName(m_stack[level].name);
+        text += printableFileName(m_stack[level].name);
     }
     return text;
 }

@@ -34,7 +34,6 @@ public:
     QString database() const { return m_database; }
     QString connectOptions() const { return m_options; }
 
-
 private:
     static bool isConnectionString(const QString &location);
 

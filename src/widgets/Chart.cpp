@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ChartPainter.h"
+#include "MenuKey.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -346,8 +347,7 @@ void Chart::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     const bool previous = key == Qt::Key_Left || key == Qt::Key_Up;
     const bool next = key == Qt::Key_Right || key == Qt::Key_Down;
-    const bool menu =
-        key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    const bool menu = isMenuKey(event);
     if (count <= 0 || focusPolicy() == Qt::NoFocus) {
         QWidget::keyPressEvent(event);
         return;

@@ -1,6 +1,7 @@
 #include "ReportGrid.h"
 
 #include "ListingDelegate.h"
+#include "MenuKey.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -52,10 +53,8 @@ void ReportGrid::setRowsActivatable(bool activatable)
 
 void ReportGrid::keyPressEvent(QKeyEvent *event)
 {
-    // The Menu key and Shift+F10 open the row's context menu, at the row.
-    const bool menu = event->key() == Qt::Key_Menu ||
-                      (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-    if (menu && contextMenuPolicy() == Qt::CustomContextMenu && currentRow() >= 1) {
+    // The menu keys open the row's context menu, at the row.
+    if (isMenuKey(event) && contextMenuPolicy() == Qt::CustomContextMenu && currentRow() >= 1) {
         const QRect row = visualRect(model()->index(currentRow(), std::max(currentColumn(), 0)));
         Q_EMIT customContextMenuRequested(row.center());
         return;

@@ -16,6 +16,7 @@
 #include "collection/RunTarget.h"
 #include "collection/StatusText.h"
 #include "common/CheckListModel.h"
+#include "common/FileNameText.h"
 #include "common/Utility.h"
 #include "drives/DriveServices.h"
 #include "drives/ui/whichdrv.h"
@@ -63,7 +64,9 @@ constexpr int keptFilesPerRow = 100;
 // How the window's caption names a drive row or a folder row of a run.
 QString captionOf(const QString &row)
 {
-    return isFolderRow(row) ? row + u' ' : row.left(1).toUpper() + QStringLiteral(": ");
+    // A folder's path is a name of the disk's: shown with its hidden controls escaped.
+    return isFolderRow(row) ? withoutHiddenControls(row) + u' '
+                            : row.left(1).toUpper() + QStringLiteral(": ");
 }
 
 } // namespace
@@ -843,9 +846,10 @@ void TfrmStatistics::btPrintClick()
 {
     PrintTarget &target = PrintTarget::current();
     const int page = OvcNotebook1->currentIndex();
-    // Charts and pictures of the window carry a title as the listing does.
-    const QString title =
-        OvcNotebook1->tabText(page) + QStringLiteral(" for drive ") + currentDrive;
+    // Charts and pictures of the window carry a title as the listing does; a folder's path
+    // with its hidden controls escaped.
+    const QString drive = withoutHiddenControls(currentDrive);
+    const QString title = OvcNotebook1->tabText(page) + QStringLiteral(" for drive ") + drive;
     if (page == Types) {
         if (m_types->chartPie->isVisible()) {
             target.previewChart(*m_types->chartPie, title, this);
@@ -857,7 +861,7 @@ void TfrmStatistics::btPrintClick()
         // With the space on disk, its column is printed too.
         const bool onDisk = m_types->gridTypes->columnCount() > ReportTables::onDiskColumn;
         PagePrinter::printGrid(
-            printer, *m_types->gridTypes, QStringLiteral("File types for drive ") + currentDrive,
+            printer, *m_types->gridTypes, QStringLiteral("File types for drive ") + drive,
             onDisk ? QList<int>{80, 219, 120, 75, 82, 90} : QList<int>{80, 219, 120, 75, 82},
             onDisk ? QList<int>{2, 3, 4, 5} : QList<int>{2, 3, 4});
         return;
