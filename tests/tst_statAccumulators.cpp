@@ -244,6 +244,15 @@ private Q_SLOTS:
         QCOMPARE(stats.findType(".txt"), -1);
         QCOMPARE(stats.findType(""), 0);
         QCOMPARE(stats.findType(".BACKUP"), -1);
+        // A thousand extensions, each met twice: every one keeps a row of its own, however
+        // many share the place the table finds them again by.
+        StatAccumulators many;
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < 1000; ++i)
+                many.crunchNumbers(QString(), testEntry("f." + QByteArray::number(i, 36), 1));
+        QCOMPARE(many.lbTypes.rowCount(), 1000);
+        for (const ExtensionRow &row : many.lbTypes.rows())
+            QCOMPARE(row.files, qint64(2));
     }
 
     void registeringChosenTypes()

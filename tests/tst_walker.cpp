@@ -406,6 +406,33 @@ private Q_SLOTS:
             QCOMPARE(again.lbTypes.rowCount(), 0);
     }
 
+    void folderPaths_data()
+    {
+        QTest::addColumn<QByteArrayList>("names"); // the root first
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("root of the tree") << QByteArrayList{"/", "usr", "bin"}
+                                          << QByteArray("/usr/bin") << QByteArray("/usr/bin/ls");
+        QTest::newRow("the root alone")
+            << QByteArrayList{"/"} << QByteArray("/") << QByteArray("/ls");
+        QTest::newRow("a folder") << QByteArrayList{"/srv/data", "a b"}
+                                  << QByteArray("/srv/data/a b") << QByteArray("/srv/data/a b/ls");
+        QTest::newRow("given with a slash")
+            << QByteArrayList{"/srv/", "x"} << QByteArray("/srv/x") << QByteArray("/srv/x/ls");
+    }
+    void folderPaths()
+    {
+        QFETCH(QByteArrayList, names);
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, file);
+        FolderRecords folders;
+        quint32 folder = FolderRecords::noParent;
+        for (const QByteArray &name : names)
+            folder = folders.add(folder, name);
+        QCOMPARE(folders.path(folder), path);
+        QCOMPARE(folders.path(folder, "ls"), file);
+    }
+
     void hiddenAndSystemFolders()
     {
         TestTree tree;

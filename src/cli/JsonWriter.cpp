@@ -2,7 +2,9 @@
 
 #include "common/FileNameText.h"
 
+#include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -47,20 +49,37 @@ void appendEscaped(QString &out, QStringView text)
     out += text.sliced(run);
 }
 
-void appendQuoted(QString &out, QStringView text)
-{
-    out += u'"';
-    appendEscaped(out, text);
-    out += u'"';
-}
-
 } // namespace
+
+void JsonWriter::appendQuoted(QStringView text)
+{
+    // Keys, labels and dates mostly are printable ASCII with nothing to escape: their
+    // characters are written as bytes straight into the text, in one piece.
+    const size_t at = m_text.size();
+    m_text.resize(at + size_t(text.size()) + 2);
+    char *out = m_text.data() + at;
+    *out++ = '"';
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code >= 0x7F || code == u'"' || code == u'\\') {
+            QString escaped;
+            appendEscaped(escaped, text);
+            m_text.resize(at);
+            m_text += '"';
+            m_text += escaped.toStdString();
+            m_text += '"';
+            return;
+        }
+        *out++ = char(code);
+    }
+    *out = '"';
+}
 
 void JsonWriter::flush()
 {
-    if (m_sink && !m_text.isEmpty()) {
-        m_sink(m_text);
-        m_text.clear();
+    if (m_sink && !m_text.empty()) {
+        m_sink(QByteArrayView(m_text.data(), qsizetype(m_text.size())));
+        m_text.clear(); // keeps the room for the next piece
     }
 }
 
@@ -80,7 +99,7 @@ void JsonWriter::beforeValue()
     }
     if (!m_firstInContainer.isEmpty()) {
         if (!m_firstInContainer.last())
-            m_text += QStringLiteral(", ");
+            m_text += ", ";
         m_firstInContainer.last() = false;
     }
 }
@@ -88,74 +107,83 @@ void JsonWriter::beforeValue()
 void JsonWriter::beginObject()
 {
     beforeValue();
-    m_text += u'{';
+    m_text += '{';
     m_firstInContainer.append(true);
 }
 
 void JsonWriter::endObject()
 {
     m_firstInContainer.removeLast();
-    m_text += u'}';
+    m_text += '}';
 }
 
 void JsonWriter::beginArray()
 {
     beforeValue();
-    m_text += u'[';
+    m_text += '[';
     m_firstInContainer.append(true);
 }
 
 void JsonWriter::endArray()
 {
     m_firstInContainer.removeLast();
-    m_text += u']';
+    m_text += ']';
 }
 
 void JsonWriter::key(const QString &name)
 {
     beforeValue();
-    appendQuoted(m_text, name);
-    m_text += QLatin1StringView(": ");
+    appendQuoted(name);
+    m_text += ": ";
     m_afterKey = true;
 }
 
 void JsonWriter::value(const QString &text)
 {
     beforeValue();
-    appendQuoted(m_text, text);
+    appendQuoted(text);
 }
 
 void JsonWriter::value(double number)
 {
     beforeValue();
     if (!std::isfinite(number))
-        m_text += QStringLiteral("null");
-    else if (number == std::trunc(number) && std::fabs(number) < 9.2e18) // whole up to 2^63
-        m_text += QString::number(qint64(number));
-    else
-        m_text += QString::number(number, 'g', 17);
+        m_text += "null";
+    else if (number == std::trunc(number) && std::fabs(number) < 9.2e18) { // whole up to 2^63
+        char digits[24];
+        const auto written = std::to_chars(std::begin(digits), std::end(digits), qint64(number));
+        m_text.append(digits, size_t(written.ptr - digits));
+    } else {
+        m_text += QByteArray::number(number, 'g', 17).toStdString();
+    }
 }
 
 void JsonWriter::null()
 {
     beforeValue();
-    m_text += QStringLiteral("null");
+    m_text += "null";
 }
 
 void JsonWriter::fileName(QByteArrayView name)
 {
     beforeValue();
-    m_text += u'"';
-    decodeFileName(
-        name, [this](QStringView text) { appendEscaped(m_text, text); },
-        [this](uchar byte) {
-            m_text += QStringLiteral("\\udc%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
-        });
-    m_text += u'"';
+    m_text += '"';
+    if (isPlainName(name) && !name.contains('"')) {
+        m_text.append(name.data(), size_t(name.size())); // printable ASCII: the bytes are the text
+    } else {
+        QString text;
+        decodeFileName(
+            name, [&text](QStringView run) { appendEscaped(text, run); },
+            [&text](uchar byte) {
+                text += QStringLiteral("\\udc%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
+            });
+        m_text += text.toStdString();
+    }
+    m_text += '"';
 }
 
 void JsonWriter::value(bool flag)
 {
     beforeValue();
-    m_text += flag ? QStringLiteral("true") : QStringLiteral("false");
+    m_text += flag ? "true" : "false";
 }

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <string>
 
-// Writes JSON text with the members in the order they are written. With a sink, the text goes
-// to it in pieces as it is written, so that a document of any size takes little memory.
+// Writes JSON text, as UTF-8, with the members in the order they are written. With a sink, the
+// text goes to it in pieces as it is written, so that a document of any size takes little
+// memory.
 class JsonWriter {
 public:
+    using Sink = std::function<void(QByteArrayView)>;
+
     JsonWriter() = default;
-    explicit JsonWriter(std::function<void(const QString &)> sink) : m_sink(std::move(sink)) {}
+    explicit JsonWriter(Sink sink) : m_sink(std::move(sink)) {}
     // Hands what is written so far to the sink.
     void flush();
 
@@ -37,14 +42,15 @@ public:
     void member(const QString &name, int number) { member(name, double(number)); }
 
     // What is written and not yet handed to a sink.
-    QString text() const { return m_text; }
+    QString text() const { return QString::fromUtf8(m_text.data(), qsizetype(m_text.size())); }
 
 private:
     void beforeValue();
     void spill();
+    void appendQuoted(QStringView text);
 
-    std::function<void(const QString &)> m_sink;
-    QString m_text;
+    Sink m_sink;
+    std::string m_text; // UTF-8; small pieces are appended inline
     QList<bool> m_firstInContainer;
     bool m_afterKey = false;
 };

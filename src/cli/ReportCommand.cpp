@@ -102,7 +102,7 @@ void ReportCommand::write(const QString &text)
     writeBytes(text.toLocal8Bit());
 }
 
-void ReportCommand::writeBytes(const QByteArray &bytes)
+void ReportCommand::writeBytes(QByteArrayView bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
 }
@@ -411,7 +411,7 @@ int ReportCommand::collect(const Request &request)
         printComparison(*against, run, request.format);
     } else if (request.format == Format::Json) {
         ReportJson::run(run, request.types, request.folders,
-                        [this](const QString &text) { write(text); });
+                        [this](QByteArrayView text) { writeBytes(text); });
     } else {
         printPages(run, request.format, request.folders);
     }

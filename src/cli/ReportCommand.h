@@ -74,7 +74,7 @@ private:
     void printPages(const CollectionRun &run, Format format, int folderDepth);
     void printComparison(const KeptRun &against, const CollectionRun &run, Format format);
     void write(const QString &text);
-    void writeBytes(const QByteArray &bytes);
+    void writeBytes(QByteArrayView bytes);
 
     FILE *m_out;
     FILE *m_err;

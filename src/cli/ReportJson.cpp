@@ -40,11 +40,12 @@ public:
             m_json.fileName(m_lists.path(file));
             m_json.member(QStringLiteral("bytes"), file.size);
             m_json.member(QStringLiteral("allocatedBytes"), file.allocated);
-            const std::pair<const char *, PackedFileDate> dates[] = {{"modified", file.modified},
-                                                                     {"created", file.created},
-                                                                     {"accessed", file.accessed}};
+            const std::pair<QString, PackedFileDate> dates[] = {
+                {QStringLiteral("modified"), file.modified},
+                {QStringLiteral("created"), file.created},
+                {QStringLiteral("accessed"), file.accessed}};
             for (const auto &[name, date] : dates) {
-                m_json.key(QString::fromLatin1(name));
+                m_json.key(name);
                 const QString text = FileListPages::isoDateText(date);
                 if (text.isEmpty())
                     m_json.null();
@@ -245,7 +246,7 @@ void strings(JsonWriter &json, const QString &name, const QStringList &values)
 } // namespace
 
 void ReportJson::run(const CollectionRun &run, const QStringList &types, int folderDepth,
-                     const std::function<void(const QString &)> &out)
+                     const std::function<void(QByteArrayView)> &out)
 {
     const StatAccumulators &stats = run.stats();
     const CollectionOptions &options = stats.options();
@@ -303,7 +304,7 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types, int fol
         writer.folderTree(folderDepth);
     json.endObject();
     json.flush();
-    out(QStringLiteral("\n"));
+    out("\n");
 }
 
 QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &pages,

@@ -17,7 +17,7 @@ namespace ReportJson {
 // The JSON goes to out in pieces as it is written. types: the extensions of --include or
 // --exclude, as given; folderDepth: the levels of the folder tree given ("folders"), -1 none.
 void run(const CollectionRun &run, const QStringList &types, int folderDepth,
-         const std::function<void(const QString &)> &out);
+         const std::function<void(QByteArrayView)> &out);
 QString comparison(const KeptRun &against, const QList<PageChange> &pages,
                    const QStringList &differences);
 QString history(const QList<KeptRun> &runs);

@@ -45,31 +45,31 @@ bool ExtensionTable::makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayVi
     return true;
 }
 
-ExtensionRow &ExtensionTable::rowOf(QByteArrayView key)
+size_t ExtensionTable::rowOf(QByteArrayView key)
 {
     const std::string_view name(key.data(), size_t(key.size()));
-    if (m_lastRow != noRow && name == m_lastKey)
-        return m_rows[m_lastRow];
-    m_lastKey.assign(name);
-    if (const auto found = m_index.find(name); found != m_index.end()) {
-        m_lastRow = found->second;
-        return m_rows[m_lastRow];
-    }
-    m_lastRow = m_rows.size();
-    m_index.emplace(std::string(name), m_lastRow);
+    if (const auto found = m_index.find(name); found != m_index.end())
+        return found->second;
+    const size_t at = m_rows.size();
+    m_index.emplace(std::string(name), at);
     m_rows.push_back(ExtensionRow{key.toByteArray(), 0, 0});
     m_sorted = m_rows.size() == 1;
-    return m_rows.back();
+    return at;
 }
 
 bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOnly,
                                 qint64 allocated)
 {
-    KeyBuffer buffer;
-    QByteArrayView key;
-    if (!makeKey(ext, buffer, key, m_anyLength))
+    size_t at = noRow;
+    if (!m_found.find(ext, at)) {
+        KeyBuffer buffer;
+        QByteArrayView key;
+        at = makeKey(ext, buffer, key, m_anyLength) ? rowOf(key) : noRow;
+        m_found.put(ext, at);
+    }
+    if (at == noRow)
         return false;
-    ExtensionRow &row = rowOf(key);
+    ExtensionRow &row = m_rows[at];
     if (!registerOnly) {
         row.files += 1;
         row.bytes += size;
@@ -81,7 +81,7 @@ bool ExtensionTable::insertType(QByteArrayView ext, qint64 size, bool registerOn
 void ExtensionTable::merge(const ExtensionTable &other)
 {
     for (const ExtensionRow &theirs : other.m_rows) {
-        ExtensionRow &mine = rowOf(theirs.key);
+        ExtensionRow &mine = m_rows[rowOf(theirs.key)];
         mine.files += theirs.files;
         mine.bytes += theirs.bytes;
         mine.allocated += theirs.allocated;
@@ -97,7 +97,7 @@ void ExtensionTable::merge(ExtensionTable &&other)
     m_rows = std::move(other.m_rows);
     m_index = std::move(other.m_index);
     m_sorted = other.m_sorted;
-    m_lastRow = noRow;
+    m_found.clear();
     other.clear();
 }
 
@@ -119,7 +119,7 @@ void ExtensionTable::clear()
     m_rows.clear();
     m_index.clear();
     m_sorted = true;
-    m_lastRow = noRow;
+    m_found.clear();
 }
 
 bool ExtensionTable::restore(std::vector<ExtensionRow> rows)
@@ -145,5 +145,5 @@ void ExtensionTable::sortRows() const
         m_index.find(std::string_view(m_rows[i].key.constData(), size_t(m_rows[i].key.size())))
             ->second = i;
     m_sorted = true;
-    m_lastRow = noRow;
+    m_found.clear();
 }

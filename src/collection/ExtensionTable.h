@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExtensionCache.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -39,7 +41,11 @@ public:
     static bool makeKey(QByteArrayView ext, KeyBuffer &buffer, QByteArrayView &key,
                         bool anyLength = false);
     // Extensions of any length get rows (off: the longer ones are ignored).
-    void setAnyLength(bool anyLength) { m_anyLength = anyLength; }
+    void setAnyLength(bool anyLength)
+    {
+        m_anyLength = anyLength;
+        m_found.clear();
+    }
 
     // Counts a file of size bytes under ext (upper-cased here), or in register-only mode makes
     // sure the row exists without counting anything. Longer extensions are ignored: false.
@@ -64,17 +70,16 @@ private:
         using is_transparent = void;
         size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
     };
-    // The row of key, made (empty) when it is missing.
-    ExtensionRow &rowOf(QByteArrayView key);
+    // The index of key's row, made (empty) when it is missing.
+    size_t rowOf(QByteArrayView key);
     void sortRows() const;
 
     mutable std::vector<ExtensionRow> m_rows;
     mutable std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> m_index;
     mutable bool m_sorted = true;
     bool m_anyLength = false;
-    // The row met last, found again without hashing while its key repeats (files of a folder
-    // mostly share a few extensions); forgotten whenever the rows move.
-    std::string m_lastKey;
-    mutable size_t m_lastRow = noRow;
+    // The row of an extension as a file name gives it (noRow: not listed), found again without
+    // a search while it repeats; forgotten whenever the rows move.
+    mutable ExtensionCache<size_t> m_found;
     static constexpr size_t noRow = size_t(-1);
 };

@@ -13,7 +13,8 @@ constexpr quint32 attributeBits[] = {faReadOnly, faHidden, faSystem, faArchive};
 
 } // namespace
 
-int FileLists::fixedIndex(ListRow::Kind kind, int index)
+// Inlined where the kind is known, so that a file offered to its eleven rows costs no switch.
+Q_ALWAYS_INLINE int FileLists::fixedIndex(ListRow::Kind kind, int index)
 {
     switch (kind) {
     case ListRow::SizeBand:
@@ -37,7 +38,7 @@ int FileLists::fixedIndex(ListRow::Kind kind, int index)
     return -1;
 }
 
-TopFiles *FileLists::fixedList(ListRow::Kind kind, int index)
+Q_ALWAYS_INLINE TopFiles *FileLists::fixedList(ListRow::Kind kind, int index)
 {
     const int at = fixedIndex(kind, index);
     return at < 0 ? nullptr : &m_fixed[size_t(at)];
@@ -70,19 +71,20 @@ void FileLists::offer(const FileRows &rows, const DirEntry &entry, quint32 folde
     for (const quint32 bit : attributeBits)
         if (rows.attributes & bit)
             offerTo(fixedList(ListRow::Attribute, int(bit)));
-    ExtensionTable::KeyBuffer buffer;
-    QByteArrayView key;
-    if (!ExtensionTable::makeKey(rows.extension, buffer, key, m_anyLength))
-        return;
-    const std::string_view name(key.data(), size_t(key.size()));
-    if (!m_lastList || m_lastKey != name) {
-        auto found = m_extensions.find(name);
-        if (found == m_extensions.end())
-            found = m_extensions.emplace(std::string(name), TopFiles()).first;
-        m_lastKey = name;
-        m_lastList = &found->second; // elements of an unordered map stay where they are
+    TopFiles *list = nullptr;
+    if (!m_found.find(rows.extension, list)) {
+        ExtensionTable::KeyBuffer buffer;
+        QByteArrayView key;
+        if (ExtensionTable::makeKey(rows.extension, buffer, key, m_anyLength)) {
+            const std::string_view name(key.data(), size_t(key.size()));
+            auto found = m_extensions.find(name);
+            if (found == m_extensions.end())
+                found = m_extensions.emplace(std::string(name), TopFiles()).first;
+            list = &found->second;
+        }
+        m_found.put(rows.extension, list);
     }
-    offerTo(m_lastList);
+    offerTo(list);
 }
 
 void FileLists::merge(const FileLists &other)
@@ -112,18 +114,14 @@ std::vector<KeptFile> FileLists::files(const ListRow &row) const
 
 QByteArray FileLists::path(const KeptFile &file) const
 {
-    QByteArray folder = m_folders.path(file.folder);
-    if (!folder.endsWith('/'))
-        folder += '/';
-    return folder + file.name;
+    return m_folders.path(file.folder, file.name);
 }
 
 void FileLists::clear()
 {
     m_fixed = {};
     m_extensions.clear();
-    m_lastKey.clear();
-    m_lastList = nullptr;
+    m_found.clear();
     m_folders.clear();
     m_targets.clear();
     m_wholeTree = false;
@@ -138,9 +136,7 @@ void FileLists::swap(FileLists &other)
     m_extensions.swap(other.m_extensions);
     m_folders.swap(other.m_folders);
     std::swap(m_targets, other.m_targets);
-    // The list of the key met last belongs to the map it came from.
-    for (FileLists *lists : {this, &other}) {
-        lists->m_lastKey.clear();
-        lists->m_lastList = nullptr;
-    }
+    // The lists found belong to the map they came from.
+    m_found.clear();
+    other.m_found.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExtensionCache.h"
 #include "FolderRecords.h"
 #include "TopFiles.h"
 
@@ -42,6 +43,11 @@ public:
         quint32 root = FolderRecords::noParent; // the target's own record
     };
 
+    FileLists() = default;
+    // The lists of extensions are found through pointers into this object's own map.
+    FileLists(const FileLists &) = delete;
+    FileLists &operator=(const FileLists &) = delete;
+
     // Files kept per row; 0 keeps none (and the walk keeps no folder records).
     void setLimit(int limit) { m_limit = limit; }
     int limit() const { return m_limit; }
@@ -50,7 +56,11 @@ public:
     void setFolderTree(bool kept) { m_folderTree = kept; }
     bool recordsFolders() const { return m_limit > 0 || m_folderTree; }
     // Extensions of any length have lists, as they have rows.
-    void setAnyLength(bool anyLength) { m_anyLength = anyLength; }
+    void setAnyLength(bool anyLength)
+    {
+        m_anyLength = anyLength;
+        m_found.clear();
+    }
 
     // A counted file of folder, in the rows it fell in; copied only where a list keeps it.
     void offer(const FileRows &rows, const DirEntry &entry, quint32 folder);
@@ -89,9 +99,9 @@ private:
         size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
     };
     std::unordered_map<std::string, TopFiles, KeyHash, std::equal_to<>> m_extensions;
-    // The list of the extension met last: files of a folder often share one.
-    std::string m_lastKey;
-    TopFiles *m_lastList = nullptr;
+    // The list of an extension as a file name gives it (none: it has no row), found again
+    // without a search; elements of an unordered map stay where they are.
+    ExtensionCache<TopFiles *> m_found;
     FolderRecords m_folders;
     std::vector<TargetFolders> m_targets;
 };

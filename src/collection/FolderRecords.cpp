@@ -1,6 +1,7 @@
 #include "FolderRecords.h"
 
 #include <algorithm>
+#include <cstring>
 
 quint32 FolderRecords::add(quint32 parent, const QByteArray &name)
 {
@@ -72,18 +73,37 @@ quint32 FolderRecords::count() const
     return quint32(m_records.size());
 }
 
-QByteArray FolderRecords::path(quint32 folder) const
+QByteArray FolderRecords::joinedPath(quint32 folder, const QByteArrayView *leaf) const
 {
     const std::lock_guard lock(m_mutex);
-    std::vector<const QByteArray *> names;
+    std::vector<QByteArrayView> names;
     for (quint32 id = folder; id < m_records.size(); id = m_records[id].parent)
-        names.push_back(&m_records[id].name);
-    QByteArray text;
-    for (auto name = names.rbegin(); name != names.rend(); ++name) {
-        if (!text.isEmpty() && !text.endsWith('/'))
-            text += '/';
-        text += **name;
+        names.push_back(m_records[id].name);
+    std::reverse(names.begin(), names.end());
+    // Names are joined by a slash, but none is put first or after a name that ends in one (a
+    // root such as "/"); the leaf always follows a slash. One allocation, room for every slash.
+    qsizetype room = leaf ? leaf->size() + 1 : 0;
+    for (const QByteArrayView name : names)
+        room += name.size() + 1;
+    QByteArray text(room, Qt::Uninitialized);
+    char *const out = text.data();
+    qsizetype at = 0;
+    auto put = [&](QByteArrayView name) {
+        if (!name.isEmpty())
+            std::memcpy(out + at, name.data(), size_t(name.size()));
+        at += name.size();
+    };
+    for (const QByteArrayView name : names) {
+        if (at > 0 && out[at - 1] != '/')
+            out[at++] = '/';
+        put(name);
     }
+    if (leaf) {
+        if (at == 0 || out[at - 1] != '/')
+            out[at++] = '/';
+        put(*leaf);
+    }
+    text.truncate(at);
     return text;
 }
 

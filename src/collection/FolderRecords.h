@@ -49,7 +49,9 @@ public:
     Contents contentsOf(quint32 folder, bool withFiles = true) const;
 
     // The rest is for after the walks.
-    QByteArray path(quint32 folder) const;
+    QByteArray path(quint32 folder) const { return joinedPath(folder, nullptr); }
+    // The path of a file named leaf in the folder, built in one piece.
+    QByteArray path(quint32 folder, QByteArrayView leaf) const { return joinedPath(folder, &leaf); }
     // The folder's parent (noParent for a root) and its own name.
     quint32 parentOf(quint32 folder) const;
     QByteArray nameOf(quint32 folder) const;
@@ -61,6 +63,8 @@ public:
     void swap(FolderRecords &other);
 
 private:
+    QByteArray joinedPath(quint32 folder, const QByteArrayView *leaf) const;
+
     struct Record {
         quint32 parent;
         qint64 bytes;

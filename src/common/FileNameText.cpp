@@ -60,11 +60,10 @@ void decodeFileName(QByteArrayView name, const std::function<void(QStringView)> 
     flush();
 }
 
-bool isHiddenControl(char32_t code)
+bool isPlainName(QByteArrayView name)
 {
-    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E ||
-           code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return uchar(c) >= 0x20 && uchar(c) < 0x7F && c != '\\'; });
 }
 
 namespace {
@@ -88,6 +87,8 @@ void appendPrintable(QString &out, QStringView text)
 
 QString printableFileName(QByteArrayView name)
 {
+    if (isPlainName(name))
+        return QString::fromLatin1(name);
     QString out;
     decodeFileName(
         name, [&](QStringView text) { appendPrintable(out, text); },

@@ -26,5 +26,16 @@ QString withoutHiddenControls(const QString &text);
 // The bytes of a name printableFileName wrote.
 QByteArray fileNameOfPrintable(QStringView printable);
 // Characters that must never reach a terminal or a listing as they are: controls, and the
-// marks that turn the direction of text.
-bool isHiddenControl(char32_t code);
+// marks that turn the direction of text. Asked of every character written, so printable ASCII
+// is let through first.
+inline bool isHiddenControl(char32_t code)
+{
+    if (code >= 0x20 && code < 0x7F)
+        return false;
+    return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x061C || code == 0x200E ||
+           code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+// Whether every byte of name is printable ASCII other than a backslash: a name every writer
+// takes as it is, with no decoding and no escapes.
+bool isPlainName(QByteArrayView name);

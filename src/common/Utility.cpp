@@ -165,7 +165,7 @@ QString floatToGrouped(double value)
 
 EntryKind classifyEntry(const DirEntry &entry)
 {
-    if (entry.name == "." || entry.name == "..")
+    if (entry.name.startsWith('.') && (entry.name == "." || entry.name == ".."))
         return ekDotEntry;
     return entry.attributes & faDirectory ? ekDirectory : ekFile;
 }
