@@ -203,8 +203,8 @@ private Q_SLOTS:
     void workersGiveTheSameTables_data()
     {
         QTest::addColumn<QByteArray>("shape");
-        for (const char *shape :
-             {"wide", "deep", "mixed", "filesOnly", "oneLargeFolder", "manyEmptyFolders"})
+        for (const char *shape : {"wide", "deep", "mixed", "branching", "filesOnly",
+                                  "oneLargeFolder", "manyEmptyFolders"})
             QTest::newRow(shape) << QByteArray(shape);
     }
     void workersGiveTheSameTables()
@@ -239,6 +239,20 @@ private Q_SLOTS:
             tree.folder(".hidden");
             fillFolder(tree, ".hidden", 4, 99);
             tree.folder("locked", 0000);
+        } else if (shape == "branching") {
+            // Three levels of three: the walk backs up from a subtree into folders with
+            // subfolders still to enter.
+            QByteArrayList level{"."};
+            for (const char *prefix : {"/b", "/c", "/d"}) {
+                QByteArrayList below;
+                for (const QByteArray &parent : level)
+                    for (int i = 0; i < 3; ++i) {
+                        below.append(parent + prefix + QByteArray::number(i));
+                        tree.folder(below.last());
+                        fillFolder(tree, below.last(), 2, int(below.size()));
+                    }
+                level = below;
+            }
         } else if (shape == "oneLargeFolder") {
             // Its names are shared out in slices among the workers.
             tree.folder("large");

@@ -158,13 +158,16 @@ void WalkWorker::walkTask(const WalkTask &task)
         else
             m_stack.back().subfolders = task.names;
         m_spare = m_stack.back().subfolders.size() - m_stack.back().next;
+        // The folder just below the top, kept open while the walk is in one of its subfolders,
+        // so that coming back from a folder without subfolders opens nothing.
+        int parentFd = -1;
         while (!m_stack.empty()) {
             if (m_pool.stopRequested()) {
                 m_pool.stop();
                 break;
             }
             Frame &top = m_stack.back();
-            if (fd >= 0 && top.next < top.subfolders.size()) {
+            if (fd >= 0 && hasSubfoldersLeft(top)) {
                 if (m_pool.wantsWork())
                     offerWork();
                 if (top.next >= top.subfolders.size())
@@ -176,7 +179,9 @@ void WalkWorker::walkTask(const WalkTask &task)
                 const int child = enterSubfolder(fd, name, top, self, mount);
                 if (child < 0)
                     continue;
-                ::close(fd);
+                if (parentFd >= 0)
+                    ::close(parentFd);
+                parentFd = fd;
                 fd = child;
                 stats.onDisk.folders += double(self.allocated);
                 enterFrame(name, self.device, self.inode, mount, top.folderId);
@@ -188,20 +193,29 @@ void WalkWorker::walkTask(const WalkTask &task)
                 break;
             if (fd < 0 || !top.complete)
                 noteUnreadable(folderPath(m_stack.size() - 1), top.error ? top.error : ESTALE);
-            // Back up to the parent, which must still be the folder we came from.
-            const Frame &parent = m_stack[m_stack.size() - 2];
-            int parentFd = fd >= 0 ? openFolder(fd, "..", folderFlags) : -1;
-            if (parentFd >= 0 && !sameObject(parentFd, parent.device, parent.inode)) {
-                ::close(parentFd);
-                parentFd = -1;
+            // Back up to the parent: still open, or, when it has subfolders left to enter,
+            // opened again. Folders above with none left are left as they are, unopened.
+            popFrame();
+            int above = parentFd;
+            parentFd = -1;
+            if (above < 0) {
+                size_t levels = 1;
+                while (m_stack.size() > last && !hasSubfoldersLeft(m_stack.back())) {
+                    if (!m_stack.back().complete)
+                        noteUnreadable(folderPath(m_stack.size() - 1),
+                                       m_stack.back().error ? m_stack.back().error : ESTALE);
+                    popFrame();
+                    ++levels;
+                }
+                if (hasSubfoldersLeft(m_stack.back()))
+                    above = reopenAbove(fd, levels);
             }
-            if (parentFd < 0)
-                parentFd = reopenFrame(m_stack.size() - 2);
             if (fd >= 0)
                 ::close(fd);
-            fd = parentFd;
-            popFrame();
+            fd = above;
         }
+        if (parentFd >= 0)
+            ::close(parentFd);
         // The root's own listing may have failed: said as any folder's.
         if (task.ancestors.empty() && m_stack.size() == 1 && !m_stack.back().complete)
             noteUnreadable(folderPath(0), m_stack.back().error ? m_stack.back().error : ESTALE);
@@ -416,6 +430,26 @@ int WalkWorker::enterSubfolder(int fd, const QByteArray &name, const Frame &pare
     if (m_root.onBtrfs() && self.device != parent.device && !m_pool.claimSubvolume(self.device))
         return refuse();
     return child;
+}
+
+int WalkWorker::reopenAbove(int fd, size_t levels)
+{
+    // By "..", which the kernel resolves on the folders as they are, up to a depth whose path
+    // stays short; the folder reached must be the one the stack says.
+    constexpr size_t climbable = 256;
+    const Frame &top = m_stack.back();
+    if (fd >= 0 && levels <= climbable) {
+        QByteArray up;
+        up.reserve(qsizetype(levels) * 3);
+        for (size_t i = 0; i < levels; ++i)
+            up += "../";
+        const int folder = openFolder(fd, up.constData(), folderFlags);
+        if (folder >= 0 && sameObject(folder, top.device, top.inode))
+            return folder;
+        if (folder >= 0)
+            ::close(folder);
+    }
+    return reopenFrame(m_stack.size() - 1);
 }
 
 int WalkWorker::reopenFrame(size_t depth)

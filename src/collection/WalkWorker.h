@@ -102,7 +102,15 @@ private:
     // to be. self describes the folder entered, mount the mount it is on.
     int enterSubfolder(int fd, const QByteArray &name, const Frame &parent, DirEntry &self,
                        MountIdentity &mount);
+    // Opens the folder at depth of the stack again, from the root by its names.
     int reopenFrame(size_t depth);
+    // Opens the stack's top again from fd, a folder levels below it; from the root when that
+    // fails or the top is no longer the folder it was.
+    int reopenAbove(int fd, size_t levels);
+    static bool hasSubfoldersLeft(const Frame &frame)
+    {
+        return frame.next < frame.subfolders.size();
+    }
     // Hands a waiting worker a share of the subfolders of the shallowest folder with any left.
     void offerWork();
     // Hands a waiting worker the files among the entries of a listing chunk from at on.
