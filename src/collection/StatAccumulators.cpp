@@ -5,6 +5,7 @@
 #include "filetypes/TypeRow.h"
 #include "platform/LocalTimeZone.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 
@@ -140,10 +141,14 @@ void StatAccumulators::addFigures(const StatAccumulators &other)
 void StatAccumulators::addOverhang(qint64 size)
 {
     double *const sums[] = {&overhang4K, &overhang8K, &overhang16K, &overhang32K, &overhang64K};
+    // The sizes are powers of two: what a file uses of its last cluster is its low bits.
+    static_assert(std::all_of(clusterSizes.begin(), clusterSizes.end(),
+                              [](qint64 cluster) { return (cluster & (cluster - 1)) == 0; }));
+    const quint64 bytes = quint64(std::max<qint64>(size, 0));
     for (size_t i = 0; i < clusterSizes.size(); ++i) {
-        const qint64 used = size % clusterSizes[i];
+        const quint64 used = bytes & quint64(clusterSizes[i] - 1);
         if (used != 0)
-            *sums[i] += double(clusterSizes[i] - used);
+            *sums[i] += double(quint64(clusterSizes[i]) - used);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "LocalTimeZone.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -74,11 +75,12 @@ bool DirListing::describeEntry(int directoryFd, const char *name, const MountIde
 
     // Keeps the buffer of a reused entry, so that listing a folder allocates nothing per name,
     // unless a list kept the last name: then that one stays theirs and the new one is copied.
-    if (entry.name.isDetached()) {
-        entry.name.truncate(0);
-        entry.name.append(name);
+    const qsizetype length = qsizetype(std::strlen(name));
+    if (entry.name.isDetached() && entry.name.capacity() >= length) {
+        entry.name.resize(length);
+        std::memcpy(entry.name.data(), name, size_t(length));
     } else {
-        entry.name = QByteArray(name);
+        entry.name = QByteArray(name, length);
     }
     entry.size = sx.stx_size > quint64(std::numeric_limits<qint64>::max())
                      ? std::numeric_limits<qint64>::max()

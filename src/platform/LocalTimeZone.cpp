@@ -55,15 +55,9 @@ qint64 floorWindow(qint64 seconds)
     return w * windowSeconds > seconds ? w - 1 : w;
 }
 
-} // namespace
-
-void LocalTimeZone::reload()
-{
-    tzset();
-    zoneGeneration.fetch_add(1);
-}
-
-long LocalTimeZone::offsetAt(qint64 utcSeconds)
+// The offset at utcSeconds where the cache has none: read from the zone (read first on the
+// first call), and kept for its day when that day can be kept.
+[[gnu::noinline]] long offsetMissed(qint64 utcSeconds)
 {
     static const bool zoneRead = (tzset(), true);
     Q_UNUSED(zoneRead);
@@ -89,6 +83,32 @@ long LocalTimeZone::offsetAt(qint64 utcSeconds)
     return slot.offset != nonUniform ? slot.offset : zoneOffsetUncached(utcSeconds);
 }
 
+// The offset at utcSeconds: one look-up while its day is kept and the zone is the one it was
+// kept under. Asked three times a file, so the look-up is made where it is asked.
+inline long cachedOffset(qint64 utcSeconds)
+{
+    const qint64 window = floorWindow(utcSeconds);
+    const OffsetCache &cache = offsetCache();
+    const OffsetWindow &slot = cache.windows[static_cast<size_t>(window) % cacheSize];
+    if (window > emptyWindow && slot.window == window && slot.offset != nonUniform &&
+        cache.generation == zoneGeneration.load(std::memory_order_relaxed)) [[likely]]
+        return slot.offset;
+    return offsetMissed(utcSeconds);
+}
+
+} // namespace
+
+void LocalTimeZone::reload()
+{
+    tzset();
+    zoneGeneration.fetch_add(1);
+}
+
+long LocalTimeZone::offsetAt(qint64 utcSeconds)
+{
+    return cachedOffset(utcSeconds);
+}
+
 CivilDateTime LocalTimeZone::toLocal(qint64 utcSeconds)
 {
     return CivilDateTime::fromSecondsSinceEpoch(utcSeconds + offsetAt(utcSeconds));
@@ -101,7 +121,7 @@ LocalFileTime LocalTimeZone::localFileTime(qint64 utcSeconds)
     constexpr qint64 latest = 4354819200 + 2 * 86400;  // 2108-01-03 UTC
     if (utcSeconds < earliest || utcSeconds > latest)
         return {};
-    return LocalFileTime::fromLocalSeconds(utcSeconds + offsetAt(utcSeconds));
+    return LocalFileTime::fromLocalSeconds(utcSeconds + cachedOffset(utcSeconds));
 }
 
 qint64 LocalTimeZone::todayDayNumber()
