@@ -2,6 +2,7 @@
 
 #include "common/FileNameText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -49,6 +50,12 @@ void appendEscaped(QString &out, QStringView text)
     out += text.sliced(run);
 }
 
+// Printable ASCII other than a quote or a backslash: written as it is, its code its byte.
+constexpr bool isPlain(char32_t code)
+{
+    return code >= 0x20 && code < 0x7F && code != U'"' && code != U'\\';
+}
+
 } // namespace
 
 void JsonWriter::appendQuoted(QStringView text)
@@ -61,7 +68,7 @@ void JsonWriter::appendQuoted(QStringView text)
     *out++ = '"';
     for (const QChar c : text) {
         const char16_t code = c.unicode();
-        if (code < 0x20 || code >= 0x7F || code == u'"' || code == u'\\') {
+        if (!isPlain(code)) {
             QString escaped;
             appendEscaped(escaped, text);
             m_text.resize(at);
@@ -168,7 +175,7 @@ void JsonWriter::fileName(QByteArrayView name)
 {
     beforeValue();
     m_text += '"';
-    if (isPlainName(name) && !name.contains('"')) {
+    if (std::all_of(name.begin(), name.end(), [](char c) { return isPlain(uchar(c)); })) {
         m_text.append(name.data(), size_t(name.size())); // printable ASCII: the bytes are the text
     } else {
         QString text;

@@ -170,7 +170,7 @@ void WalkWorker::walkTask(const WalkTask &task)
             if (fd >= 0 && hasSubfoldersLeft(top)) {
                 if (m_pool.wantsWork())
                     offerWork();
-                if (top.next >= top.subfolders.size())
+                if (!hasSubfoldersLeft(top))
                     continue;
                 const QByteArray name = std::move(top.subfolders[top.next++]);
                 --m_spare;
