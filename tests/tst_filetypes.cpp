@@ -4,6 +4,7 @@
 #include "support/FakeFileTypeRegistry.h"
 #include "support/TestEnvironment.h"
 
+#include <QMimeDatabase>
 #include <QTest>
 
 class TestFileTypes : public QObject {
@@ -176,6 +177,18 @@ private Q_SLOTS:
         QFETCH(QString, value);
         const MimeFileTypeRegistry registry;
         QCOMPARE(registry.defaultValue(key), value);
+    }
+
+    // The quick list of suffixes may only be larger than the database's own: a suffix it missed
+    // would have no type however the database names it.
+    void globFilesListEverySuffix()
+    {
+        const std::optional<QSet<QString>> quick = MimeFileTypeRegistry::globFileSuffixes();
+        QVERIFY(quick);
+        const QMimeDatabase database;
+        for (const QMimeType &type : database.allMimeTypes())
+            for (const QString &suffix : type.suffixes())
+                QVERIFY2(quick->contains(suffix.toLower()), qPrintable(suffix));
     }
 
     void systemDescriptions()

@@ -1,7 +1,10 @@
 #include "MimeFileTypeRegistry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMimeDatabase>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -18,7 +21,58 @@ bool isPlainExtensionKey(const QString &key)
     return true;
 }
 
+// The suffix of a "*.ext" glob as QMimeType::suffixes() gives it (no '*' or '?' after the
+// dot), lower case; empty for any other pattern.
+QString suffixOfGlob(QStringView pattern)
+{
+    if (pattern.size() <= 2 || !pattern.startsWith(u"*.") || pattern.indexOf(u'*', 2) >= 0 ||
+        pattern.indexOf(u'?', 2) >= 0)
+        return QString();
+    return pattern.mid(2).toString().toLower();
+}
+
 } // namespace
+
+std::optional<QSet<QString>> MimeFileTypeRegistry::globFileSuffixes()
+{
+    // The database's folders as QMimeDatabase finds them. A folder it reads from the package
+    // files (no mime.cache there), or Qt's own copy of the database (which it reads when no
+    // folder has freedesktop.org.xml), may hold globs that no globs2 file lists.
+    const QStringList folders =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime"),
+                                  QStandardPaths::LocateDirectory);
+    bool freedesktop = false;
+    QSet<QString> suffixes;
+    for (const QString &folder : folders) {
+        const QDir dir(folder);
+        freedesktop = freedesktop || dir.exists(QStringLiteral("packages/freedesktop.org.xml"));
+        const bool cache = dir.exists(QStringLiteral("mime.cache"));
+        if (!cache && !dir.exists(QStringLiteral("packages")))
+            continue;
+        // Written with mime.cache by update-mime-database; a folder without both is read in a
+        // way this list cannot follow.
+        QFile globs(dir.filePath(QStringLiteral("globs2")));
+        if (!cache || !globs.open(QIODevice::ReadOnly) || globs.size() > maxGlobFileBytes)
+            return std::nullopt;
+        // "weight:type:pattern[:flags]". A pattern that holds a colon would be cut at it, so
+        // the rest of the line is taken as a pattern too: the list may only grow by it.
+        while (!globs.atEnd()) {
+            const QString line = QString::fromUtf8(globs.readLine()).trimmed();
+            if (line.startsWith(u'#'))
+                continue;
+            const QList<QStringView> fields = QStringView(line).split(u':');
+            if (fields.size() < 3)
+                continue;
+            for (const QStringView pattern :
+                 {fields[2], QStringView(line).sliced(fields[2].data() - line.constData())})
+                if (const QString suffix = suffixOfGlob(pattern); !suffix.isEmpty())
+                    suffixes.insert(suffix);
+        }
+    }
+    if (!freedesktop)
+        return std::nullopt;
+    return suffixes;
+}
 
 QStringList MimeFileTypeRegistry::typeNames(const QString &extensionKey) const
 {
@@ -35,26 +89,32 @@ QStringList MimeFileTypeRegistry::typeNames(const QString &extensionKey) const
     return names;
 }
 
-bool MimeFileTypeRegistry::isKnownSuffix(const QString &suffix) const
+bool MimeFileTypeRegistry::mayOwnSuffix(const QString &suffix) const
 {
     const std::lock_guard lock(m_mutex);
-    if (m_suffixes.isEmpty()) {
+    if (!m_globFilesRead) {
+        m_globFilesRead = true;
+        m_suffixes = globFileSuffixes();
+    }
+    if (!m_suffixes) {
+        // Without the globs2 files the list costs a tenth of a second to make: a run of a few
+        // hundred extensions asks the database for each instead.
+        if (++m_lookUps <= directLookUps)
+            return true;
+        m_suffixes.emplace();
         const QMimeDatabase database;
         for (const QMimeType &type : database.allMimeTypes())
             for (const QString &known : type.suffixes())
-                m_suffixes.insert(known.toLower());
+                m_suffixes->insert(known.toLower());
     }
-    return m_suffixes.contains(suffix.toLower());
+    return m_suffixes->contains(suffix.toLower());
 }
 
 QStringList MimeFileTypeRegistry::lookUpTypeNames(const QString &extensionKey) const
 {
-    // Asking the database matches every glob pattern it has against the name. A run of a few
-    // hundred extensions asks it; beyond that, a suffix no type owns is known to have none at
-    // once (from a list of every suffix, which takes a tenth of a second to make), however many
-    // distinct ones a run meets.
-    if (m_lookUps.fetch_add(1, std::memory_order_relaxed) >= directLookUps &&
-        !isKnownSuffix(extensionKey.mid(1)))
+    // Asking the database matches every glob pattern it has against the name, a tenth of a
+    // millisecond each; a suffix no type owns is known to have none at once.
+    if (!mayOwnSuffix(extensionKey.mid(1)))
         return {};
     // The database answers for whole names; only a type that owns the suffix itself counts,
     // not one that merely matches the made-up name. Its globs are case-sensitive where types

@@ -127,6 +127,8 @@ void ReportGrid::placeFooter()
 void ReportGrid::changeEvent(QEvent *event)
 {
     QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        m_textWidths.clear();
     // The shade of the fixed rows follows the colours the grid is given.
     if (event->type() == QEvent::PaletteChange)
         for (int r = 0; r < rowCount(); ++r)
@@ -216,15 +218,17 @@ QString ReportGrid::cell(int column, int row) const
 
 void ReportGrid::setCell(int column, int row, const QString &text)
 {
+    // A new cell is given its look before it joins the table, which then tells its views once.
     QTableWidgetItem *cellItem = item(row, column);
-    if (!cellItem) {
+    const bool fresh = !cellItem;
+    if (fresh)
         cellItem = new QTableWidgetItem;
-        setItem(row, column, cellItem);
-    }
     cellItem->setText(text);
     if (column == m_elidedColumn)
         cellItem->setToolTip(text);
     styleCell(cellItem, column, row);
+    if (fresh)
+        setItem(row, column, cellItem);
     fitColumn(column, *cellItem);
     if (m_fixedRows && (row == 0 || row == rowCount() - 1)) {
         QTableWidgetItem *shown =
@@ -257,9 +261,11 @@ void ReportGrid::resetColumnWidths()
 void ReportGrid::clearDataRows()
 {
     resetColumnWidths();
+    m_textWidths.clear();
     for (int r = 1; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            setCell(c, r, QString());
+            if (item(r, c))
+                setCell(c, r, QString());
 }
 
 void ReportGrid::stretchElidedColumn()
@@ -279,9 +285,22 @@ void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
     if (column == m_elidedColumn)
         return;
     // The text, the padding of 3 pixels each side and a margin for the style's frame.
+    // Shaping a text is what a listing's cells cost most: the widths of the texts in the grid's
+    // own font are kept, as sorting writes the same texts again in other rows.
+    const QString text = cellItem.text();
     const QVariant ownFont = cellItem.data(Qt::FontRole);
-    const QFont shown = ownFont.isValid() ? ownFont.value<QFont>() : font();
-    const int needed = QFontMetrics(shown).horizontalAdvance(cellItem.text()) + 20;
+    int width = 0;
+    if (ownFont.isValid()) {
+        width = QFontMetrics(ownFont.value<QFont>()).horizontalAdvance(text);
+    } else if (const auto known = m_textWidths.constFind(text); known != m_textWidths.cend()) {
+        width = *known;
+    } else {
+        width = QFontMetrics(font()).horizontalAdvance(text);
+        if (m_textWidths.size() >= maxKeptWidths)
+            m_textWidths.clear();
+        m_textWidths.insert(text, width);
+    }
+    const int needed = width + 20;
     if (needed > columnWidth(column))
         setColumnWidth(column, needed);
 }

@@ -2,6 +2,7 @@
 
 #include "common/TextGrid.h"
 
+#include <QHash>
 #include <QTableWidget>
 
 // A report listing: row 0 is the heading row, drawn as a fixed row; the last row can be a
@@ -69,6 +70,9 @@ private:
     int m_elidedColumn = -1;
     bool m_activatable = false;
     QTableWidget *m_footerTable = nullptr;
+    // The widths of data cells' texts in the grid's font, since the data rows were last cleared.
+    QHash<QString, int> m_textWidths;
+    static constexpr qsizetype maxKeptWidths = 1 << 16;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
