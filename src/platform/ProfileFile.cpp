@@ -255,6 +255,10 @@ bool ProfileFile::writeStrings(const QString &section, const QList<QPair<QString
     QByteArray text = lines.join('\n');
     if (endsWithNewline || sectionEnd < 0 || !missing.isEmpty())
         text += '\n';
+    // The same values again (a run with the choices of the last) leave the file as it is:
+    // nothing to write, and no wait for the disk.
+    if (loaded == Load::Read && text == data)
+        return true;
     if (!replace(text, reason))
         return fail(reason);
     return true;
