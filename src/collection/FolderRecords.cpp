@@ -39,6 +39,12 @@ void FolderRecords::Contents::merge(Contents &&other)
     files += other.files;
     bytes += other.bytes;
     allocated += other.allocated;
+    // Most folders are taken in once, by the one worker that listed them: their files come
+    // in order already.
+    if (largest.empty()) {
+        largest = std::move(other.largest);
+        return;
+    }
     for (File &file : other.largest)
         largest.push_back(std::move(file));
     std::sort(largest.begin(), largest.end(), largerFile);
