@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -104,10 +105,10 @@ void JsonWriter::beforeValue()
         m_afterKey = false;
         return;
     }
-    if (!m_firstInContainer.isEmpty()) {
-        if (!m_firstInContainer.last())
+    if (!m_firstInContainer.empty()) {
+        if (!m_firstInContainer.back())
             m_text += ", ";
-        m_firstInContainer.last() = false;
+        m_firstInContainer.back() = false;
     }
 }
 
@@ -115,12 +116,12 @@ void JsonWriter::beginObject()
 {
     beforeValue();
     m_text += '{';
-    m_firstInContainer.append(true);
+    m_firstInContainer.push_back(true);
 }
 
 void JsonWriter::endObject()
 {
-    m_firstInContainer.removeLast();
+    m_firstInContainer.pop_back();
     m_text += '}';
 }
 
@@ -128,19 +129,37 @@ void JsonWriter::beginArray()
 {
     beforeValue();
     m_text += '[';
-    m_firstInContainer.append(true);
+    m_firstInContainer.push_back(true);
 }
 
 void JsonWriter::endArray()
 {
-    m_firstInContainer.removeLast();
+    m_firstInContainer.pop_back();
     m_text += ']';
 }
 
-void JsonWriter::key(const QString &name)
+template <typename View> void JsonWriter::appendQuotedBytes(View text)
+{
+    const auto bytes = text.data();
+    const qsizetype size = text.size();
+    if (!std::all_of(bytes, bytes + size, [](char c) { return isPlain(uchar(c)); })) {
+        appendQuoted(text.toString());
+        return;
+    }
+    m_text += '"';
+    m_text.append(bytes, size_t(size));
+    m_text += '"';
+}
+
+void JsonWriter::key(QAnyStringView name)
 {
     beforeValue();
-    appendQuoted(name);
+    name.visit([this](auto view) {
+        if constexpr (std::is_same_v<decltype(view), QStringView>)
+            appendQuoted(view);
+        else
+            appendQuotedBytes(view);
+    });
     m_text += ": ";
     m_afterKey = true;
 }
@@ -149,6 +168,12 @@ void JsonWriter::value(const QString &text)
 {
     beforeValue();
     appendQuoted(text);
+}
+
+void JsonWriter::value(QLatin1StringView text)
+{
+    beforeValue();
+    appendQuotedBytes(text);
 }
 
 void JsonWriter::value(double number)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Writes JSON text, as UTF-8, with the members in the order they are written. With a sink, the
 // text goes to it in pieces as it is written, so that a document of any size takes little
@@ -23,8 +25,11 @@ public:
     void endObject();
     void beginArray();
     void endArray();
-    void key(const QString &name);
+    // Keys are mostly the program's own literals: as bytes they are copied without decoding.
+    void key(QAnyStringView name);
     void value(const QString &text);
+    // Text made by the program in Latin-1 (dates, attribute letters), escaped as any text is.
+    void value(QLatin1StringView text);
     // Whole numbers are written without a fraction.
     void value(double number);
     void value(bool flag);
@@ -33,13 +38,13 @@ public:
     // \udcXX (XX the byte), so that no byte is lost and the text stays valid JSON.
     void fileName(QByteArrayView name);
     // A member of the object being written: its key, then its value.
-    template <typename T> void member(const QString &name, const T &value)
+    template <typename T> void member(QAnyStringView name, const T &value)
     {
         key(name);
         this->value(value);
     }
-    void member(const QString &name, qint64 number) { member(name, double(number)); }
-    void member(const QString &name, int number) { member(name, double(number)); }
+    void member(QAnyStringView name, qint64 number) { member(name, double(number)); }
+    void member(QAnyStringView name, int number) { member(name, double(number)); }
 
     // What is written and not yet handed to a sink.
     QString text() const { return QString::fromUtf8(m_text.data(), qsizetype(m_text.size())); }
@@ -48,9 +53,12 @@ private:
     void beforeValue();
     void spill();
     void appendQuoted(QStringView text);
+    // Bytes that are one character each (ASCII, or Latin-1 as the view says); the text is
+    // decoded and escaped as a QString where any is not plain.
+    template <typename View> void appendQuotedBytes(View text);
 
     Sink m_sink;
-    std::string m_text; // UTF-8; small pieces are appended inline
-    QList<bool> m_firstInContainer;
+    std::string m_text;                   // UTF-8; small pieces are appended inline
+    std::vector<char> m_firstInContainer; // per open container: nothing written in it yet
     bool m_afterKey = false;
 };

@@ -22,9 +22,9 @@ public:
     // Every row and total carries the space on disk beside its bytes, counted or not shown.
     void filesAndBytes(double files, double bytes, double allocated)
     {
-        m_json.member(QStringLiteral("files"), files);
-        m_json.member(QStringLiteral("bytes"), bytes);
-        m_json.member(QStringLiteral("allocatedBytes"), allocated);
+        m_json.member("files", files);
+        m_json.member("bytes", bytes);
+        m_json.member("allocatedBytes", allocated);
     }
 
     // The kept files of row, when the run kept lists.
@@ -32,28 +32,29 @@ public:
     {
         if (!m_lists.enabled())
             return;
-        m_json.key(QStringLiteral("files"));
+        m_json.key("files");
         m_json.beginArray();
         for (const KeptFile &file : m_lists.files(row.row)) {
             m_json.beginObject();
-            m_json.key(QStringLiteral("path"));
+            m_json.key("path");
             m_json.fileName(m_lists.path(file));
-            m_json.member(QStringLiteral("bytes"), file.size);
-            m_json.member(QStringLiteral("allocatedBytes"), file.allocated);
-            const std::pair<QString, PackedFileDate> dates[] = {
-                {QStringLiteral("modified"), file.modified},
-                {QStringLiteral("created"), file.created},
-                {QStringLiteral("accessed"), file.accessed}};
+            m_json.member("bytes", file.size);
+            m_json.member("allocatedBytes", file.allocated);
+            const std::pair<QLatin1StringView, PackedFileDate> dates[] = {
+                {QLatin1StringView("modified"), file.modified},
+                {QLatin1StringView("created"), file.created},
+                {QLatin1StringView("accessed"), file.accessed}};
             for (const auto &[name, date] : dates) {
                 m_json.key(name);
-                const QString text = FileListPages::isoDateText(date);
+                FileListPages::IsoDateBuffer buffer;
+                const QLatin1StringView text = FileListPages::isoDateText(date, buffer);
                 if (text.isEmpty())
                     m_json.null();
                 else
                     m_json.value(text);
             }
-            m_json.member(QStringLiteral("attributes"),
-                          FileListPages::attributeText(file.attributes));
+            FileListPages::AttributeBuffer letters;
+            m_json.member("attributes", FileListPages::attributeLetters(file.attributes, letters));
             m_json.endObject();
         }
         m_json.endArray();
@@ -67,7 +68,7 @@ public:
         m_json.beginArray();
         for (int band = first; band <= last; ++band) {
             m_json.beginObject();
-            m_json.member(QStringLiteral("label"), label(band));
+            m_json.member("label", label(band));
             filesAndBytes(counts[size_t(band)], bytes[size_t(band)], allocated[size_t(band)]);
             files(listedRow(band));
             m_json.endObject();
@@ -77,11 +78,11 @@ public:
 
     void extensions()
     {
-        m_json.key(QStringLiteral("extensions"));
+        m_json.key("extensions");
         m_json.beginArray();
         for (const ExtensionRow &row : m_stats.lbTypes.rows()) {
             m_json.beginObject();
-            m_json.key(QStringLiteral("ext"));
+            m_json.key("ext");
             m_json.fileName(row.key);
             filesAndBytes(double(row.files), double(row.bytes), double(row.allocated));
             files(FileListPages::typesRow(m_stats, row.key));
@@ -94,7 +95,7 @@ public:
     {
         static const char *const names[ReportPage::stampCount] = {"accessed", "created",
                                                                   "modified"};
-        m_json.key(QStringLiteral("ages"));
+        m_json.key("ages");
         m_json.beginObject();
         for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp) {
             m_json.key(QString::fromLatin1(names[stamp]));
@@ -112,7 +113,7 @@ public:
         // Modified first, as the Time page's curves stand.
         const std::pair<const char *, int> stamps[] = {
             {"modified", 2}, {"created", 1}, {"accessed", 0}};
-        m_json.key(QStringLiteral("slots"));
+        m_json.key("slots");
         m_json.beginObject();
         for (const auto &[name, stamp] : stamps) {
             m_json.key(QString::fromLatin1(name));
@@ -125,7 +126,7 @@ public:
         if (!m_lists.enabled())
             return;
         // The files of each half hour, as the slots above: 48 per stamp.
-        m_json.key(QStringLiteral("slotFiles"));
+        m_json.key("slotFiles");
         m_json.beginObject();
         for (const auto &[name, stamp] : stamps) {
             m_json.key(QString::fromLatin1(name));
@@ -147,7 +148,7 @@ public:
                                                           {"hidden", faHidden},
                                                           {"system", faSystem},
                                                           {"archive", faArchive}};
-        m_json.key(QStringLiteral("attributes"));
+        m_json.key("attributes");
         m_json.beginObject();
         for (const auto &[name, bit] : names) {
             const StatAccumulators::AttributeFigures figures = m_stats.attributeFigures(bit);
@@ -162,7 +163,7 @@ public:
 
     void overhang()
     {
-        m_json.key(QStringLiteral("overhang"));
+        m_json.key("overhang");
         m_json.beginObject();
         const std::array<double, 5> waste = m_stats.overhangSums();
         for (size_t i = 0; i < StatAccumulators::clusterSizes.size(); ++i)
@@ -174,19 +175,19 @@ public:
     {
         if (!m_lists.enabled())
             return;
-        m_json.key(QStringLiteral("largestFolders"));
+        m_json.key("largestFolders");
         m_json.beginArray();
         for (const FileLists::TargetFolders &target : m_lists.largestFolders()) {
             m_json.beginObject();
-            m_json.member(QStringLiteral("target"), target.target);
-            m_json.key(QStringLiteral("folders"));
+            m_json.member("target", target.target);
+            m_json.key("folders");
             m_json.beginArray();
             for (const FolderRecords::Total &folder : target.folders) {
                 m_json.beginObject();
-                m_json.key(QStringLiteral("path"));
+                m_json.key("path");
                 m_json.fileName(m_lists.folderPath(folder.folder));
-                m_json.member(QStringLiteral("bytes"), folder.bytes);
-                m_json.member(QStringLiteral("allocatedBytes"), folder.allocated);
+                m_json.member("bytes", folder.bytes);
+                m_json.member("allocatedBytes", folder.allocated);
                 m_json.endObject();
             }
             m_json.endArray();
@@ -199,7 +200,7 @@ public:
     // with its children.
     void folderTree(int depth)
     {
-        m_json.key(QStringLiteral("folders"));
+        m_json.key("folders");
         m_json.beginArray();
         if (m_lists.hasFolderTree()) {
             const FolderTree tree(m_lists.folders());
@@ -214,13 +215,13 @@ private:
     {
         const FolderTree::Node &node = tree.node(id);
         m_json.beginObject();
-        m_json.key(QStringLiteral("path"));
+        m_json.key("path");
         m_json.fileName(tree.path(id));
-        m_json.member(QStringLiteral("bytes"), node.bytes);
-        m_json.member(QStringLiteral("allocatedBytes"), node.allocated);
-        m_json.member(QStringLiteral("files"), node.files);
+        m_json.member("bytes", node.bytes);
+        m_json.member("allocatedBytes", node.allocated);
+        m_json.member("files", node.files);
         if (depth > 0) {
-            m_json.key(QStringLiteral("children"));
+            m_json.key("children");
             m_json.beginArray();
             for (const quint32 child : node.children)
                 folder(tree, child, depth - 1);
@@ -254,44 +255,44 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types, int fol
     RunWriter writer(run, json);
     json.beginObject();
     strings(json, QStringLiteral("targets"), RunTarget::namesOf(run.targets()));
-    json.member(QStringLiteral("mode"), options.allFiles          ? QStringLiteral("all")
-                                        : options.includeSelected ? QStringLiteral("include")
-                                                                  : QStringLiteral("exclude"));
+    json.member("mode", options.allFiles          ? QStringLiteral("all")
+                        : options.includeSelected ? QStringLiteral("include")
+                                                  : QStringLiteral("exclude"));
     strings(json, QStringLiteral("types"), types);
-    json.member(QStringLiteral("filesProcessed"), stats.filesProcessed);
-    json.member(QStringLiteral("filesFound"), stats.filesFound);
-    json.member(QStringLiteral("aborted"), run.aborted());
-    json.member(QStringLiteral("onDisk"), options.countOnDisk);
-    json.member(QStringLiteral("unreadableFolders"), run.unreadable().count());
-    json.member(QStringLiteral("skippedFolders"), run.unreadable().skipped());
-    json.key(QStringLiteral("unreadable"));
+    json.member("filesProcessed", stats.filesProcessed);
+    json.member("filesFound", stats.filesFound);
+    json.member("aborted", run.aborted());
+    json.member("onDisk", options.countOnDisk);
+    json.member("unreadableFolders", run.unreadable().count());
+    json.member("skippedFolders", run.unreadable().skipped());
+    json.key("unreadable");
     json.beginArray();
     for (const UnreadableFolders::Folder &folder : run.unreadable().folders()) {
         json.beginObject();
-        json.key(QStringLiteral("path"));
+        json.key("path");
         json.fileName(folder.path);
-        json.member(QStringLiteral("reason"), folder.reason());
+        json.member("reason", folder.reason());
         json.endObject();
     }
     json.endArray();
-    json.member(QStringLiteral("clusterSize"), run.clusterSize());
-    json.member(QStringLiteral("unlistedFiles"), stats.unlistedFiles);
-    json.member(QStringLiteral("unlistedBytes"), stats.unlistedBytes);
-    json.member(QStringLiteral("unlistedAllocatedBytes"), stats.onDisk.unlisted);
+    json.member("clusterSize", run.clusterSize());
+    json.member("unlistedFiles", stats.unlistedFiles);
+    json.member("unlistedBytes", stats.unlistedBytes);
+    json.member("unlistedAllocatedBytes", stats.onDisk.unlisted);
     // The whole run: bytes as the pages count them, space as the disk does (the files', each
     // file with several names once, and the folders' own), and the names that were hard links.
     double bytes = 0;
     for (const double band : stats.sizeBytes)
         bytes += band;
-    json.key(QStringLiteral("totals"));
+    json.key("totals");
     json.beginObject();
     writer.filesAndBytes(double(stats.filesFound), bytes, stats.onDisk.files);
-    json.member(QStringLiteral("folderAllocatedBytes"), stats.onDisk.folders);
-    json.member(QStringLiteral("hardLinkNames"), stats.onDisk.linkedNames);
-    json.member(QStringLiteral("hardLinkAllocatedBytes"), stats.onDisk.linkedBytes);
+    json.member("folderAllocatedBytes", stats.onDisk.folders);
+    json.member("hardLinkNames", stats.onDisk.linkedNames);
+    json.member("hardLinkAllocatedBytes", stats.onDisk.linkedBytes);
     json.endObject();
     writer.extensions();
-    json.key(QStringLiteral("sizeBands"));
+    json.key("sizeBands");
     writer.bands(1, ReportPage::sizeBandCount, ReportPage::sizeBandLabel, stats.sizeCount,
                  stats.sizeBytes, stats.onDisk.sizes,
                  [&](int band) { return FileListPages::sizesRow(stats, band); });
@@ -314,30 +315,30 @@ QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &
     auto figures = [&](const char *key, qint64 files, qint64 bytes) {
         json.key(QString::fromLatin1(key));
         json.beginObject();
-        json.member(QStringLiteral("files"), files);
-        json.member(QStringLiteral("bytes"), bytes);
+        json.member("files", files);
+        json.member("bytes", bytes);
         json.endObject();
     };
     json.beginObject();
-    json.key(QStringLiteral("against"));
+    json.key("against");
     json.beginObject();
-    json.member(QStringLiteral("id"), against.id);
-    json.member(QStringLiteral("started"), against.started.toString(Qt::ISODate));
+    json.member("id", against.id);
+    json.member("started", against.started.toString(Qt::ISODate));
     strings(json, QStringLiteral("targets"), against.targets);
     json.endObject();
     strings(json, QStringLiteral("notes"), differences);
-    json.key(QStringLiteral("pages"));
+    json.key("pages");
     json.beginArray();
     for (const PageChange &page : pages) {
         json.beginObject();
-        json.member(QStringLiteral("page"), page.title);
-        json.key(QStringLiteral("rows"));
+        json.member("page", page.title);
+        json.key("rows");
         json.beginArray();
         qint64 totals[4] = {};
         for (const RowChange &row : page.rows) {
             json.beginObject();
-            json.member(QStringLiteral("label"), row.label);
-            json.member(QStringLiteral("state"), RunComparison::stateText(row.state));
+            json.member("label", row.label);
+            json.member("state", RunComparison::stateText(row.state));
             figures("before", row.filesBefore, row.bytesBefore);
             figures("after", row.filesAfter, row.bytesAfter);
             figures("change", row.filesAfter - row.filesBefore, row.bytesAfter - row.bytesBefore);
@@ -348,7 +349,7 @@ QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &
             totals[3] += row.bytesAfter;
         }
         json.endArray();
-        json.key(QStringLiteral("totals"));
+        json.key("totals");
         json.beginObject();
         figures("before", totals[0], totals[1]);
         figures("after", totals[2], totals[3]);
@@ -367,20 +368,20 @@ QString ReportJson::history(const QList<KeptRun> &runs)
     json.beginArray();
     for (const KeptRun &run : runs) {
         json.beginObject();
-        json.member(QStringLiteral("id"), run.id);
-        json.member(QStringLiteral("started"), run.started.toString(Qt::ISODate));
-        json.member(QStringLiteral("host"), run.host);
-        json.member(QStringLiteral("user"), run.user);
+        json.member("id", run.id);
+        json.member("started", run.started.toString(Qt::ISODate));
+        json.member("host", run.host);
+        json.member("user", run.user);
         strings(json, QStringLiteral("targets"), run.targets);
-        json.member(QStringLiteral("mode"), run.mode);
+        json.member("mode", run.mode);
         strings(json, QStringLiteral("types"), run.types);
-        json.member(QStringLiteral("hiddenFolders"), run.hiddenFolders);
-        json.member(QStringLiteral("longExtensions"), run.longExtensions);
-        json.member(QStringLiteral("filesProcessed"), run.filesProcessed);
-        json.member(QStringLiteral("filesFound"), run.filesFound);
-        json.member(QStringLiteral("bytesFound"), run.bytesFound);
-        json.member(QStringLiteral("aborted"), run.aborted);
-        json.member(QStringLiteral("status"), run.status);
+        json.member("hiddenFolders", run.hiddenFolders);
+        json.member("longExtensions", run.longExtensions);
+        json.member("filesProcessed", run.filesProcessed);
+        json.member("filesFound", run.filesFound);
+        json.member("bytesFound", run.bytesFound);
+        json.member("aborted", run.aborted);
+        json.member("status", run.status);
         json.endObject();
     }
     json.endArray();

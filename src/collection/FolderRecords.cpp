@@ -1,5 +1,7 @@
 #include "FolderRecords.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cstring>
 
@@ -82,7 +84,8 @@ quint32 FolderRecords::count() const
 QByteArray FolderRecords::joinedPath(quint32 folder, const QByteArrayView *leaf) const
 {
     const std::lock_guard lock(m_mutex);
-    std::vector<QByteArrayView> names;
+    // On the stack for any folder less than 32 levels deep: lists ask this for every file.
+    QVarLengthArray<QByteArrayView, 32> names;
     for (quint32 id = folder; id < m_records.size(); id = m_records[id].parent)
         names.push_back(m_records[id].name);
     std::reverse(names.begin(), names.end());

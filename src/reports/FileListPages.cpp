@@ -200,34 +200,44 @@ QString FileListPages::dateText(PackedFileDate date)
                .toString(RegionalSettings::current().shortTimeFormat);
 }
 
-QString FileListPages::isoDateText(PackedFileDate date)
+QLatin1StringView FileListPages::isoDateText(PackedFileDate date, IsoDateBuffer &buffer)
 {
     const std::optional<CivilDateTime> time = unpackFileDate(date);
     if (!time)
-        return QString();
+        return QLatin1StringView();
     // Written digit by digit: a list of files asks this three times a file.
-    char text[] = "0000-00-00T00:00:00";
-    auto put = [&text](int at, int value, int digits) {
+    auto put = [&buffer](int at, int value, int digits) {
         for (int i = at + digits - 1; i >= at; --i, value /= 10)
-            text[i] = char('0' + value % 10);
+            buffer[size_t(i)] = char('0' + value % 10);
     };
     put(0, time->year, 4);
+    buffer[4] = '-';
     put(5, time->month, 2);
+    buffer[7] = '-';
     put(8, time->day, 2);
+    buffer[10] = 'T';
     put(11, time->hour, 2);
+    buffer[13] = ':';
     put(14, time->minute, 2);
+    buffer[16] = ':';
     put(17, time->second, 2);
-    return QString::fromLatin1(text, sizeof text - 1);
+    return QLatin1StringView(buffer.data(), qsizetype(buffer.size()));
+}
+
+QLatin1StringView FileListPages::attributeLetters(quint32 attributes, AttributeBuffer &buffer)
+{
+    qsizetype size = 0;
+    for (const auto &[bit, letter] : {std::pair{faReadOnly, 'R'}, std::pair{faHidden, 'H'},
+                                      std::pair{faSystem, 'S'}, std::pair{faArchive, 'A'}})
+        if (attributes & bit)
+            buffer[size_t(size++)] = letter;
+    return QLatin1StringView(buffer.data(), size);
 }
 
 QString FileListPages::attributeText(quint32 attributes)
 {
-    QString text;
-    for (const auto &[bit, letter] : {std::pair{faReadOnly, u'R'}, std::pair{faHidden, u'H'},
-                                      std::pair{faSystem, u'S'}, std::pair{faArchive, u'A'}})
-        if (attributes & bit)
-            text += QChar(letter);
-    return text;
+    AttributeBuffer buffer;
+    return attributeLetters(attributes, buffer).toString();
 }
 
 QList<TextTable> FileListPages::filesTables(const QList<ListedRow> &rows, const FileLists &lists)

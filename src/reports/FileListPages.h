@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QList>
 
+#include <array>
+
 class FolderTree;
 class StatAccumulators;
 
@@ -45,9 +47,13 @@ ListedRow listedRow(const StatAccumulators &stats, const ListRow &row);
 QString listedText(qsizetype listed, qint64 files);
 // Local date and time of a stamp, as the listings write times; empty when not recorded.
 QString dateText(PackedFileDate date);
-// ISO 8601 local time ("2026-12-08T14:30:00"), for JSON; empty when not recorded.
-QString isoDateText(PackedFileDate date);
-// The attribute letters R, H, S and A of those set.
+// ISO 8601 local time ("2026-12-08T14:30:00"), for JSON, written into buffer; empty when not
+// recorded.
+using IsoDateBuffer = std::array<char, 19>;
+QLatin1StringView isoDateText(PackedFileDate date, IsoDateBuffer &buffer);
+// The attribute letters R, H, S and A of those set, written into buffer.
+using AttributeBuffer = std::array<char, 4>;
+QLatin1StringView attributeLetters(quint32 attributes, AttributeBuffer &buffer);
 QString attributeText(quint32 attributes);
 // The descriptions of the run's extensions that the register leaves open between several
 // types: decided by the first 4 KB of the largest kept file of the extension (read once), or
