@@ -3,6 +3,7 @@
 #include "common/FileNameText.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -57,25 +58,37 @@ constexpr bool isPlain(char32_t code)
     return code >= 0x20 && code < 0x7F && code != U'"' && code != U'\\';
 }
 
+// The same for a byte, by a table: names and paths are checked byte by byte.
+constexpr auto plainBytes = [] {
+    std::array<bool, 256> table{};
+    for (char32_t code = 0; code < 256; ++code)
+        table[code] = isPlain(code);
+    return table;
+}();
+
+bool allPlain(const char *bytes, qsizetype size)
+{
+    return std::all_of(bytes, bytes + size, [](char c) { return plainBytes[uchar(c)]; });
+}
+
 } // namespace
 
 void JsonWriter::appendQuoted(QStringView text)
 {
     // Keys, labels and dates mostly are printable ASCII with nothing to escape: their
     // characters are written as bytes straight into the text, in one piece.
-    const size_t at = m_text.size();
-    m_text.resize(at + size_t(text.size()) + 2);
-    char *out = m_text.data() + at;
+    const size_t at = m_size;
+    char *out = room(size_t(text.size()) + 2);
     *out++ = '"';
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         if (!isPlain(code)) {
             QString escaped;
             appendEscaped(escaped, text);
-            m_text.resize(at);
-            m_text += '"';
-            m_text += escaped.toStdString();
-            m_text += '"';
+            m_size = at;
+            put('"');
+            put(escaped.toStdString());
+            put('"');
             return;
         }
         *out++ = char(code);
@@ -85,16 +98,16 @@ void JsonWriter::appendQuoted(QStringView text)
 
 void JsonWriter::flush()
 {
-    if (m_sink && !m_text.empty()) {
-        m_sink(QByteArrayView(m_text.data(), qsizetype(m_text.size())));
-        m_text.clear(); // keeps the room for the next piece
+    if (m_sink && m_size > 0) {
+        m_sink(QByteArrayView(m_text.data(), qsizetype(m_size)));
+        m_size = 0; // keeps the room for the next piece
     }
 }
 
 void JsonWriter::spill()
 {
     // In pieces of some tens of kilobytes: few writes, little memory.
-    if (m_sink && m_text.size() >= 32768)
+    if (m_sink && m_size >= 32768)
         flush();
 }
 
@@ -107,7 +120,7 @@ void JsonWriter::beforeValue()
     }
     if (!m_firstInContainer.empty()) {
         if (!m_firstInContainer.back())
-            m_text += ", ";
+            put(", ");
         m_firstInContainer.back() = false;
     }
 }
@@ -115,40 +128,41 @@ void JsonWriter::beforeValue()
 void JsonWriter::beginObject()
 {
     beforeValue();
-    m_text += '{';
+    put('{');
     m_firstInContainer.push_back(true);
 }
 
 void JsonWriter::endObject()
 {
     m_firstInContainer.pop_back();
-    m_text += '}';
+    put('}');
 }
 
 void JsonWriter::beginArray()
 {
     beforeValue();
-    m_text += '[';
+    put('[');
     m_firstInContainer.push_back(true);
 }
 
 void JsonWriter::endArray()
 {
     m_firstInContainer.pop_back();
-    m_text += ']';
+    put(']');
 }
 
 template <typename View> void JsonWriter::appendQuotedBytes(View text)
 {
     const auto bytes = text.data();
     const qsizetype size = text.size();
-    if (!std::all_of(bytes, bytes + size, [](char c) { return isPlain(uchar(c)); })) {
+    if (!allPlain(bytes, size)) {
         appendQuoted(text.toString());
         return;
     }
-    m_text += '"';
-    m_text.append(bytes, size_t(size));
-    m_text += '"';
+    char *const out = room(size_t(size) + 2);
+    out[0] = '"';
+    std::memcpy(out + 1, bytes, size_t(size));
+    out[size + 1] = '"';
 }
 
 void JsonWriter::key(QAnyStringView name)
@@ -160,7 +174,7 @@ void JsonWriter::key(QAnyStringView name)
         else
             appendQuotedBytes(view);
     });
-    m_text += ": ";
+    put(": ");
     m_afterKey = true;
 }
 
@@ -180,28 +194,28 @@ void JsonWriter::value(double number)
 {
     beforeValue();
     if (!std::isfinite(number))
-        m_text += "null";
+        put("null");
     else if (number == std::trunc(number) && std::fabs(number) < 9.2e18) { // whole up to 2^63
         char digits[24];
         const auto written = std::to_chars(std::begin(digits), std::end(digits), qint64(number));
-        m_text.append(digits, size_t(written.ptr - digits));
+        put(std::string_view(digits, size_t(written.ptr - digits)));
     } else {
-        m_text += QByteArray::number(number, 'g', 17).toStdString();
+        put(QByteArray::number(number, 'g', 17).toStdString());
     }
 }
 
 void JsonWriter::null()
 {
     beforeValue();
-    m_text += "null";
+    put("null");
 }
 
 void JsonWriter::fileName(QByteArrayView name)
 {
     beforeValue();
-    m_text += '"';
-    if (std::all_of(name.begin(), name.end(), [](char c) { return isPlain(uchar(c)); })) {
-        m_text.append(name.data(), size_t(name.size())); // printable ASCII: the bytes are the text
+    put('"');
+    if (allPlain(name.data(), name.size())) {
+        put(std::string_view(name.data(), size_t(name.size()))); // printable ASCII: as it is
     } else {
         QString text;
         decodeFileName(
@@ -209,13 +223,13 @@ void JsonWriter::fileName(QByteArrayView name)
             [&text](uchar byte) {
                 text += QStringLiteral("\\udc%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
             });
-        m_text += text.toStdString();
+        put(text.toStdString());
     }
-    m_text += '"';
+    put('"');
 }
 
 void JsonWriter::value(bool flag)
 {
     beforeValue();
-    m_text += flag ? "true" : "false";
+    put(flag ? "true" : "false");
 }

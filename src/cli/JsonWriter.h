@@ -5,8 +5,10 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
-#include <string>
+#include <string_view>
 #include <vector>
 
 // Writes JSON text, as UTF-8, with the members in the order they are written. With a sink, the
@@ -47,7 +49,7 @@ public:
     void member(QAnyStringView name, int number) { member(name, double(number)); }
 
     // What is written and not yet handed to a sink.
-    QString text() const { return QString::fromUtf8(m_text.data(), qsizetype(m_text.size())); }
+    QString text() const { return QString::fromUtf8(m_text.data(), qsizetype(m_size)); }
 
 private:
     void beforeValue();
@@ -57,8 +59,26 @@ private:
     // decoded and escaped as a QString where any is not plain.
     template <typename View> void appendQuotedBytes(View text);
 
+    // Room for n more bytes at the end of the text, where they are to be written: most pieces
+    // are a few bytes, and an append of the standard string costs tens of instructions each.
+    char *room(size_t n)
+    {
+        if (m_text.size() - m_size < n)
+            m_text.resize(std::max(2 * m_text.size(), m_size + n));
+        char *const at = m_text.data() + m_size;
+        m_size += n;
+        return at;
+    }
+    void put(std::string_view bytes)
+    {
+        if (!bytes.empty())
+            std::memcpy(room(bytes.size()), bytes.data(), bytes.size());
+    }
+    void put(char byte) { *room(1) = byte; }
+
     Sink m_sink;
-    std::string m_text;                   // UTF-8; small pieces are appended inline
+    std::vector<char> m_text = std::vector<char>(65536); // UTF-8, the first m_size bytes written
+    size_t m_size = 0;
     std::vector<char> m_firstInContainer; // per open container: nothing written in it yet
     bool m_afterKey = false;
 };
