@@ -4,8 +4,12 @@
 #include "support/FakeFileTypeRegistry.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QTest>
+
+#include <sys/stat.h>
 
 class TestFileTypes : public QObject {
     Q_OBJECT
@@ -189,6 +193,30 @@ private Q_SLOTS:
         for (const QMimeType &type : database.allMimeTypes())
             for (const QString &suffix : type.suffixes())
                 QVERIFY2(quick->contains(suffix.toLower()), qPrintable(suffix));
+    }
+
+    // The user's own folder of the database may hold anything: lines that are no globs are
+    // passed over, and a globs2 that is no file (a pipe) gives no list rather than a wait.
+    void globFilesOfTheUsersOwnFolder()
+    {
+        const QString folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/mime";
+        QVERIFY(QDir().mkpath(folder));
+        QFile cache(folder + QStringLiteral("/mime.cache"));
+        QVERIFY(cache.open(QIODevice::WriteOnly));
+        QFile globs(folder + QStringLiteral("/globs2"));
+        QVERIFY(globs.open(QIODevice::WriteOnly));
+        globs.write("\xff\xfe:\x01\n50\n:::\n50:text/x-test:*.QQTEST:cs\n");
+        globs.close();
+        const std::optional<QSet<QString>> read = MimeFileTypeRegistry::globFileSuffixes();
+        QFile::remove(globs.fileName());
+        const bool piped = ::mkfifo(QFile::encodeName(globs.fileName()).constData(), 0600) == 0;
+        const std::optional<QSet<QString>> fromPipe = MimeFileTypeRegistry::globFileSuffixes();
+        QDir(folder).removeRecursively();
+        QVERIFY(read && read->contains(QStringLiteral("qqtest")) &&
+                read->contains(QStringLiteral("txt")));
+        QVERIFY(piped);
+        QVERIFY(!fromPipe);
     }
 
     void systemDescriptions()

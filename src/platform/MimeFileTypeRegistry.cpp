@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QSet>
 #include <QStandardPaths>
@@ -50,21 +51,27 @@ std::optional<QSet<QString>> MimeFileTypeRegistry::globFileSuffixes()
         if (!cache && !dir.exists(QStringLiteral("packages")))
             continue;
         // Written with mime.cache by update-mime-database; a folder without both is read in a
-        // way this list cannot follow.
-        QFile globs(dir.filePath(QStringLiteral("globs2")));
-        if (!cache || !globs.open(QIODevice::ReadOnly) || globs.size() > maxGlobFileBytes)
+        // way this list cannot follow. Only a regular file is read, whole up to a bound: a pipe
+        // or a device in its place would never end.
+        const QString path = dir.filePath(QStringLiteral("globs2"));
+        QFile globs(path);
+        if (!cache || !QFileInfo(path).isFile() || !globs.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        const QByteArray text = globs.read(maxGlobFileBytes + 1);
+        if (text.size() > maxGlobFileBytes)
             return std::nullopt;
         // "weight:type:pattern[:flags]". A pattern that holds a colon would be cut at it, so
         // the rest of the line is taken as a pattern too: the list may only grow by it.
-        while (!globs.atEnd()) {
-            const QString line = QString::fromUtf8(globs.readLine()).trimmed();
+        const QString lines = QString::fromUtf8(text);
+        for (QStringView line : QStringView(lines).tokenize(u'\n')) {
+            line = line.trimmed();
             if (line.startsWith(u'#'))
                 continue;
-            const QList<QStringView> fields = QStringView(line).split(u':');
+            const QList<QStringView> fields = line.split(u':');
             if (fields.size() < 3)
                 continue;
             for (const QStringView pattern :
-                 {fields[2], QStringView(line).sliced(fields[2].data() - line.constData())})
+                 {fields[2], line.sliced(fields[2].data() - line.data())})
                 if (const QString suffix = suffixOfGlob(pattern); !suffix.isEmpty())
                     suffixes.insert(suffix);
         }
