@@ -284,7 +284,6 @@ void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
 {
     if (column == m_elidedColumn)
         return;
-    // The text, the padding of 3 pixels each side and a margin for the style's frame.
     // Shaping a text is what a listing's cells cost most: the widths of the texts in the grid's
     // own font are kept, as sorting writes the same texts again in other rows.
     const QString text = cellItem.text();
@@ -300,6 +299,7 @@ void ReportGrid::fitColumn(int column, const QTableWidgetItem &cellItem)
             m_textWidths.clear();
         m_textWidths.insert(text, width);
     }
+    // The text, the padding of 3 pixels each side and a margin for the style's frame.
     const int needed = width + 20;
     if (needed > columnWidth(column))
         setColumnWidth(column, needed);
