@@ -40,10 +40,9 @@ public:
             m_json.fileName(m_lists.path(file));
             m_json.member("bytes", file.size);
             m_json.member("allocatedBytes", file.allocated);
-            const std::pair<QLatin1StringView, PackedFileDate> dates[] = {
-                {QLatin1StringView("modified"), file.modified},
-                {QLatin1StringView("created"), file.created},
-                {QLatin1StringView("accessed"), file.accessed}};
+            const std::pair<const char *, PackedFileDate> dates[] = {{"modified", file.modified},
+                                                                     {"created", file.created},
+                                                                     {"accessed", file.accessed}};
             for (const auto &[name, date] : dates) {
                 m_json.key(name);
                 FileListPages::IsoDateBuffer buffer;
