@@ -1,4 +1,8 @@
 #include "cli/ReportCommand.h"
+#include "collection/FileLists.h"
+#include "collection/RunArchive.h"
+#include "collection/StatAccumulators.h"
+#include "collection/UnreadableFolders.h"
 #include "common/FileNameText.h"
 #include "history/HistoryStore.h"
 #include "platform/ProfileFile.h"
@@ -648,7 +652,8 @@ private Q_SLOTS:
         QFile::remove(path);
         QCOMPARE(report({"c:", "--save", "--no-progress"}).status, 0);
         m_tree->file("added.txt", 10);
-        const Result second = report({"c:", "--save", "--format", "json", "--no-progress"});
+        const Result second =
+            report({"c:", "--save", "--top", "2", "--format", "json", "--no-progress"});
         QCOMPARE(second.err, QString());
         const QJsonArray runs =
             QJsonDocument::fromJson(report({"--history", "--format", "json"}).out.toUtf8()).array();
@@ -662,6 +667,13 @@ private Q_SLOTS:
         HistoryStore store(path);
         const std::optional<KeptRun> kept = store.run(qint64(runs[0].toObject()["id"].toInt()));
         QVERIFY(kept && kept->tables.size() >= 9 && kept->tables[1].title == u"Types");
+        // With lists, the run is kept with its folder tree: every folder and its largest files.
+        StatAccumulators keptStats;
+        FileLists keptLists;
+        UnreadableFolders keptUnreadable;
+        QVERIFY(RunArchive::read(kept->archive, keptStats, keptLists, keptUnreadable));
+        QVERIFY(keptLists.hasFolderTree());
+        QVERIFY(!keptLists.folders().contentsOf(0).largest.empty());
 
         QFile::remove(path);
         QFile garbage(path);

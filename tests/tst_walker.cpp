@@ -20,10 +20,12 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <linux/btrfs.h>
 #include <sys/ioctl.h>
+#include <thread>
 
 #include <fcntl.h>
 #include <sched.h>
@@ -481,13 +483,24 @@ private Q_SLOTS:
         TestTree tree;
         tree.folder("top");
         tree.deepChain("top", 3000, "bottom.txt");
+        tree.folder("side");
+        tree.file("side/beside.txt");
         Walk walk;
+        // Every file waits out a pump, so that each answers the status asked for meanwhile.
+        walk.walker.setPump([] {}, 1);
+        walk.walker.setFileObserver(
+            [](const DirEntry &) { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
         walk.run(tree);
-        QCOMPARE(walk.stats.filesProcessed, qint64(1));
+        QCOMPARE(walk.stats.filesProcessed, qint64(2));
         QCOMPARE(walk.walker.unreadableFolders(), qint64(0));
-        // The folder text is built when it is shown, from the names of the levels.
-        QVERIFY(walk.statusTexts.first().endsWith(u"/d/d/d"));
-        QCOMPARE(walk.statusTexts.first().count(u'/'), 3001);
+        // The folder text is built when it is shown, from the names of the levels; the text
+        // kept of the deep folder's levels must not outlive them.
+        QCOMPARE(walk.statusTexts.size(), 2);
+        const QString deep = walk.statusTexts.first().endsWith(u"/side") ? walk.statusTexts.last()
+                                                                         : walk.statusTexts.first();
+        QVERIFY(deep.endsWith(u"/d/d/d"));
+        QCOMPARE(deep.count(u'/'), 3001);
+        QVERIFY(walk.statusTexts.contains(status("T/side")));
     }
 
     void oddNamesAreCountedAndShown()

@@ -382,6 +382,9 @@ int ReportCommand::collect(const Request &request)
     CollectionRun run(m_stats, m_lists);
     run.setListLimit(request.top);
     m_lists.setFolderTree(request.folders >= 0);
+    // Each folder's largest files are for the folder tree and a kept run: not kept for lists
+    // alone, where they would cost a name kept for most files walked.
+    m_lists.setFolderFiles(request.folders >= 0 || request.save);
     run.walker().setThreads(request.threads);
     run.walker().setStopFlags(&interrupted, nullptr);
     ProgressLine progress(m_err, run.walker());

@@ -73,7 +73,9 @@ void DirectoryWalker::pumpOnce(WalkPool &pool)
 {
     if (std::optional<QString> folder = pool.takeStatus())
         m_stats.showStatus(*folder);
-    pool.requestStatus();
+    // A folder's text costs a name per level: built only for someone who is shown it.
+    if (m_stats.showsStatus())
+        pool.requestStatus();
     if (m_pump)
         m_pump();
 }
@@ -122,7 +124,7 @@ DirectoryWalker::Outcome DirectoryWalker::walkFolder(const QByteArray &rootPath,
     // A worker holds up to three folders open at once; no more workers than the descriptors
     // left allow, so that none waits on another for one.
     const int workers = std::clamp(descriptorsLeft() / 3, 1, m_threads);
-    WalkPool pool(workers, m_abortRequested, m_terminating);
+    WalkPool pool(workers, m_abortRequested, m_terminating, m_stats.showsStatus());
     if (root.onBtrfs())
         pool.claimSubvolume(root.device);
     m_workers.clear();

@@ -98,7 +98,7 @@ void FileLists::merge(const FileLists &other)
 void FileLists::addTarget(const QString &target, quint32 root)
 {
     m_targets.push_back({target, m_folders.largestBelow(root, m_limit), root});
-    m_wholeTree = true;
+    m_wholeTree = m_folderFiles;
 }
 
 std::vector<KeptFile> FileLists::files(const ListRow &row) const

@@ -55,6 +55,11 @@ public:
     // Every folder of the walks is recorded with its files (the folder tree), lists or not.
     void setFolderTree(bool kept) { m_folderTree = kept; }
     bool recordsFolders() const { return m_limit > 0 || m_folderTree; }
+    // Whether a recorded folder keeps its largest files by name: the folder tree shows them
+    // and a kept run holds them. Without, a folder keeps its sums alone, all the largest
+    // folders need, and the run has no folder tree. On unless turned off.
+    void setFolderFiles(bool kept) { m_folderFiles = kept; }
+    bool keepsFolderFiles() const { return m_folderFiles; }
     // Extensions of any length have lists, as they have rows.
     void setAnyLength(bool anyLength)
     {
@@ -91,6 +96,7 @@ private:
 
     int m_limit = 0;
     bool m_folderTree = false;
+    bool m_folderFiles = true;
     bool m_anyLength = false;
     bool m_wholeTree = false;
     std::array<TopFiles, fixedRows> m_fixed;

@@ -23,9 +23,7 @@ bool largerFile(const FolderRecords::File &a, const FolderRecords::File &b)
 
 void FolderRecords::Contents::add(const QByteArray &name, qint64 size, qint64 allocatedBytes)
 {
-    ++files;
-    bytes += size;
-    allocated += allocatedBytes;
+    count(size, allocatedBytes);
     // Most files are turned away by one comparison with the smallest kept.
     if (largest.size() == keptFilesPerFolder && size <= largest.back().size)
         return;

@@ -32,6 +32,13 @@ public:
         // Takes in a counted file, keeping the largest by size (then name). A name kept shares
         // the caller's bytes until either changes them.
         void add(const QByteArray &name, qint64 size, qint64 allocated);
+        // Takes in a counted file's sums alone.
+        void count(qint64 size, qint64 allocatedBytes)
+        {
+            ++files;
+            bytes += size;
+            allocated += allocatedBytes;
+        }
         void merge(Contents &&other);
     };
 

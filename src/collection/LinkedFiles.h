@@ -2,10 +2,10 @@
 
 #include "FileIdentity.h"
 
+#include <QSet>
 #include <QtGlobal>
 
 #include <mutex>
-#include <unordered_set>
 
 // The files of a run with more than one name (hard links), by device and inode: the space such
 // a file takes is counted under the first of its names any worker meets, once per run. Shared by
@@ -18,5 +18,5 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::unordered_set<FileIdentity, FileIdentity::Hash> m_seen;
+    QSet<FileIdentity> m_seen;
 };

@@ -95,6 +95,8 @@ public:
     // The drive row walked now, named in the status text.
     void setCurrentDrive(const QString &driveRow);
     void setStatusObserver(std::function<void(const QString &)> observer);
+    // Whether anyone is shown the status text: without, a walk never builds one.
+    bool showsStatus() const { return bool(m_statusObserver); }
     // Where the space of files with several names is counted once (the run's workers share
     // it); none: each name counts its file's space.
     void setLinkedFiles(LinkedFiles *links) { m_links = links; }

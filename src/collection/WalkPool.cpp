@@ -4,9 +4,9 @@
 #include <chrono>
 
 WalkPool::WalkPool(int workers, const std::atomic<bool> *abortRequested,
-                   const std::atomic<bool> *terminating)
+                   const std::atomic<bool> *terminating, bool statusShown)
     : m_abortRequested(abortRequested), m_terminating(terminating), m_workers(workers),
-      m_running(workers)
+      m_running(workers), m_statusWanted(statusShown)
 {
 }
 

@@ -38,8 +38,9 @@ struct WalkTask {
 // only while another worker waits for one, so hand-overs are few.
 class WalkPool {
 public:
+    // Without statusShown, no status text is asked for before the first requestStatus.
     WalkPool(int workers, const std::atomic<bool> *abortRequested,
-             const std::atomic<bool> *terminating);
+             const std::atomic<bool> *terminating, bool statusShown = true);
 
     // Blocks until there is a folder to walk (true) or the walk is over (false): every worker
     // idle with nothing queued, or a stop.

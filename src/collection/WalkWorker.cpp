@@ -67,6 +67,7 @@ WalkWorker::WalkWorker(WalkPool &pool, const WalkRoot &root, const StatAccumulat
         lists.setLimit(runLists->limit());
         lists.setAnyLength(runStats.options().listLongExtensions);
         m_folders = &runLists->folders();
+        m_folderFiles = runLists->keepsFolderFiles();
     }
 }
 
@@ -98,8 +99,10 @@ void WalkWorker::popFrame()
     const Frame &top = m_stack.back();
     if (m_folders && top.contents.files > 0)
         m_folders->addContents(top.folderId, std::move(m_stack.back().contents));
-    m_ancestors.erase({top.device, top.inode});
+    m_ancestors.remove({top.device, top.inode});
     m_stack.pop_back();
+    if (m_folderTextEnds.size() > m_stack.size())
+        m_folderTextEnds.resize(m_stack.size());
 }
 
 int WalkWorker::openTask(const WalkTask &task)
@@ -347,7 +350,10 @@ void WalkWorker::countFile()
         (*m_fileObserver)(m_entry);
     if (stats.crunchNumbers(QString(), m_entry, m_folders ? &m_rows : nullptr) && m_folders) {
         Frame &folder = m_stack.back();
-        folder.contents.add(m_entry.name, m_entry.size, m_rows.allocated);
+        if (m_folderFiles)
+            folder.contents.add(m_entry.name, m_entry.size, m_rows.allocated);
+        else
+            folder.contents.count(m_entry.size, m_rows.allocated);
         if (lists.enabled())
             lists.offer(m_rows, m_entry, folder.folderId);
     }
@@ -362,17 +368,22 @@ void WalkWorker::answerStatus()
         m_pool.publishStatus(folderText());
 }
 
-QString WalkWorker::folderText() const
+QString WalkWorker::folderText()
 {
     // Shown in a status line and on a terminal: names as listings show them, so that no
     // escape sequence or turned text of a folder's name gets through.
-    QString text = printableText(m_root.displayText);
-    for (size_t level = 1; level < m_stack.size(); ++level) {
-        if (!text.endsWith(u'/'))
-            text += u'/';
-        text += printableFileName(m_stack[level].name);
+    if (m_folderTextEnds.empty()) {
+        m_folderText = printableText(m_root.displayText);
+        m_folderTextEnds.push_back(m_folderText.size());
     }
-    return text;
+    m_folderText.truncate(m_folderTextEnds.back());
+    for (size_t level = m_folderTextEnds.size(); level < m_stack.size(); ++level) {
+        if (!m_folderText.endsWith(u'/'))
+            m_folderText += u'/';
+        m_folderText += printableFileName(m_stack[level].name);
+        m_folderTextEnds.push_back(m_folderText.size());
+    }
+    return m_folderText;
 }
 
 QByteArray WalkWorker::folderPath(size_t depth, const QByteArray &name) const

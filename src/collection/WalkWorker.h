@@ -10,12 +10,12 @@
 #include "platform/DirListing.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
 #include <functional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 // What every worker of one walk knows of the walk's root.
@@ -118,7 +118,9 @@ private:
     bool entersFolder(const char *name);
     void offerSlice(char *chunk, long at, long length);
     void answerStatus();
-    QString folderText() const;
+    // The stack's folder as the status line shows it. The text of the levels still on the
+    // stack is kept from the last time, so a deep folder costs only the levels entered since.
+    QString folderText();
     // The path of the folder at depth of the stack (0: the task's first), with name below it
     // when given; built only for a folder that cannot be read.
     QByteArray folderPath(size_t depth, const QByteArray &name = QByteArray()) const;
@@ -128,13 +130,17 @@ private:
     const WalkRoot &m_root;
     const std::function<void(const DirEntry &)> *m_fileObserver = nullptr;
     FolderRecords *m_folders = nullptr;
+    bool m_folderFiles = true; // the folders' records keep their largest files
     bool m_enterHidden = false;
     SkipPatterns m_skip;
     FileRows m_rows;
     std::vector<Frame> m_stack;
     // Subfolders listed and not entered yet, on every level: the work this worker could spare.
     size_t m_spare = 0;
-    std::unordered_set<FileIdentity, FileIdentity::Hash> m_ancestors;
+    QSet<FileIdentity> m_ancestors;
     std::vector<char> m_buffer;
     DirEntry m_entry;
+    QString m_folderText;
+    // Where the text of each level of the stack ends in m_folderText, for the levels it holds.
+    std::vector<qsizetype> m_folderTextEnds;
 };
