@@ -383,7 +383,8 @@ QString WalkWorker::folderText()
         m_folderText += printableFileName(m_stack[level].name);
         m_folderTextEnds.push_back(m_folderText.size());
     }
-    return m_folderText;
+    // A copy of its own: the kept text is written again while another thread shows this one.
+    return QString(m_folderText.constData(), m_folderText.size());
 }
 
 QByteArray WalkWorker::folderPath(size_t depth, const QByteArray &name) const
