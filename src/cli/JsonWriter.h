@@ -2,7 +2,6 @@
 
 #include <QAnyStringView>
 #include <QByteArray>
-#include <QList>
 #include <QString>
 
 #include <algorithm>

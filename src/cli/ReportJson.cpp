@@ -97,7 +97,7 @@ public:
         m_json.key("ages");
         m_json.beginObject();
         for (int stamp = 0; stamp < ReportPage::stampCount; ++stamp) {
-            m_json.key(QString::fromLatin1(names[stamp]));
+            m_json.key(names[stamp]);
             const auto kind = ListRow::Kind(ListRow::AccessedAge + stamp);
             bands(0, ReportPage::ageBandCount - 1, ReportPage::ageBandLabel,
                   m_stats.ageCounts(stamp), m_stats.ageBytes(stamp),
@@ -115,7 +115,7 @@ public:
         m_json.key("slots");
         m_json.beginObject();
         for (const auto &[name, stamp] : stamps) {
-            m_json.key(QString::fromLatin1(name));
+            m_json.key(name);
             m_json.beginArray();
             for (double value : m_stats.slots(stamp))
                 m_json.value(value);
@@ -128,7 +128,7 @@ public:
         m_json.key("slotFiles");
         m_json.beginObject();
         for (const auto &[name, stamp] : stamps) {
-            m_json.key(QString::fromLatin1(name));
+            m_json.key(name);
             m_json.beginArray();
             const auto kind = ListRow::Kind(ListRow::AccessedSlot + stamp);
             for (int slot = 0; slot < StatAccumulators::slotCount; ++slot) {
@@ -151,7 +151,7 @@ public:
         m_json.beginObject();
         for (const auto &[name, bit] : names) {
             const StatAccumulators::AttributeFigures figures = m_stats.attributeFigures(bit);
-            m_json.key(QString::fromLatin1(name));
+            m_json.key(name);
             m_json.beginObject();
             filesAndBytes(double(figures.files), figures.bytes, m_stats.attributeOnDisk(bit));
             files(FileListPages::attributeRow(m_stats, bit));
@@ -234,7 +234,7 @@ private:
     JsonWriter &m_json;
 };
 
-void strings(JsonWriter &json, const QString &name, const QStringList &values)
+void strings(JsonWriter &json, QAnyStringView name, const QStringList &values)
 {
     json.key(name);
     json.beginArray();
@@ -253,11 +253,11 @@ void ReportJson::run(const CollectionRun &run, const QStringList &types, int fol
     JsonWriter json(out);
     RunWriter writer(run, json);
     json.beginObject();
-    strings(json, QStringLiteral("targets"), RunTarget::namesOf(run.targets()));
+    strings(json, "targets", RunTarget::namesOf(run.targets()));
     json.member("mode", options.allFiles          ? QStringLiteral("all")
                         : options.includeSelected ? QStringLiteral("include")
                                                   : QStringLiteral("exclude"));
-    strings(json, QStringLiteral("types"), types);
+    strings(json, "types", types);
     json.member("filesProcessed", stats.filesProcessed);
     json.member("filesFound", stats.filesFound);
     json.member("aborted", run.aborted());
@@ -312,7 +312,7 @@ QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &
 {
     JsonWriter json;
     auto figures = [&](const char *key, qint64 files, qint64 bytes) {
-        json.key(QString::fromLatin1(key));
+        json.key(key);
         json.beginObject();
         json.member("files", files);
         json.member("bytes", bytes);
@@ -323,9 +323,9 @@ QString ReportJson::comparison(const KeptRun &against, const QList<PageChange> &
     json.beginObject();
     json.member("id", against.id);
     json.member("started", against.started.toString(Qt::ISODate));
-    strings(json, QStringLiteral("targets"), against.targets);
+    strings(json, "targets", against.targets);
     json.endObject();
-    strings(json, QStringLiteral("notes"), differences);
+    strings(json, "notes", differences);
     json.key("pages");
     json.beginArray();
     for (const PageChange &page : pages) {
@@ -371,9 +371,9 @@ QString ReportJson::history(const QList<KeptRun> &runs)
         json.member("started", run.started.toString(Qt::ISODate));
         json.member("host", run.host);
         json.member("user", run.user);
-        strings(json, QStringLiteral("targets"), run.targets);
+        strings(json, "targets", run.targets);
         json.member("mode", run.mode);
-        strings(json, QStringLiteral("types"), run.types);
+        strings(json, "types", run.types);
         json.member("hiddenFolders", run.hiddenFolders);
         json.member("longExtensions", run.longExtensions);
         json.member("filesProcessed", run.filesProcessed);
